@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "ScanWindow.h"
+
+namespace ombrix {
+
+// What a finished run counted, for front ends that report it.
+struct ScanSummary {
+    std::size_t lookedFor = 0;
+    double dirs = 0;
+    double files = 0;
+    std::size_t rows = 0;
+    std::size_t removed = 0;
+    std::size_t stillPresent = 0;
+    bool canceled = false;
+};
+
+// One complete scan of `drive`, which gets a trailing separator when it lacks
+// one. `nomsg` asks for a silent run that ends by closing the window.
+ScanSummary ScanSystem(ScanWindow& window, std::string& drive, bool nomsg);
+
+// Local date as 2005-08-12 and local time as 09:05:07.
+std::string retDate();
+std::string retTime();
+
+}  // namespace ombrix
