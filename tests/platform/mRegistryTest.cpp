@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "TempTree.h"
 #include "mRegistry.h"
 
 namespace {
@@ -48,20 +49,12 @@ std::vector<std::string> query(const std::string& file, const std::string& sql)
 
 class SettingsStore : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = fs::temp_directory_path() / "ombrix-store-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        file_ = folder_ + "/config/ombrix/settings.db";
-        useStore(file_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+    void SetUp() override { useStore(file_); }
 
     static void useStore(const std::string& file) { setenv("OMBRIX_SETTINGS", file.c_str(), 1); }
 
-    std::string folder_;
-    std::string file_;
+    ombrix::test::TempTree tree_;
+    const std::string file_ = tree_.path("config/ombrix/settings.db");
 };
 
 TEST_F(SettingsStore, textsRoundTripByteForByte)
@@ -80,8 +73,8 @@ TEST_F(SettingsStore, textsRoundTripByteForByte)
     ASSERT_TRUE(WriteRegString(kUser, "", "Last Check", "later"));
     EXPECT_EQ(ReadRegString(kUser, "", "Last Check", "?"), "later");
     EXPECT_EQ(ReadRegString(kUser, "", "Missing", "?"), "?");
-    EXPECT_EQ(fs::status(folder_ + "/config").permissions(), fs::perms::owner_all);
-    EXPECT_EQ(fs::status(folder_ + "/config/ombrix").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(tree_.path("config")).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(tree_.path("config/ombrix")).permissions(), fs::perms::owner_all);
 }
 
 TEST_F(SettingsStore, textReadsUpToItsFirstNul)
@@ -153,7 +146,7 @@ TEST_F(SettingsStore, readsAndOtherHivesNeverCreateTheStore)
     EXPECT_FALSE(WriteRegDword(localMachine, "", "Status", 255));
     EXPECT_FALSE(DeleteRegValue(localMachine, "", "Status"));
     EXPECT_FALSE(ListRegValues(localMachine, ""));
-    EXPECT_FALSE(fs::exists(folder_ + "/config"));
+    EXPECT_FALSE(tree_.exists("config"));
 
     ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
     EXPECT_EQ(ReadRegString(localMachine, "", "Status", "?"), "?");
@@ -161,7 +154,7 @@ TEST_F(SettingsStore, readsAndOtherHivesNeverCreateTheStore)
 
 TEST_F(SettingsStore, foreignFileIsNeverModified)
 {
-    const std::string file = folder_ + "/foreign.db";
+    const std::string file = tree_.path("foreign.db");
     const auto makeDatabase = [&](const char* sql) {
         sqlite3* db = nullptr;
         sqlite3_open(file.c_str(), &db);
@@ -169,7 +162,7 @@ TEST_F(SettingsStore, foreignFileIsNeverModified)
         sqlite3_close(db);
     };
     const std::vector<std::pair<const char*, std::function<void()>>> cases = {
-        {"garbage", [&] { std::ofstream(file, std::ios::binary) << std::string(8192, '\x5a') << "SQLite format 3"; }},
+        {"garbage", [&] { ombrix::test::writeFile(file, std::string(8192, '\x5a') + "SQLite format 3"); }},
         {"other schema", [&] { makeDatabase("CREATE TABLE t (x); INSERT INTO t VALUES (1);"); }},
         {"other version", [&] {
              makeDatabase("CREATE TABLE keys (path TEXT); CREATE TABLE key_values (key, name, type, data);"
@@ -192,8 +185,8 @@ TEST_F(SettingsStore, foreignFileIsNeverModified)
 
 TEST_F(SettingsStore, unusableLocationRefusesWrites)
 {
-    std::ofstream(folder_ + "/plain-file") << "not a folder";
-    useStore(folder_ + "/plain-file/settings.db");
+    tree_.file("plain-file", "not a folder");
+    useStore(tree_.path("plain-file/settings.db"));
     EXPECT_FALSE(WriteRegString(kUser, "", "Status", "255"));
     EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?");
 
@@ -201,14 +194,14 @@ TEST_F(SettingsStore, unusableLocationRefusesWrites)
     useStore(file_);
     ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
     const std::string before = contents(file_);
-    fs::create_symlink(file_, folder_ + "/link.db");
-    useStore(folder_ + "/link.db");
+    tree_.symlink("link.db", file_);
+    useStore(tree_.path("link.db"));
     EXPECT_FALSE(WriteRegString(kUser, "", "Status", "0"));
     EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?");
     EXPECT_EQ(contents(file_), before);
 }
 
-// Two processes create the store at the same moment and then keep writing;
+// Two processes start on a missing store and write side by side;
 // every write must land and none may fail on the other's lock.
 TEST_F(SettingsStore, concurrentWritersLoseNothing)
 {

@@ -5,15 +5,14 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-namespace {
+#include "TempTree.h"
 
-namespace fs = std::filesystem;
+namespace {
 
 struct Outcome {
     int status = -1;
@@ -29,15 +28,7 @@ std::string contents(const std::string& path)
 
 class SettingsTool : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = fs::temp_directory_path() / "ombrix-settings-tool-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        store_ = folder_ + "/settings.db";
-        setenv("OMBRIX_SETTINGS", store_.c_str(), 1);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+    void SetUp() override { setenv("OMBRIX_SETTINGS", store_.c_str(), 1); }
 
     // Runs the built ombrix-settings with `args` and collects its exit status and output.
     Outcome tool(std::vector<std::string> args) const
@@ -47,7 +38,7 @@ protected:
         for (std::string& arg : args)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
-        const std::string out = folder_ + "/out", err = folder_ + "/err";
+        const std::string out = tree_.path("out"), err = tree_.path("err");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -62,8 +53,8 @@ protected:
         return run;
     }
 
-    std::string folder_;
-    std::string store_;
+    ombrix::test::TempTree tree_;
+    const std::string store_ = tree_.path("settings.db");
 };
 
 TEST_F(SettingsTool, getPrintsTheStoredTextOrTheDefault)
@@ -130,12 +121,12 @@ TEST_F(SettingsTool, usageErrorsExitTwoWithoutTouchingTheStore)
         EXPECT_EQ(run.out, "") << shown;
         EXPECT_NE(run.err.find("usage: ombrix-settings"), std::string::npos) << shown;
     }
-    EXPECT_FALSE(fs::exists(store_));
+    EXPECT_FALSE(tree_.exists("settings.db"));
 }
 
 TEST_F(SettingsTool, refusingStoreExitsOne)
 {
-    std::ofstream(store_) << "not a settings store";
+    ombrix::test::writeFile(store_, "not a settings store");
     const std::vector<std::vector<std::string>> refused = {
         {"set", "a", "b"}, {"set-dword", "a", "1"}, {"list"}, {"delete", "a"}};
     for (const auto& args : refused) {
