@@ -190,8 +190,10 @@ TEST_F(SettingsStore, unusableLocationRefusesWrites)
     EXPECT_FALSE(WriteRegString(kUser, "", "Status", "255"));
     EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?");
 
-    // A link in place of the store file is refused, not followed.
-    useStore(file_);
+}
+
+TEST_F(SettingsStore, linkAsStoreFileIsRefusedButLinkedFolderWorks)
+{
     ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
     const std::string before = contents(file_);
     tree_.symlink("link.db", file_);
@@ -199,6 +201,11 @@ TEST_F(SettingsStore, unusableLocationRefusesWrites)
     EXPECT_FALSE(WriteRegString(kUser, "", "Status", "0"));
     EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?");
     EXPECT_EQ(contents(file_), before);
+
+    tree_.symlink("linked-config", tree_.path("config"));
+    useStore(tree_.path("linked-config/ombrix/settings.db"));
+    EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "255");
+    EXPECT_TRUE(WriteRegString(kUser, "", "Status", "0"));
 }
 
 // Two processes start on a missing store and write side by side;
