@@ -40,18 +40,20 @@ QFont boldFont(QFont font)
     return font;
 }
 
-QLabel* makeLabel(QWidget* parent, const QRect& geometry)
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry)
 {
     auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
-// A one-twip-high rule from (x1, y) to (x2, y), drawn as an etched line.
-void makeRule(QWidget* parent, int x1, int y, int x2)
+// A rule from (x1, y) to (x2, y) in twips, drawn as an etched line.
+void makeRule(QWidget* parent, const char* name, int x1, int y, int x2)
 {
     auto* rule = new QFrame(parent);
+    rule->setObjectName(QLatin1String(name));
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     rule->setGeometry(px(x1), px(y), px(x2 - x1), 2);
 }
@@ -105,32 +107,38 @@ ScanView::~ScanView()
 void ScanView::buildProgressArea()
 {
     auto* frame1 = new QFrame(this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setGeometry(twipsRect(120, 120, 6975, 2895));
     frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     auto* image2 = new QLabel(frame1);
+    image2->setObjectName(QStringLiteral("Image2"));
     image2->setGeometry(twipsRect(0, 0, 7050, 375));
     image2->setPixmap(Artwork::banner());
 
-    auto at = [this](ScanLabel label) -> QLabel*& { return labels_[static_cast<std::size_t>(label)]; };
-    at(ScanLabel::Label6) = makeLabel(frame1, twipsRect(120, 480, 1335, 255));
-    at(ScanLabel::Label6)->setFont(boldFont(font()));
-    at(ScanLabel::Label7) = makeLabel(frame1, twipsRect(120, 720, 6615, 255));
-    at(ScanLabel::Label4) = makeLabel(frame1, twipsRect(1560, 1080, 5295, 255));
-    makeRule(frame1, 120, 1920, 6840);
-    makeRule(frame1, 120, 2400, 6840);
-    makeRule(frame1, 0, 1440, 6960);
-    at(ScanLabel::Label2) = makeLabel(frame1, twipsRect(240, 1560, 1575, 255));
-    at(ScanLabel::Label3) = makeLabel(frame1, twipsRect(2520, 1560, 2895, 255));
-    at(ScanLabel::Label5) = makeLabel(frame1, twipsRect(240, 2040, 2895, 255));
-    at(ScanLabel::Label1) = makeLabel(frame1, twipsRect(240, 2520, 2895, 255));
+    auto place = [this, frame1](ScanLabel label, const char* name, const QRect& geometry) {
+        labels_[static_cast<std::size_t>(label)] = makeLabel(frame1, name, geometry);
+    };
+    place(ScanLabel::Label6, "Label6", twipsRect(120, 480, 1335, 255));
+    label(ScanLabel::Label6)->setFont(boldFont(font()));
+    place(ScanLabel::Label7, "Label7", twipsRect(120, 720, 6615, 255));
+    place(ScanLabel::Label4, "Label4", twipsRect(1560, 1080, 5295, 255));
+    makeRule(frame1, "Line1(0)", 120, 1920, 6840);
+    makeRule(frame1, "Line1(1)", 120, 2400, 6840);
+    makeRule(frame1, "Line1(2)", 0, 1440, 6960);
+    place(ScanLabel::Label2, "Label2", twipsRect(240, 1560, 1575, 255));
+    place(ScanLabel::Label3, "Label3", twipsRect(2520, 1560, 2895, 255));
+    place(ScanLabel::Label5, "Label5", twipsRect(240, 2040, 2895, 255));
+    place(ScanLabel::Label1, "Label1", twipsRect(240, 2520, 2895, 255));
 
     command1_ = new QPushButton(this);
+    command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setGeometry(twipsRect(7320, 120, 1695, 495));
     command1_->setFont(boldFont(font()));
     connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
 
     auto* image1 = new QLabel(this);
+    image1->setObjectName(QStringLiteral("Image1"));
     image1->setGeometry(twipsRect(9000, 120, 240, 240));
     image1->setPixmap(Artwork::magnifier());
 }
@@ -138,14 +146,17 @@ void ScanView::buildProgressArea()
 void ScanView::buildFindingArea()
 {
     auto* frame2 = new QFrame(this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
     frame2->setGeometry(twipsRect(120, 3120, 8895, 2655));
 
     auto* shape3 = new QFrame(frame2);
+    shape3->setObjectName(QStringLiteral("Shape3"));
     shape3->setGeometry(twipsRect(0, 0, 8895, 2655));
     shape3->setFrameStyle(QFrame::Box | QFrame::Plain);
     shape3->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     listView1_ = new FindingListView(frame2);
+    listView1_->setObjectName(QStringLiteral("ListView1"));
     listView1_->setGeometry(twipsRect(120, 120, 8655, 2415));
     model_ = new FindingModel(form_, imageList1_, this);
     listView1_->setModel(model_);
@@ -165,6 +176,7 @@ void ScanView::buildFindingArea()
 void ScanView::buildMenu()
 {
     badguymenu_ = new QMenu(QStringLiteral("Bad Guy Menu"), this);
+    badguymenu_->setObjectName(QStringLiteral("badguymenu"));
     mnuDeletethisFile_ = badguymenu_->addAction(QStringLiteral("Delete this File"));
     mnuOpenFolder_ = badguymenu_->addAction(QStringLiteral("Open Folder"));
     connect(mnuDeletethisFile_, &QAction::triggered, this, [this] { form_.mnuDeletethisFile_Click(); });
