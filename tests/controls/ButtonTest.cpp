@@ -5,8 +5,6 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 
-#include <sstream>
-
 namespace ombrix::test {
 
 QApplication& testApplication()
@@ -16,62 +14,6 @@ QApplication& testApplication()
     static char* argv[] = {name, nullptr};
     static auto* application = new QApplication(argc, argv);
     return *application;
-}
-
-JournalEvents::JournalEvents(std::vector<std::string>& journal)
-    : journal_(journal)
-{
-}
-
-void JournalEvents::Click()
-{
-    journal_.push_back("Click");
-}
-
-void JournalEvents::DblClick()
-{
-    journal_.push_back("DblClick");
-}
-
-void JournalEvents::KeyDown(int16_t& KeyCode, int16_t& Shift)
-{
-    journal_.push_back("KeyDown " + std::to_string(KeyCode) + " " + std::to_string(Shift));
-    if (changeKeyDown)
-        changeKeyDown(KeyCode);
-}
-
-void JournalEvents::KeyPress(int16_t& KeyAscii)
-{
-    journal_.push_back("KeyPress " + std::to_string(KeyAscii));
-}
-
-void JournalEvents::KeyUp(int16_t& KeyCode, int16_t& Shift)
-{
-    journal_.push_back("KeyUp " + std::to_string(KeyCode) + " " + std::to_string(Shift));
-    if (changeKeyUp)
-        changeKeyUp(KeyCode);
-}
-
-void JournalEvents::MouseDown(int16_t& Button, int16_t& Shift, float& X, float& Y)
-{
-    mouse("MouseDown", Button, Shift, X, Y);
-}
-
-void JournalEvents::MouseMove(int16_t& Button, int16_t& Shift, float& X, float& Y)
-{
-    mouse("MouseMove", Button, Shift, X, Y);
-}
-
-void JournalEvents::MouseUp(int16_t& Button, int16_t& Shift, float& X, float& Y)
-{
-    mouse("MouseUp", Button, Shift, X, Y);
-}
-
-void JournalEvents::mouse(const char* name, int16_t button, int16_t shift, float x, float y)
-{
-    std::ostringstream line;
-    line << name << " " << button << " " << shift << " " << x << " " << y;
-    journal_.push_back(line.str());
 }
 
 ButtonTest::ButtonTest()

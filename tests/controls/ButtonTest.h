@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,22 +22,37 @@ QApplication& testApplication();
 // Writes every event into a journal, and lets a test change the key codes.
 class JournalEvents final : public VarnoButtonEvents {
 public:
-    explicit JournalEvents(std::vector<std::string>& journal);
+    explicit JournalEvents(std::vector<std::string>& journal) : journal_(journal) {}
 
-    std::function<void(int16_t& KeyCode)> changeKeyDown;
-    std::function<void(int16_t& KeyCode)> changeKeyUp;
+    std::function<void(int16_t& KeyCode)> changeKeyDown = [](int16_t&) {};
+    std::function<void(int16_t& KeyCode)> changeKeyUp = [](int16_t&) {};
 
-    void Click() override;
-    void DblClick() override;
-    void KeyDown(int16_t& KeyCode, int16_t& Shift) override;
-    void KeyPress(int16_t& KeyAscii) override;
-    void KeyUp(int16_t& KeyCode, int16_t& Shift) override;
-    void MouseDown(int16_t& Button, int16_t& Shift, float& X, float& Y) override;
-    void MouseMove(int16_t& Button, int16_t& Shift, float& X, float& Y) override;
-    void MouseUp(int16_t& Button, int16_t& Shift, float& X, float& Y) override;
+    void Click() override { journal_.push_back("Click"); }
+    void DblClick() override { journal_.push_back("DblClick"); }
+    void KeyDown(int16_t& KeyCode, int16_t& Shift) override
+    {
+        add("KeyDown", KeyCode, Shift);
+        changeKeyDown(KeyCode);
+    }
+    void KeyPress(int16_t& KeyAscii) override { add("KeyPress", KeyAscii); }
+    void KeyUp(int16_t& KeyCode, int16_t& Shift) override
+    {
+        add("KeyUp", KeyCode, Shift);
+        changeKeyUp(KeyCode);
+    }
+    void MouseDown(int16_t& Button, int16_t& Shift, float& X, float& Y) override { add("MouseDown", Button, Shift, X, Y); }
+    void MouseMove(int16_t& Button, int16_t& Shift, float& X, float& Y) override { add("MouseMove", Button, Shift, X, Y); }
+    void MouseUp(int16_t& Button, int16_t& Shift, float& X, float& Y) override { add("MouseUp", Button, Shift, X, Y); }
 
 private:
-    void mouse(const char* name, int16_t button, int16_t shift, float x, float y);
+    template <typename... Values>
+    void add(const char* name, Values... values)
+    {
+        std::ostringstream line;
+        line << name;
+        ((line << ' ' << values), ...);
+        journal_.push_back(line.str());
+    }
 
     std::vector<std::string>& journal_;
 };
@@ -53,12 +69,11 @@ protected:
     // Resizes the button the way a holder's layout does.
     void sizeTo(int width, int height);
     void focus(bool in);
-    void key(QEvent::Type type, Qt::Key key, const QString& text = {}, bool autoRepeat = false);
+    void key(QEvent::Type type, Qt::Key key, const QString& text, bool autoRepeat = false);
     // Presses and releases a key.
     void tap(Qt::Key key, const QString& text);
     // A mouse event at a pixel position of target (the button when null).
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton, QWidget* target = nullptr);
-    // The button's picture element.
     PictureBox& picture1() const;
 
     RecordingSurface* surface = nullptr;  // owned by button

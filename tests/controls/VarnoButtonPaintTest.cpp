@@ -219,17 +219,6 @@ TEST_F(PaintTest, centredPictureTakesItsOwnSizeAndKeepsIt)
     EXPECT_EQ(picture1().Width(), 300);
 }
 
-TEST_F(PaintTest, buttonDownSetByTheProgramLeavesTheContentInPlace)
-{
-    button->setBorderStyle(1);
-    button->setShowPicture(true);
-    button->setButtonDown(true);
-
-    EXPECT_EQ(surface->lastRepaint(Kind::Line).front().color, kDark);
-    EXPECT_EQ(surface->lastRepaint(Kind::Print).at(0).x1, 645);
-    EXPECT_EQ(picture1().Left(), 75);
-}
-
 TEST_F(PaintTest, disabledCaptionIsGreyAndForeColorSurvives)
 {
     button->setForeColor(0x000000FF);

@@ -114,25 +114,6 @@ TEST_F(PropertiesTest, foreColorAndFontShowAtTheNextRepaint)
     EXPECT_EQ(surface->lastRepaint(Kind::Print).at(0).color, 0x000000FFu);
 }
 
-TEST_F(PropertiesTest, outOfRangeValuesAreKeptAndDrawnAsTheNearestMeaning)
-{
-    button->setBorderStyle(7);
-    button->setTextAlign(-1);
-    button->setPictureAlign(5);
-
-    EXPECT_EQ(button->BorderStyle(), 7);
-    EXPECT_EQ(button->TextAlign(), -1);
-    EXPECT_EQ(button->PictureAlign(), 5);
-    EXPECT_TRUE(surface->lastRepaint(Kind::Line).empty());
-    EXPECT_EQ(surface->lastRepaint(Kind::Print).at(0).x1, 75);
-}
-
-TEST_F(PropertiesTest, backColorReachesThePicture)
-{
-    button->setBackColor(0x00336699);
-    EXPECT_EQ(picture1().backColor(), 0x00336699u);
-}
-
 using PersistenceTest = ButtonTest;
 
 TEST_F(PersistenceTest, newButtonSavesNothing)
