@@ -105,8 +105,8 @@ QColor ImageSurface::resolve(quint32 color) const
 
 QPen ImageSurface::pen(quint32 color) const
 {
+    // Widths scale with the screen's pixel ratio, like every other length.
     QPen pen(resolve(color), lineWidth());
-    pen.setCosmetic(true);
     if (lineStyle() == LineStyle::Dotted)
         pen.setDashPattern({1, 1});
     return pen;

@@ -42,28 +42,26 @@ QJsonValue encode(const QVariant& value)
     }
 }
 
-std::optional<QVariant> decode(const QJsonValue& stored, int typeId)
+// The stored value as the type of fallback, or fallback when it is not one.
+QVariant decode(const QJsonValue& stored, const QVariant& fallback)
 {
-    const bool number = stored.isDouble();
-    switch (typeId) {
+    switch (fallback.typeId()) {
     case QMetaType::Bool:
-        return stored.isBool() ? std::optional<QVariant>(stored.toBool()) : std::nullopt;
+        return stored.isBool() ? QVariant(stored.toBool()) : fallback;
     case QMetaType::Int:
-        return number ? std::optional<QVariant>(qint32(stored.toInteger())) : std::nullopt;
+        return stored.isDouble() ? QVariant(qint32(stored.toInteger(fallback.toInt()))) : fallback;
     case QMetaType::UInt:
-        return number ? std::optional<QVariant>(quint32(stored.toInteger())) : std::nullopt;
+        return stored.isDouble() ? QVariant(quint32(stored.toInteger(fallback.toUInt()))) : fallback;
     case QMetaType::QString:
-        return stored.isString() ? std::optional<QVariant>(stored.toString()) : std::nullopt;
+        return stored.isString() ? QVariant(stored.toString()) : fallback;
     case QMetaType::QFont: {
         QFont font;
-        if (!stored.isString() || !font.fromString(stored.toString()))
-            return std::nullopt;
-        return QVariant(font);
+        return stored.isString() && font.fromString(stored.toString()) ? QVariant(font) : fallback;
     }
     case QMetaType::QPixmap:
-        return stored.isString() ? std::optional<QVariant>(decodePicture(stored.toString())) : std::nullopt;
+        return stored.isString() ? QVariant(decodePicture(stored.toString())) : fallback;
     default:
-        return std::nullopt;
+        return fallback;
     }
 }
 
@@ -99,7 +97,7 @@ QVariant PropertyBag::ReadProperty(const QString& name, const QVariant& defaultV
     const auto stored = entries_.constFind(name);
     if (stored == entries_.constEnd())
         return defaultValue;
-    return decode(*stored, defaultValue.typeId()).value_or(defaultValue);
+    return decode(*stored, defaultValue);
 }
 
 void PropertyBag::WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue)

@@ -35,9 +35,4 @@ QColor resolveColor(quint32 value, const QPalette& palette)
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-quint32 colorValue(const QColor& color)
-{
-    return quint32(color.red()) | quint32(color.green()) << 8 | quint32(color.blue()) << 16;
-}
-
 }  // namespace ombrix

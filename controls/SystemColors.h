@@ -22,7 +22,4 @@ inline constexpr quint32 DarkShadow = 0x80000015;
 // disabled group); a system entry the palette has no role for resolves to black.
 QColor resolveColor(quint32 value, const QPalette& palette);
 
-// The colour value 0x00BBGGRR of an RGB colour.
-quint32 colorValue(const QColor& color);
-
 }  // namespace ombrix

@@ -16,7 +16,7 @@ namespace ombrix {
 
 namespace {
 
-constexpr float kBandHeight = 8;
+constexpr int kBandHeight = 8;
 
 // Whole number nearest to value, halves to the even neighbour.
 double roundHalfEven(double value)
@@ -127,8 +127,8 @@ void VarnoButton::UserControl_Resize()
 
 void VarnoButton::DrawGradient(quint32 startColor, quint32 endColor)
 {
-    const double surfaceHeight = roundHalfEven(H());
-    const int bands = int(surfaceHeight) / int(kBandHeight);
+    const int surfaceHeight = int(roundHalfEven(H()));
+    const int bands = surfaceHeight / kBandHeight;
     std::vector<quint32> table(bands + 1, 0);
 
     // System colour values are taken as they are: their low bytes are red,
@@ -157,8 +157,8 @@ void VarnoButton::DrawGradient(quint32 startColor, quint32 endColor)
     }
 
     const float w = W();
-    for (int y = 0; y <= surfaceHeight; y += int(kBandHeight))
-        surface_->fillRectangle(0, float(y), w, float(y) + kBandHeight, table[y / int(kBandHeight)]);
+    for (int y = 0; y <= surfaceHeight; y += kBandHeight)
+        surface_->fillRectangle(0, float(y), w, float(y + kBandHeight), table[y / kBandHeight]);
 }
 
 void VarnoButton::DrawBevel(int kind)

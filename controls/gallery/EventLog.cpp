@@ -9,6 +9,7 @@ EventLog::EventLog(QWidget* parent)
 {
     setReadOnly(true);
     setMaximumBlockCount(500);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setPlaceholderText(tr("Press, click or type on any button: its events appear here."));
 }

@@ -219,7 +219,7 @@ QWidget* GalleryWindow::logSection()
 {
     auto* box = new QGroupBox(tr("Events"));
     auto* layout = new QVBoxLayout(box);
-    log_->setMinimumWidth(340);
+    log_->setMinimumWidth(400);
     layout->addWidget(log_, 1);
 
     auto* row = new QHBoxLayout;
