@@ -216,6 +216,7 @@ TEST_F(PaintTest, centredPictureTakesItsOwnSizeAndKeepsIt)
     EXPECT_EQ(surface->lastRepaint(Kind::Print).at(0).x1, 75);  // the caption ignores it
 
     button->setPictureAlign(0);
+    EXPECT_TRUE(picture1().autoSize());
     EXPECT_EQ(picture1().Width(), 300);
 }
 
