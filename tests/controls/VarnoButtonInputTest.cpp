@@ -150,16 +150,5 @@ TEST_F(InputTest, focusShowsAndHidesTheFocusRectangle)
     EXPECT_EQ(surface->lastRepaint(Kind::Rectangle).size(), 1u);
 }
 
-TEST_F(InputTest, disabledButtonIgnoresInput)
-{
-    button->setEnabled(false);
-    journal.clear();
-    tap(Qt::Key_Space, QStringLiteral(" "));
-    mouse(QEvent::MouseButtonPress, {10, 20});
-
-    EXPECT_TRUE(journal.empty());
-    EXPECT_FALSE(button->ButtonDown());
-}
-
 }  // namespace
 }  // namespace ombrix::test
