@@ -10,14 +10,28 @@ __extension__ typedef unsigned __int128 Wide;
 
 std::uint64_t mix(std::uint64_t a, std::uint64_t b)
 {
-    const Wide product = static_cast<Wide>(a ^ 0xa0761d6478bd642fULL) *
-                                      (b ^ 0xe7037ed1a0b428dbULL);
+    const Wide product = static_cast<Wide>(a ^ 0xa0761d6478bd642fULL) * (b ^ 0xe7037ed1a0b428dbULL);
     return std::uint64_t(product) ^ std::uint64_t(product >> 64);
 }
 
 }  // namespace
 
-std::uint64_t NameIndex::hash(std::string_view key)
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+
+// Folds the bytes A-Z of eight bytes at once to a-z; every other byte stays.
+std::uint64_t foldWord(std::uint64_t word)
+{
+    const std::uint64_t low7 = word & (kOnes * 0x7F);
+    const std::uint64_t aboveZ = low7 + kOnes * (0x7F - 'Z');
+    const std::uint64_t fromA = low7 + kOnes * (0x80 - 'A');
+    const std::uint64_t upper = ~word & (fromA ^ aboveZ) & (kOnes * 0x80);
+    return word | (upper >> 2);
+}
+
+template <bool Fold>
+std::uint64_t hashBytes(std::string_view key)
 {
     const char* p = key.data();
     std::size_t n = key.size();
@@ -25,69 +39,29 @@ std::uint64_t NameIndex::hash(std::string_view key)
     while (n >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, 8);
-        h = mix(h, word);
+        h = mix(h, Fold ? foldWord(word) : word);
         p += 8;
         n -= 8;
     }
     std::uint64_t tail = 0;
     std::memcpy(&tail, p, n);
-    return mix(h, tail ^ (std::uint64_t(n) << 56));
+    return mix(h, (Fold ? foldWord(tail) : tail) ^ (std::uint64_t(n) << 56));
 }
 
-void NameIndex::clear()
+}  // namespace
+
+std::uint64_t NameIndex::hash(std::string_view key)
 {
-    slots_.clear();
-    arena_.clear();
-    offsets_.assign(1, 0);
-    values_.clear();
+    return hashBytes<false>(key);
 }
 
-std::string_view NameIndex::keyOf(std::uint32_t item) const
+std::uint64_t NameIndex::foldedHash(std::string_view key)
 {
-    return std::string_view(arena_).substr(offsets_[item], offsets_[item + 1] - offsets_[item]);
+    return hashBytes<true>(key);
 }
 
-std::uint32_t NameIndex::find(std::string_view key, std::uint64_t keyHash) const
+void NameIndex::reserve(std::size_t keys)
 {
-    if (slots_.empty())
-        return npos;
-    const std::size_t mask = slots_.size() - 1;
-    const std::uint32_t tag = tagOf(keyHash);
-    for (std::size_t i = keyHash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.tag == 0)
-            return npos;
-        if (slot.tag == tag && keyOf(slot.item) == key)
-            return values_[slot.item];
-    }
-}
-
-std::uint32_t NameIndex::insert(std::string_view key, std::uint64_t keyHash, std::uint32_t value)
-{
-    // Keep the table at most half full so probe runs stay short.
-    if ((values_.size() + 1) * 2 > slots_.size())
-        rehash(slots_.empty() ? 64 : slots_.size() * 2);
-    const std::size_t mask = slots_.size() - 1;
-    const std::uint32_t tag = tagOf(keyHash);
-    for (std::size_t i = keyHash & mask;; i = (i + 1) & mask) {
-        Slot& slot = slots_[i];
-        if (slot.tag == 0) {
-            slot = {tag, std::uint32_t(values_.size())};
-            arena_.append(key);
-            offsets_.push_back(std::uint32_t(arena_.size()));
-            values_.push_back(value);
-            return value;
-        }
-        if (slot.tag == tag && keyOf(slot.item) == key)
-            return values_[slot.item];
-    }
-}
-
-void NameIndex::reserve(std::size_t keys, std::size_t bytes)
-{
-    arena_.reserve(bytes);
-    offsets_.reserve(keys + 1);
-    values_.reserve(keys);
     std::size_t slotCount = 64;
     while (slotCount < keys * 2)
         slotCount *= 2;
@@ -98,14 +72,13 @@ void NameIndex::reserve(std::size_t keys, std::size_t bytes)
 void NameIndex::rehash(std::size_t slotCount)
 {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(slotCount, Slot{0, 0});
-    const std::size_t mask = slots_.size() - 1;
+    slots_.assign(slotCount, Slot{0, npos});
     for (const Slot& slot : old) {
-        if (slot.tag == 0)
+        if (slot.entry == npos)
             continue;
-        std::size_t i = hash(keyOf(slot.item)) & mask;
-        while (slots_[i].tag != 0)
-            i = (i + 1) & mask;
+        std::size_t i = home(slot.tag);
+        while (slots_[i].entry != npos)
+            i = (i + 1) & (slotCount - 1);
         slots_[i] = slot;
     }
 }

@@ -1,41 +1,74 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
 
 namespace ombrix {
 
-// A flat open-addressing map from byte strings to entry numbers, built for the
-// per-file lookup: keys live in one arena, slots are eight bytes, and a lookup
-// allocates nothing.
+// A flat open-addressing map from a key's hash to an entry number, built for the
+// per-file lookup: eight-byte slots, no copy of the keys, no allocation on lookup.
+// The caller keeps the keys and says, through `equals(entry)`, whether the entry
+// it stored under a matching hash is the key looked for.
 class NameIndex {
 public:
     static constexpr std::uint32_t npos = UINT32_MAX;
 
     static std::uint64_t hash(std::string_view key);
+    // The hash of `key` with A-Z folded to a-z, computed without a folded copy.
+    static std::uint64_t foldedHash(std::string_view key);
 
-    void clear();
-    // Makes room for `keys` keys of `bytes` bytes in all, so loading never rehashes.
-    void reserve(std::size_t keys, std::size_t bytes);
-    // Stores key -> value unless the key is present; returns the value now held.
-    std::uint32_t insert(std::string_view key, std::uint64_t keyHash, std::uint32_t value);
-    std::uint32_t find(std::string_view key, std::uint64_t keyHash) const;
+    void clear() { slots_.clear(); count_ = 0; }
+    // Makes room for `keys` keys, so that filling the index never rehashes.
+    void reserve(std::size_t keys);
+
+    template <class Equals>
+    std::uint32_t find(std::uint64_t keyHash, Equals&& equals) const
+    {
+        if (slots_.empty())
+            return npos;
+        const std::uint32_t tag = tagOf(keyHash);
+        for (std::size_t i = home(tag);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[i];
+            if (slot.entry == npos)
+                return npos;
+            if (slot.tag == tag && equals(slot.entry))
+                return slot.entry;
+        }
+    }
+
+    // Stores `entry` unless an equal key is present; returns the entry now held.
+    template <class Equals>
+    std::uint32_t insert(std::uint64_t keyHash, std::uint32_t entry, Equals&& equals)
+    {
+        if ((count_ + 1) * 2 > slots_.size())
+            rehash(slots_.empty() ? 64 : slots_.size() * 2);
+        const std::uint32_t tag = tagOf(keyHash);
+        for (std::size_t i = home(tag);; i = (i + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[i];
+            if (slot.entry == npos) {
+                slot = {tag, entry};
+                ++count_;
+                return entry;
+            }
+            if (slot.tag == tag && equals(slot.entry))
+                return slot.entry;
+        }
+    }
 
 private:
     struct Slot {
-        std::uint32_t tag;   // upper hash bits; 0 marks an empty slot
-        std::uint32_t item;  // index into offsets_/values_
+        std::uint32_t tag;    // upper half of the key's hash
+        std::uint32_t entry;  // npos marks an empty slot
     };
-    static std::uint32_t tagOf(std::uint64_t keyHash) { return std::uint32_t(keyHash >> 32) | 1u; }
-    std::string_view keyOf(std::uint32_t item) const;
+    static std::uint32_t tagOf(std::uint64_t keyHash) { return std::uint32_t(keyHash >> 32); }
+    // The slot a tag starts probing at: its top bits, so a rehash needs only the tag.
+    std::size_t home(std::uint32_t tag) const { return std::size_t(tag) >> (32 - std::countr_zero(slots_.size())); }
     void rehash(std::size_t slotCount);
 
     std::vector<Slot> slots_;
-    std::string arena_;
-    std::vector<std::uint32_t> offsets_{0};
-    std::vector<std::uint32_t> values_;
+    std::size_t count_ = 0;
 };
 
 }  // namespace ombrix

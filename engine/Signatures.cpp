@@ -2,9 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "AsciiFold.h"
@@ -19,8 +17,8 @@ namespace {
 
 struct SignatureList {
     std::vector<Signature> entries;
-    NameIndex byFileName;     // exact file name -> entry, for joining repeated names
-    NameIndex byFoldedName;   // folded file name -> first entry that can match
+    NameIndex byFileName;    // exact file name -> entry, for joining repeated names
+    NameIndex byFoldedName;  // folded file name -> first entry that can match
     std::string file;
     bool fileChosen = false;
 };
@@ -33,51 +31,23 @@ SignatureList& list()
     return instance;
 }
 
-// Reads the whole file. On a read error the bytes after the last complete line
-// are dropped, so loading keeps exactly the lines read before the failure.
-bool readSignatureFile(const std::string& path, std::string& out)
+bool equalsFolded(std::string_view a, std::string_view b)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (a.size() != b.size())
         return false;
-    struct stat st;
-    const std::size_t room = (::fstat(fd, &st) == 0 && st.st_size > 0) ? std::size_t(st.st_size) + 1 : 65536;
-    std::size_t used = 0;
-    for (;;) {
-        if (out.size() - used < 4096)
-            out.resize(std::max(room, out.size() * 2));
-        const ssize_t n = ::read(fd, out.data() + used, out.size() - used);
-        if (n > 0) {
-            used += std::size_t(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const auto lastEnd = std::string_view(out.data(), used).find_last_of('\r');
-            used = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
-        }
-        break;
-    }
-    out.resize(used);
-    ::close(fd);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (foldAscii(a[i]) != foldAscii(b[i]))
+            return false;
     return true;
-}
-
-std::size_t countLineEnds(const std::string& text)
-{
-    std::size_t count = 0;
-    for (const char* p = text.data(), *end = p + text.size();
-         (p = static_cast<const char*>(std::memchr(p, '\r', std::size_t(end - p)))) != nullptr; ++p)
-        ++count;
-    return count;
 }
 
 void addEntry(std::string_view name, std::string_view fileName)
 {
     SignatureList& l = list();
     const auto next = std::uint32_t(l.entries.size());
-    const std::uint32_t held = l.byFileName.insert(fileName, NameIndex::hash(fileName), next);
+    const std::uint32_t held = l.byFileName.insert(NameIndex::hash(fileName), next, [&](std::uint32_t e) {
+        return l.entries[e].FileName == fileName;
+    });
     if (held != next) {
         l.entries[held].VirusName.append(", ").append(name);
         return;
@@ -85,10 +55,8 @@ void addEntry(std::string_view name, std::string_view fileName)
     l.entries.push_back({std::string(name), std::string(fileName)});
     if (fileName.empty() || fileName.front() == '%')
         return;
-    static std::string folded;
-    folded.resize(fileName.size());
-    foldAscii(fileName.data(), fileName.size(), folded.data());
-    l.byFoldedName.insert(folded, NameIndex::hash(folded), next);
+    l.byFoldedName.insert(NameIndex::foldedHash(fileName), next,
+                          [&](std::uint32_t e) { return equalsFolded(l.entries[e].FileName, fileName); });
 }
 
 void addLine(std::string_view line)
@@ -97,13 +65,54 @@ void addLine(std::string_view line)
     if (line.empty() || line.front() == '\'')
         return;
     const auto tab = line.find('\t');
-    std::string_view name = line.substr(0, tab);
+    const std::string_view name = line.substr(0, tab);
     std::string_view fileName;
     if (tab != std::string_view::npos) {
         const std::string_view rest = line.substr(tab + 1);
         fileName = rest.substr(0, rest.find('\t'));
     }
     addEntry(trimSpaces(name), trimSpaces(fileName));
+}
+
+// Splits the file into lines as it is read: a CR ends a line and swallows one LF
+// right behind it; a lone LF is part of the line. Only the line being read is
+// held, so a long list costs no copy of itself. A read error ends loading with
+// the lines completed before it.
+void readLines(int fd)
+{
+    char chunk[1 << 16];
+    std::string partial;
+    bool afterCr = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return;
+        if (n == 0)
+            break;
+        std::string_view data(chunk, std::size_t(n));
+        if (afterCr && data.front() == '\n')
+            data.remove_prefix(1);
+        afterCr = false;
+        for (auto cr = data.find('\r'); cr != std::string_view::npos; cr = data.find('\r')) {
+            if (partial.empty()) {
+                addLine(data.substr(0, cr));
+            } else {
+                partial.append(data.substr(0, cr));
+                addLine(partial);
+                partial.clear();
+            }
+            data.remove_prefix(cr + 1);
+            if (data.empty())
+                afterCr = true;
+            else if (data.front() == '\n')
+                data.remove_prefix(1);
+        }
+        partial.append(data);
+    }
+    if (!partial.empty())
+        addLine(partial);
 }
 
 }  // namespace
@@ -131,26 +140,19 @@ void LoadSignatures()
     l.byFileName.clear();
     l.byFoldedName.clear();
 
-    std::string text;
-    if (!readSignatureFile(SignatureFile(), text))
+    const int fd = ::open(SignatureFile().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return;
-    const std::size_t lines = countLineEnds(text) + 1;
-    l.entries.reserve(lines);
-    l.byFileName.reserve(lines, text.size());
-    l.byFoldedName.reserve(lines, text.size());
-    // A CR ends a line and swallows one LF behind it; a lone LF is line content.
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t cr = text.find('\r', start);
-        if (cr == std::string::npos) {
-            addLine(std::string_view(text).substr(start));
-            break;
-        }
-        addLine(std::string_view(text).substr(start, cr - start));
-        start = cr + 1;
-        if (start < text.size() && text[start] == '\n')
-            ++start;
+    // Lines run about 32 bytes; sizing for that spares most regrowth.
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        const auto expected = std::size_t(st.st_size) / 32 + 1;
+        l.entries.reserve(expected);
+        l.byFileName.reserve(expected);
+        l.byFoldedName.reserve(expected);
     }
+    readLines(fd);
+    ::close(fd);
 }
 
 void AddSignature(const std::string& name, const std::string& fileName)
@@ -173,17 +175,8 @@ const Signature* FindSignature(std::string_view name)
     const SignatureList& l = list();
     if (name.empty() || l.entries.empty())
         return nullptr;
-    // File names are at most 255 bytes, so the folded copy stays on the stack.
-    char small[256];
-    std::string large;
-    char* folded = small;
-    if (name.size() > sizeof small) {
-        large.resize(name.size());
-        folded = large.data();
-    }
-    foldAscii(name.data(), name.size(), folded);
-    const std::string_view key(folded, name.size());
-    const std::uint32_t index = l.byFoldedName.find(key, NameIndex::hash(key));
+    const std::uint32_t index = l.byFoldedName.find(
+        NameIndex::foldedHash(name), [&](std::uint32_t e) { return equalsFolded(l.entries[e].FileName, name); });
     return index == NameIndex::npos ? nullptr : &l.entries[index];
 }
 

@@ -2,6 +2,8 @@
 
 #include <random>
 
+#include "AsciiFold.h"
+#include "NameIndex.h"
 #include "TempTree.h"
 #include "mFileSearch.h"
 
@@ -113,6 +115,21 @@ TEST_F(SignatureListTest, matchingIsWholeNameAndFoldsAsciiCaseOnly)
     EXPECT_EQ(threat("CAF\xc9.TXT"), "High");
     EXPECT_EQ(threat("caf\xe9.txt"), "-");
     EXPECT_EQ(threat(""), "-");
+}
+
+TEST(FoldedHash, foldsExactlyTheLettersAtoZInEveryPosition)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        for (const std::size_t length : {1u, 7u, 8u, 9u, 16u, 23u}) {
+            std::string name(length, 'q');
+            name[length / 2] = char(byte);
+            name[length - 1] = char(byte);
+            std::string folded = name;
+            for (char& c : folded)
+                c = foldAscii(c);
+            ASSERT_EQ(NameIndex::foldedHash(name), NameIndex::hash(folded)) << byte << " " << length;
+        }
+    }
 }
 
 }  // namespace
