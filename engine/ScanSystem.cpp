@@ -1,0 +1,130 @@
+#include "ScanSystem.h"
+
+#include <ctime>
+
+#include "Paths.h"
+#include "Text.h"
+#include "mFileSearch.h"
+#include "mRegistry.h"
+
+namespace ombrix {
+
+namespace {
+
+std::string removeAll(std::string text, const std::string& part)
+{
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at))
+        text.erase(at, part.size());
+    return text;
+}
+
+std::string countFromLabel(const ScanWindow& window, ScanLabel label, const std::string& prefix)
+{
+    return std::string(trimSpaces(removeAll(window.label(label), prefix)));
+}
+
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    return parts;
+}
+
+std::string twoDigits(int value)
+{
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+// Retries every selected finding whose file is still there and counts the outcome.
+void repairAndCount(ScanWindow& window, std::size_t rows, ScanSummary& summary)
+{
+    for (std::size_t row = 1; row <= rows; ++row) {
+        if (!window.findingSelected(row))
+            continue;
+        const std::string path = window.findingPath(row);
+        if (mFileSearch::FileExists(path) && window.autoRepair() == 1)
+            mFileSearch::DeleteFile(path);
+        if (mFileSearch::FileExists(path)) {
+            ++summary.stillPresent;
+        } else {
+            window.setFindingIcon(row, "greenbug");
+            ++summary.removed;
+            window.setLabel(ScanLabel::Label1, "Fixed:  " + decimal(summary.removed));
+        }
+    }
+}
+
+void recordStatistics(const ScanWindow& window, const ScanSummary& summary)
+{
+    const auto key = window.regpath();
+    if (!key)
+        return;
+    const auto write = [&](const char* name, const std::string& text) {
+        mRegistry::WriteRegString(mRegistry::HKEY_CURRENT_USER, *key, name, text);
+    };
+    write("Status", summary.stillPresent > 0 ? "255" : "65280");
+    write("UnabletoClean", decimal(summary.stillPresent));
+    write("Found", decimal(summary.rows + 1));
+    write("Looked For", decimal(summary.lookedFor));
+    write("FileCount", countFromLabel(window, ScanLabel::Label3, "Files: "));
+    write("DirCount", countFromLabel(window, ScanLabel::Label2, "Dirs: "));
+    write("Last Check", retDate() + " " + retTime());
+}
+
+}  // namespace
+
+ScanSummary ScanSystem(ScanWindow& window, std::string& drive, bool nomsg)
+{
+    ScanSummary summary;
+    mFileSearch::LoadSignatures();
+    summary.lookedFor = mFileSearch::SignatureCount();
+    window.setLabel(ScanLabel::Label4, "Scanning for " + decimal(summary.lookedFor) + " items.");
+    window.resetFindingList();
+    if (drive.empty() || drive.back() != kPathSeparator)
+        drive.push_back(kPathSeparator);
+
+    mFileSearch::SearchFolder(window, drive, true);
+    summary.dirs = mFileSearch::Counts().Dirs;
+    summary.files = mFileSearch::Counts().Files;
+    summary.rows = window.findingCount();
+    repairAndCount(window, summary.rows, summary);
+    summary.canceled = window.canceled();
+    recordStatistics(window, summary);
+
+    if (nomsg) {
+        window.setShowMain(false);
+        window.close();
+        return summary;
+    }
+    window.setShowMain(true);
+    std::string message;
+    if (summary.canceled) {
+        message = "Scan Canceled";
+    } else if (summary.rows >= 1) {
+        message = "Scan Complete - Problems were found!";
+        window.messageBox(message);
+    } else {
+        window.messageBox("Scan Complete - Your Clean");
+        window.close();
+        return summary;
+    }
+    window.setButtonCaption("Close");
+    window.setLabel(ScanLabel::Label6, message);
+    window.setLabel(ScanLabel::Label7, "");
+    return summary;
+}
+
+std::string retDate()
+{
+    const std::tm now = localNow();
+    return std::to_string(now.tm_year + 1900) + "-" + twoDigits(now.tm_mon + 1) + "-" + twoDigits(now.tm_mday);
+}
+
+std::string retTime()
+{
+    const std::tm now = localNow();
+    return twoDigits(now.tm_hour) + ":" + twoDigits(now.tm_min) + ":" + twoDigits(now.tm_sec);
+}
+
+}  // namespace ombrix

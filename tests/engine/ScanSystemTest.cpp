@@ -1,0 +1,172 @@
+#include <cstdlib>
+#include <regex>
+
+#include "EngineFixture.h"
+#include "ScanSystem.h"
+#include "mRegistry.h"
+
+namespace ombrix::test {
+namespace {
+
+class ScanSystemTest : public EngineFixture {
+protected:
+    void SetUp() override
+    {
+        ::setenv("OMBRIX_SETTINGS", tree.path("store/settings.db").c_str(), 1);
+        signatures("' list\r\nTrojan.A\tbad.exe\r\nWorm.B\tworm.dll\r\nTrojan.A2\tBAD.EXE\r\n");
+        window.key = "Software\\Test";
+    }
+
+    ScanSummary scan(std::string drive)
+    {
+        scanned = std::move(drive);
+        return ScanSystem(window, scanned, false);
+    }
+
+    std::string stored(const char* name) const
+    {
+        return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, "Software\\Test", name, "<absent>");
+    }
+
+    void threeFindings()
+    {
+        tree.file("scan/bad.exe");
+        tree.file("scan/sub/worm.dll");
+        tree.file("scan/sub/deeper/Bad.Exe");
+        tree.file("scan/clean.txt");
+    }
+
+    std::string scanned;
+};
+
+TEST_F(ScanSystemTest, cleanScanRecordsGreenAndClosesAfterItsMessage)
+{
+    tree.file("scan/a.txt");
+    tree.file("scan/sub/b.txt");
+    scan(tree.path("scan"));
+    EXPECT_EQ(scanned, tree.path("scan") + "/");
+    EXPECT_EQ(window.text(ScanLabel::Label4), "Scanning for 3 items.");
+    EXPECT_EQ(window.messages, std::vector<std::string>{"Scan Complete - Your Clean"});
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_TRUE(window.showMain);
+    EXPECT_EQ(window.caption, "Cancel");
+    EXPECT_EQ(stored("Status"), "65280");
+    EXPECT_EQ(stored("UnabletoClean"), "0");
+    EXPECT_EQ(stored("Found"), "1");
+    EXPECT_EQ(stored("Looked For"), "3");
+    EXPECT_EQ(stored("FileCount"), "2");
+    EXPECT_EQ(stored("DirCount"), "2");
+    EXPECT_TRUE(std::regex_match(stored("Last Check"), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")));
+}
+
+TEST_F(ScanSystemTest, repairedFindingsStillReportProblems)
+{
+    threeFindings();
+    window.autoRepairOption = 1;
+    scan(tree.path("scan") + "/");
+    EXPECT_EQ(window.rows.size(), 3u);
+    for (const auto& row : window.rows)
+        EXPECT_EQ(row.iconKey, "greenbug");
+    EXPECT_EQ(window.text(ScanLabel::Label1), "Fixed:  3");
+    EXPECT_EQ(window.messages, std::vector<std::string>{"Scan Complete - Problems were found!"});
+    EXPECT_EQ(window.text(ScanLabel::Label6), "Scan Complete - Problems were found!");
+    EXPECT_EQ(window.text(ScanLabel::Label7), "");
+    EXPECT_EQ(window.caption, "Close");
+    EXPECT_EQ(window.closes, 0);
+    EXPECT_EQ(stored("Status"), "65280");
+    EXPECT_EQ(stored("UnabletoClean"), "0");
+    EXPECT_EQ(stored("Found"), "4");
+}
+
+TEST_F(ScanSystemTest, withoutRepairFilesStayAndCountAsUnableToClean)
+{
+    threeFindings();
+    const ScanSummary summary = scan(tree.path("scan"));
+    for (const auto& row : window.rows)
+        EXPECT_EQ(row.iconKey, "redbug");
+    EXPECT_EQ(window.text(ScanLabel::Label1), "Fixed:  0");
+    EXPECT_EQ(stored("UnabletoClean"), "3");
+    EXPECT_EQ(stored("Status"), "255");
+    EXPECT_EQ(summary.stillPresent, 3u);
+    EXPECT_TRUE(tree.exists("scan/bad.exe"));
+}
+
+TEST_F(ScanSystemTest, thePassTreatsOnlySelectedRowsAndSeesOutsideRemovals)
+{
+    threeFindings();
+    // The last yield ends the start folder's visit: the walk is over then.
+    window.onYield = [this](RecordingWindow& w) {
+        if (w.rows.size() == 3 && w.yields == 3) {
+            w.rows[0].selected = false;
+            ::unlink(w.rows[1].fullPath.c_str());
+        }
+    };
+    const ScanSummary summary = scan(tree.path("scan"));
+    EXPECT_EQ(summary.removed, 1u);
+    EXPECT_EQ(summary.stillPresent, 1u);
+    EXPECT_EQ(window.rows[0].iconKey, "redbug");
+    EXPECT_EQ(window.rows[1].iconKey, "greenbug");
+    EXPECT_EQ(window.text(ScanLabel::Label1), "Fixed:  1");
+    EXPECT_EQ(stored("UnabletoClean"), "1");
+}
+
+TEST_F(ScanSystemTest, canceledScanShowsNoMessageButRecordsEverything)
+{
+    threeFindings();
+    window.onYield = [](RecordingWindow& w) { w.canceledFlag = true; };
+    scan(tree.path("scan"));
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.text(ScanLabel::Label6), "Scan Canceled");
+    EXPECT_EQ(window.caption, "Close");
+    EXPECT_EQ(window.closes, 0);
+    EXPECT_NE(stored("Last Check"), "<absent>");
+    EXPECT_NE(stored("DirCount"), "<absent>");
+}
+
+TEST_F(ScanSystemTest, silentRunClosesWithoutMessagesOrMainWindow)
+{
+    threeFindings();
+    window.showMain = true;
+    ScanSystem(window, scanned = tree.path("scan"), true);
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_FALSE(window.showMain);
+    EXPECT_EQ(stored("Found"), "4");
+}
+
+TEST_F(ScanSystemTest, aFolderSwappedForALinkNeverLeadsOutsideTheTree)
+{
+    tree.file("scan/sub/bad.exe");
+    tree.file("outside/bad.exe", "precious");
+    window.onYield = [this](RecordingWindow& w) {
+        if (w.yields == 2) {  // the start folder's visit has ended
+            ::rename(tree.path("scan/sub").c_str(), tree.path("moved").c_str());
+            ::symlink(tree.path("outside").c_str(), tree.path("scan/sub").c_str());
+            w.autoRepairOption = 1;
+        }
+    };
+    scan(tree.path("scan"));
+    EXPECT_TRUE(tree.exists("outside/bad.exe"));
+    EXPECT_TRUE(tree.exists("moved/bad.exe"));
+    EXPECT_EQ(stored("UnabletoClean"), "0");
+}
+
+TEST_F(ScanSystemTest, aStoreThatCannotBeWrittenDoesNotStopTheScan)
+{
+    tree.file("not-a-folder");
+    ::setenv("OMBRIX_SETTINGS", tree.path("not-a-folder/settings.db").c_str(), 1);
+    threeFindings();
+    window.autoRepairOption = 1;
+    scan(tree.path("scan"));
+    EXPECT_EQ(window.text(ScanLabel::Label6), "Scan Complete - Problems were found!");
+    EXPECT_FALSE(tree.exists("scan/bad.exe"));
+}
+
+TEST(RetDateTime, formatsWithLeadingZeros)
+{
+    EXPECT_TRUE(std::regex_match(retDate(), std::regex(R"(\d{4}-(0[1-9]|1[0-2])-(0[1-9]|[12]\d|3[01]))")));
+    EXPECT_TRUE(std::regex_match(retTime(), std::regex(R"(([01]\d|2[0-3]):[0-5]\d:[0-5]\d)")));
+}
+
+}  // namespace
+}  // namespace ombrix::test

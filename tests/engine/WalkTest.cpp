@@ -1,0 +1,233 @@
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "EngineFixture.h"
+
+namespace ombrix::test {
+namespace {
+
+using mFileSearch::Counts;
+
+class WalkTest : public EngineFixture {
+protected:
+    void SetUp() override { signatures("Trojan.A\tbad.exe\r\nWorm.B\tworm.dll\r\n"); }
+};
+
+TEST_F(WalkTest, countsFoldersAndFilesAndShowsThemWhenEachVisitEnds)
+{
+    tree.file("scan/one.txt");
+    tree.file("scan/.hidden-file");
+    tree.file("scan/sub/two.txt");
+    tree.file("scan/sub/deeper/three.txt");
+    tree.file("scan/.hidden/bad.exe");
+    walk();
+    EXPECT_EQ(Counts().Dirs, 3);
+    EXPECT_EQ(Counts().Files, 4);
+    EXPECT_EQ(window.text(ScanLabel::Label2), "Dirs: 3");
+    EXPECT_EQ(window.text(ScanLabel::Label3), "Files: 4");
+    EXPECT_EQ(window.yields, 3);
+    EXPECT_TRUE(window.rows.empty());
+    const std::vector<std::string> expectedVisits{tree.path("scan") + "/", tree.path("scan/sub"),
+                                                  tree.path("scan/sub/deeper")};
+    EXPECT_EQ(window.visitedFolders, expectedVisits);
+}
+
+TEST_F(WalkTest, withoutSubfoldersOnlyTheStartFolderIsListed)
+{
+    tree.file("scan/bad.exe");
+    tree.file("scan/sub/worm.dll");
+    window.scanSubFoldersOption = 0;
+    walk();
+    EXPECT_EQ(Counts().Dirs, 1);
+    EXPECT_EQ(Counts().Files, 1);
+    EXPECT_EQ(foundPaths(), std::vector<std::string>{tree.path("scan/bad.exe")});
+}
+
+TEST_F(WalkTest, emptyOrMissingStartFolderCountsOneFolderAndEveryWalkStartsAtZero)
+{
+    tree.file("scan/a.txt");
+    walk();
+    EXPECT_EQ(Counts().Files, 1);
+    tree.dir("empty");
+    walk("empty");
+    EXPECT_EQ(Counts().Dirs, 1);
+    EXPECT_EQ(Counts().Files, 0);
+    walk("does-not-exist");
+    EXPECT_EQ(Counts().Dirs, 1);
+    EXPECT_EQ(Counts().Files, 0);
+    EXPECT_EQ(window.text(ScanLabel::Label2), "Dirs: 1");
+}
+
+TEST_F(WalkTest, findingsKeepTheFilesOwnSpellingAndStaySelected)
+{
+    tree.file("scan/BAD.EXE");
+    tree.file("scan/sub/Worm.Dll");
+    tree.file("scan/notbad.exe");
+    tree.file("scan/bad.exe.txt");
+    walk();
+    EXPECT_EQ(foundPaths(), (std::vector<std::string>{tree.path("scan/BAD.EXE"), tree.path("scan/sub/Worm.Dll")}));
+    for (const auto& row : window.rows) {
+        EXPECT_TRUE(row.selected);
+        EXPECT_EQ(row.iconKey, "redbug");
+    }
+    EXPECT_EQ(window.text(ScanLabel::Label5), "Detected:  2");
+    EXPECT_TRUE(tree.exists("scan/BAD.EXE"));
+}
+
+TEST_F(WalkTest, repairDeletesOnlyWhenTheOptionIsExactlyOne)
+{
+    for (const int16_t option : {0, 2, 1}) {
+        tree.file("scan/bad.exe");
+        window = RecordingWindow();
+        window.autoRepairOption = option;
+        walk();
+        ASSERT_EQ(window.rows.size(), 1u);
+        EXPECT_EQ(tree.exists("scan/bad.exe"), option != 1) << option;
+        EXPECT_EQ(window.rows[0].iconKey, option == 1 ? "greenbug" : "redbug") << option;
+    }
+}
+
+TEST_F(WalkTest, specialEntriesAreTestedByNameAndUnlinkedWithoutBeingFollowed)
+{
+    tree.file("outside/bad.exe", "keep me");
+    tree.dir("outside/folder");
+    tree.file("outside/folder/worm.dll");
+    tree.fifo("scan/a/bad.exe");
+    tree.socket("scan/b/bad.exe");
+    tree.symlink("scan/c/bad.exe", tree.path("outside/bad.exe"));
+    tree.symlink("scan/linked-folder", tree.path("outside/folder"));
+    window.autoRepairOption = 1;
+    walk();
+    EXPECT_EQ(window.rows.size(), 3u);
+    EXPECT_FALSE(tree.exists("scan/a/bad.exe"));
+    EXPECT_FALSE(tree.exists("scan/b/bad.exe"));
+    EXPECT_FALSE(tree.exists("scan/c/bad.exe"));
+    EXPECT_TRUE(tree.exists("outside/bad.exe"));
+    EXPECT_TRUE(tree.exists("outside/folder/worm.dll"));
+    EXPECT_EQ(Counts().Dirs, 4);
+    EXPECT_EQ(Counts().Files, 4);  // the link to a folder is an entry, not a folder
+}
+
+TEST_F(WalkTest, namesThatAreNotUtf8MatchPrintAndDeleteByteExactly)
+{
+    signatures("Latin\tm\xe9chant.exe\r\nBroken\t\xff\xfe.bin\r\n");
+    tree.file("scan/M\xe9" "CHANT.EXE");
+    tree.file("scan/\xff\xfe.BIN");
+    tree.file("scan/m\xc9" "chant.exe");
+    window.autoRepairOption = 1;
+    walk();
+    EXPECT_EQ(foundPaths(),
+              (std::vector<std::string>{tree.path("scan/M\xe9" "CHANT.EXE"), tree.path("scan/\xff\xfe.BIN")}));
+    EXPECT_FALSE(tree.exists("scan/M\xe9" "CHANT.EXE"));
+    EXPECT_FALSE(tree.exists("scan/\xff\xfe.BIN"));
+    EXPECT_TRUE(tree.exists("scan/m\xc9" "chant.exe"));
+}
+
+TEST_F(WalkTest, blanksAroundNamesAreTrimmedBeforeTestingAndJoining)
+{
+    tree.file("scan/ bad.exe ");
+    walk();
+    ASSERT_EQ(window.rows.size(), 1u);
+    EXPECT_EQ(window.rows[0].fullPath, tree.path("scan/bad.exe"));
+    // The trimmed name names nothing, so the row counts the file as gone.
+    EXPECT_EQ(window.rows[0].iconKey, "greenbug");
+    EXPECT_TRUE(tree.exists("scan/ bad.exe "));
+}
+
+TEST_F(WalkTest, cancelLetsOpenFoldersFinishTheirFiles)
+{
+    // One chain, so the first yield ends the deepest visit.
+    tree.file("scan/bad.exe");
+    tree.file("scan/a/worm.dll");
+    tree.file("scan/a/b/bad.exe");
+    tree.file("scan/a/b/more.txt");
+    tree.file("scan/a/b/c/leaf.txt");
+    window.onYield = [](RecordingWindow& w) { w.canceledFlag = true; };
+    walk();
+    EXPECT_EQ(Counts().Dirs, 4);
+    EXPECT_EQ(Counts().Files, 5);
+    EXPECT_EQ(window.rows.size(), 3u);
+    EXPECT_EQ(window.text(ScanLabel::Label3), "Files: 5");
+}
+
+TEST_F(WalkTest, cancelEntersNoFurtherFolder)
+{
+    tree.file("scan/x/one.txt");
+    tree.file("scan/y/two.txt");
+    tree.file("scan/three.txt");
+    window.onYield = [](RecordingWindow& w) { w.canceledFlag = true; };
+    walk();
+    EXPECT_EQ(Counts().Dirs, 2);
+    EXPECT_EQ(Counts().Files, 2);
+    EXPECT_EQ(window.visitedFolders.size(), 2u);
+}
+
+TEST_F(WalkTest, aTenThousandFolderChainWalksWithinTheDefaultLimits)
+{
+    constexpr int kDepth = 10000;
+    const int start = ::open(".", O_RDONLY | O_DIRECTORY);
+    tree.dir("scan");
+    ASSERT_EQ(::chdir(tree.path("scan").c_str()), 0);
+    for (int i = 0; i < kDepth - 1; ++i) {
+        ASSERT_EQ(::mkdir("d", 0755), 0);
+        test::writeFile("f", "");
+        ASSERT_EQ(::chdir("d"), 0);
+    }
+    test::writeFile("bad.exe", "");
+    ASSERT_EQ(::fchdir(start), 0);
+    ::close(start);
+
+    rlimit saved;
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 1024;
+    ::setrlimit(RLIMIT_NOFILE, &limited);
+    window.autoRepairOption = 1;
+    walk();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+
+    EXPECT_EQ(Counts().Dirs, kDepth);
+    EXPECT_EQ(Counts().Files, kDepth);
+    ASSERT_EQ(window.rows.size(), 1u);
+    EXPECT_EQ(window.rows[0].iconKey, "greenbug");
+    EXPECT_TRUE(mFileSearch::FileExists(window.rows[0].fullPath.substr(0, window.rows[0].fullPath.size() - 7) + "f"));
+}
+
+TEST_F(WalkTest, unlistableFolderCountsAndAddsNothing)
+{
+    tree.file("scan/locked/bad.exe");
+    tree.file("scan/ok.txt");
+    ::chmod(tree.path("scan/locked").c_str(), 0);
+    // Permissions bind only without root's override, so the walk runs as nobody.
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(3);
+            walk();
+            const bool ok = Counts().Dirs == 2 && Counts().Files == 1 && window.rows.empty() && window.yields == 2;
+            std::_Exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(WalkTest, mountPointBelowTheStartFolderIsPassedOver)
+{
+    tree.file("scan/bad.exe");
+    tree.dir("scan/mnt");
+    EXPECT_EXIT(
+        {
+            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", tree.path("scan/mnt").c_str(), "tmpfs", 0, nullptr) != 0)
+                std::_Exit(3);
+            writeFile(tree.path("scan/mnt/bad.exe"), "");
+            walk();
+            std::_Exit(Counts().Dirs == 1 && Counts().Files == 1 && window.rows.size() == 1 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace ombrix::test

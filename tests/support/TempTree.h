@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ombrix::test {
+
+// A fresh temporary folder, removed with everything in it when the object goes.
+// Paths given to the builders are relative to the root; parents are created.
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    // The root, without a trailing separator.
+    const std::string& root() const { return root_; }
+    std::string path(std::string_view relative) const;
+
+    void file(std::string_view relative, std::string_view content = {}) const;
+    void dir(std::string_view relative) const;
+    void symlink(std::string_view relative, const std::string& target) const;
+    void fifo(std::string_view relative) const;
+    void socket(std::string_view relative) const;
+    // True when the entry itself exists (a link is not followed).
+    bool exists(std::string_view relative) const;
+
+private:
+    void makeParents(std::string_view relative) const;
+    std::string root_;
+};
+
+// Writes `content` to `path`, replacing it.
+void writeFile(const std::string& path, std::string_view content);
+
+}  // namespace ombrix::test

@@ -1,0 +1,85 @@
+#include "ConsoleWindow.h"
+
+namespace ombrix {
+
+volatile std::sig_atomic_t ConsoleWindow::cancelRequested = 0;
+
+ConsoleWindow::ConsoleWindow(Options options)
+    : options_(std::move(options)),
+      labels_{"Fixed:  0", "Dirs:  0", "Files:  0", "Scanning for xxxx items.", "Detected:  0", "Current Item:",
+              "Current: 0"}
+{
+}
+
+void ConsoleWindow::setLabel(ScanLabel label, const std::string& text)
+{
+    labels_[std::size_t(label)] = text;
+    if (label == ScanLabel::Label6)
+        resultMessage_ = text;
+}
+
+std::string ConsoleWindow::label(ScanLabel label) const
+{
+    return labels_[std::size_t(label)];
+}
+
+std::size_t ConsoleWindow::addFinding(const std::string& virusName, const std::string& iconKey)
+{
+    rows_.push_back({virusName, {}, iconKey, false});
+    return rows_.size();
+}
+
+void ConsoleWindow::setFindingPath(std::size_t row, const std::string& fullPath)
+{
+    Row& r = rows_[row - 1];
+    r.fullPath = fullPath;
+    if (!options_.printFindings)
+        return;
+    clearProgress();
+    std::fwrite(r.virusName.data(), 1, r.virusName.size(), stdout);
+    std::fputc('\t', stdout);
+    std::fwrite(r.fullPath.data(), 1, r.fullPath.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void ConsoleWindow::yield()
+{
+    if (!options_.showProgress)
+        return;
+    std::timespec now;
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    const long elapsedMs = (now.tv_sec - lastDraw_.tv_sec) * 1000 + (now.tv_nsec - lastDraw_.tv_nsec) / 1000000;
+    if (progressShown_ && elapsedMs < 100)
+        return;
+    lastDraw_ = now;
+    drawProgress();
+}
+
+void ConsoleWindow::drawProgress()
+{
+    std::fflush(stdout);
+    std::string line = label(ScanLabel::Label2) + "  " + label(ScanLabel::Label3) + "  " +
+                       label(ScanLabel::Label5) + "  ";
+    // Keep the line within a common terminal width so it redraws in place.
+    constexpr std::size_t kWidth = 79;
+    const std::string& folder = labels_[std::size_t(ScanLabel::Label7)];
+    const std::size_t room = line.size() < kWidth ? kWidth - line.size() : 0;
+    if (folder.size() <= room)
+        line += folder;
+    else if (room > 3)
+        line += "..." + folder.substr(folder.size() - (room - 3));
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    std::fflush(stderr);
+    progressShown_ = true;
+}
+
+void ConsoleWindow::clearProgress()
+{
+    if (!progressShown_)
+        return;
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+    progressShown_ = false;
+}
+
+}  // namespace ombrix

@@ -1,0 +1,162 @@
+// ombrix-scan: one scan from a terminal, on the same engine as the scan window.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ConsoleWindow.h"
+#include "JsonText.h"
+#include "Paths.h"
+#include "ScanSystem.h"
+#include "Text.h"
+#include "mFileSearch.h"
+
+namespace {
+
+using ombrix::ConsoleWindow;
+
+constexpr const char* kUsage =
+    "usage: ombrix-scan [--signatures FILE] [--no-subfolders] [--remove] [--record KEYPATH]\n"
+    "                   [--json] [--quiet] FOLDER\n"
+    "Scans FOLDER for files named in the signature list (default: ombrix.ini beside the\n"
+    "program). --remove deletes what is found; --record stores the seven result values\n"
+    "under KEYPATH in the settings store. Exit status: 0 nothing found, 1 found, 2 error.\n";
+
+struct Arguments {
+    std::string folder;
+    std::string signatures;
+    ConsoleWindow::Options window;
+    bool json = false;
+    bool quiet = false;
+};
+
+[[noreturn]] void usageError(const std::string& message)
+{
+    std::fprintf(stderr, "ombrix-scan: %s\n%s", message.c_str(), kUsage);
+    std::exit(2);
+}
+
+Arguments parseArguments(int argc, char** argv)
+{
+    Arguments args;
+    args.signatures = ombrix::ProgramFolder() + ombrix::kPathSeparator + "ombrix.ini";
+    bool haveFolder = false;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                usageError(word + " needs a value");
+            return argv[++i];
+        };
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && word == "--signatures") {
+            args.signatures = value();
+        } else if (!optionsEnded && word == "--no-subfolders") {
+            args.window.scanSubFolders = 0;
+        } else if (!optionsEnded && word == "--remove") {
+            args.window.autoRepair = 1;
+        } else if (!optionsEnded && word == "--record") {
+            args.window.regpath = value();
+        } else if (!optionsEnded && word == "--json") {
+            args.json = true;
+        } else if (!optionsEnded && word == "--quiet") {
+            args.quiet = true;
+        } else if (!optionsEnded && (word == "--help" || word == "-h")) {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        } else if (!optionsEnded && word.size() > 1 && word.front() == '-') {
+            usageError("unknown option " + word);
+        } else if (haveFolder) {
+            usageError("only one FOLDER may be given");
+        } else {
+            args.folder = word;
+            haveFolder = true;
+        }
+    }
+    if (!haveFolder)
+        usageError("no FOLDER given");
+    args.window.printFindings = !args.json && !args.quiet;
+    args.window.showProgress = !args.quiet && isatty(STDERR_FILENO);
+    return args;
+}
+
+// The scan itself treats an unreadable list as empty; here that is an error.
+bool signatureFileReadable(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char byte;
+    const bool readable = ::read(fd, &byte, 1) >= 0;
+    ::close(fd);
+    return readable;
+}
+
+void requestCancel(int)
+{
+    ConsoleWindow::cancelRequested = 1;
+}
+
+void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
+{
+    using ombrix::decimal;
+    using ombrix::jsonString;
+    std::string out = "{\"looked_for\":" + decimal(summary.lookedFor) + ",\"dirs\":" + decimal(summary.dirs) +
+                      ",\"files\":" + decimal(summary.files) + ",\"detected\":" + decimal(summary.rows) +
+                      ",\"removed\":" + decimal(summary.removed) +
+                      ",\"still_present\":" + decimal(summary.stillPresent) +
+                      ",\"canceled\":" + (summary.canceled ? "true" : "false") +
+                      ",\"message\":" + jsonString(window.resultMessage()) + ",\"findings\":[";
+    bool first = true;
+    for (const auto& row : window.rows()) {
+        out += first ? "\n" : ",\n";
+        first = false;
+        out += "{\"threat\":" + jsonString(row.virusName) + ",\"path\":" + jsonString(row.fullPath) +
+               ",\"present\":" + (row.iconKey == "greenbug" ? "false" : "true") + "}";
+    }
+    out += "]}\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+void printSummary(const ConsoleWindow& window)
+{
+    using ombrix::ScanLabel;
+    for (const ScanLabel label : {ScanLabel::Label2, ScanLabel::Label3, ScanLabel::Label5, ScanLabel::Label1})
+        std::printf("%s\n", window.label(label).c_str());
+    std::printf("%s\n", window.resultMessage().c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments args = parseArguments(argc, argv);
+    if (!signatureFileReadable(args.signatures)) {
+        std::fprintf(stderr, "ombrix-scan: cannot read the signature list %s: %s\n", args.signatures.c_str(),
+                     std::strerror(errno));
+        return 2;
+    }
+    ombrix::mFileSearch::SetSignatureFile(args.signatures);
+
+    struct sigaction action{};
+    action.sa_handler = requestCancel;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    ConsoleWindow window(args.window);
+    const ombrix::ScanSummary summary = ombrix::ScanSystem(window, args.folder, false);
+    window.clearProgress();
+    if (args.json)
+        printJson(window, summary);
+    else
+        printSummary(window);
+    std::fflush(stdout);
+    return summary.rows > 0 ? 1 : 0;
+}
