@@ -2,28 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
-#include "TempFolder.h"
+#include "TempTree.h"
 
 namespace ombrix {
 namespace {
 
-using test::TempFolder;
+using test::TempTree;
 
 TEST(ListSubfolders, visibleFoldersByNameBytesWithFullPaths)
 {
-    TempFolder temp;
+    TempTree temp;
     for (const char* name : {"b", "a", "B", ".hidden", "with blank", "\xff-bytes", "a/inner"})
-        temp.makeFolder(name);
-    temp.writeFile("a-file", "x");
-    std::filesystem::create_directory_symlink(temp / "b", temp / "link-to-b");
+        temp.dir(name);
+    temp.file("a-file", "x");
+    temp.symlink("link-to-b", temp.path("b"));
 
     const std::vector<std::string> expected = {
-        temp / "B", temp / "a", temp / "b", temp / "with blank", temp / "\xff-bytes",
+        temp.path("B"), temp.path("a"), temp.path("b"), temp.path("with blank"), temp.path("\xff-bytes"),
     };
-    EXPECT_EQ(ListSubfolders(temp.path()), expected);
-    EXPECT_EQ(ListSubfolders(temp.path() + '/'), expected);
+    EXPECT_EQ(ListSubfolders(temp.root()), expected);
+    EXPECT_EQ(ListSubfolders(temp.root() + '/'), expected);
 }
 
 TEST(ListSubfolders, rootFolderGetsNoDoubleSeparator)
@@ -34,9 +33,10 @@ TEST(ListSubfolders, rootFolderGetsNoDoubleSeparator)
 
 TEST(ListSubfolders, unlistableFolderGivesNothing)
 {
-    TempFolder temp;
-    EXPECT_TRUE(ListSubfolders(temp / "missing").empty());
-    EXPECT_TRUE(ListSubfolders(temp.writeFile("file", "x")).empty());
+    TempTree temp;
+    EXPECT_TRUE(ListSubfolders(temp.path("missing")).empty());
+    temp.file("file", "x");
+    EXPECT_TRUE(ListSubfolders(temp.path("file")).empty());
 }
 
 }  // namespace

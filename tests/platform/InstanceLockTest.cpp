@@ -8,21 +8,22 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
-#include "TempFolder.h"
+#include "TempTree.h"
 
 extern char** environ;
 
 namespace ombrix {
 namespace {
 
-using test::TempFolder;
+using test::TempTree;
 
 TEST(InstanceLock, secondCopyIsRefusedWhileTheFirstHoldsTheLock)
 {
-    TempFolder temp;
-    const std::string path = temp / "ombrix.lock";
+    TempTree temp;
+    const std::string path = temp.path("ombrix.lock");
     std::optional<InstanceLock> first = InstanceLock::acquire(path);
     ASSERT_TRUE(first);
     EXPECT_FALSE(InstanceLock::acquire(path));
@@ -32,8 +33,8 @@ TEST(InstanceLock, secondCopyIsRefusedWhileTheFirstHoldsTheLock)
 
 TEST(InstanceLock, lockOfAKilledCopyIsTakenOver)
 {
-    TempFolder temp;
-    const std::string path = temp / "ombrix.lock";
+    TempTree temp;
+    const std::string path = temp.path("ombrix.lock");
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
@@ -58,8 +59,8 @@ TEST(InstanceLock, lockOfAKilledCopyIsTakenOver)
 
 TEST(InstanceLock, programsStartedByTheHolderDoNotKeepTheLock)
 {
-    TempFolder temp;
-    const std::string path = temp / "ombrix.lock";
+    TempTree temp;
+    const std::string path = temp.path("ombrix.lock");
     std::optional<InstanceLock> lock = InstanceLock::acquire(path);
     ASSERT_TRUE(lock);
     pid_t child = 0;
@@ -92,7 +93,7 @@ protected:
         }
     }
 
-    TempFolder temp;
+    TempTree temp;
 
 private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
@@ -100,21 +101,21 @@ private:
 
 TEST_F(LockPlace, runtimeFolderComesFirst)
 {
-    ::setenv("XDG_RUNTIME_DIR", temp.path().c_str(), 1);
-    ::setenv("HOME", (temp / "home").c_str(), 1);
-    EXPECT_EQ(InstanceLock::defaultPath(), temp / "ombrix.lock");
+    ::setenv("XDG_RUNTIME_DIR", temp.root().c_str(), 1);
+    ::setenv("HOME", (temp.path("home")).c_str(), 1);
+    EXPECT_EQ(InstanceLock::defaultPath(), temp.path("ombrix.lock"));
 }
 
 TEST_F(LockPlace, settingsFolderWithoutARuntimeFolder)
 {
     ::unsetenv("XDG_RUNTIME_DIR");
     ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", (temp / "home").c_str(), 1);
-    EXPECT_EQ(InstanceLock::defaultPath(), temp / "home/.config/ombrix/ombrix.lock");
-    EXPECT_TRUE(std::filesystem::is_directory(temp / "home/.config/ombrix"));
+    ::setenv("HOME", (temp.path("home")).c_str(), 1);
+    EXPECT_EQ(InstanceLock::defaultPath(), temp.path("home/.config/ombrix/ombrix.lock"));
+    EXPECT_TRUE(std::filesystem::is_directory(temp.path("home/.config/ombrix")));
 
-    ::setenv("XDG_CONFIG_HOME", (temp / "config").c_str(), 1);
-    EXPECT_EQ(InstanceLock::defaultPath(), temp / "config/ombrix/ombrix.lock");
+    ::setenv("XDG_CONFIG_HOME", (temp.path("config")).c_str(), 1);
+    EXPECT_EQ(InstanceLock::defaultPath(), temp.path("config/ombrix/ombrix.lock"));
     EXPECT_TRUE(InstanceLock::acquire(InstanceLock::defaultPath()));
 }
 

@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "TempTree.h"
 
 namespace ombrix::mDisk {
 namespace {
 
-using test::TempFolder;
+using test::TempTree;
 
 // A fake machine: a mount table naming mount points inside a temporary folder
 // and a kernel device tree with one fixed and one removable disk.
@@ -20,17 +19,17 @@ protected:
     void SetUp() override
     {
         for (const char* folder : {"ram", "usb", "cd", "net", "ssh", "overlay", "disk", "sr", "my disk", "Zip"})
-            temp.makeFolder(std::string("mnt/") + folder);
-        temp.makeFolder("sys/devices/sda/sda1");
-        temp.writeFile("sys/devices/sda/removable", "0\n");
-        temp.makeFolder("sys/devices/sdb/sdb1");
-        temp.writeFile("sys/devices/sdb/removable", "1\n");
-        temp.makeFolder("sys/devices/sr0");
-        temp.writeFile("sys/devices/sr0/removable", "1\n");
-        temp.makeFolder("sys/dev/block");
-        std::filesystem::create_directory_symlink(temp / "sys/devices/sda/sda1", temp / "sys/dev/block/8:1");
-        std::filesystem::create_directory_symlink(temp / "sys/devices/sdb/sdb1", temp / "sys/dev/block/8:17");
-        std::filesystem::create_directory_symlink(temp / "sys/devices/sr0", temp / "sys/dev/block/11:0");
+            temp.dir(std::string("mnt/") + folder);
+        temp.dir("sys/devices/sda/sda1");
+        temp.file("sys/devices/sda/removable", "0\n");
+        temp.dir("sys/devices/sdb/sdb1");
+        temp.file("sys/devices/sdb/removable", "1\n");
+        temp.dir("sys/devices/sr0");
+        temp.file("sys/devices/sr0/removable", "1\n");
+        temp.dir("sys/dev/block");
+        temp.symlink("sys/dev/block/8:1", temp.path("sys/devices/sda/sda1"));
+        temp.symlink("sys/dev/block/8:17", temp.path("sys/devices/sdb/sdb1"));
+        temp.symlink("sys/dev/block/11:0", temp.path("sys/devices/sr0"));
     }
 
     MountTable table(const std::vector<std::string>& lines) const
@@ -39,14 +38,15 @@ protected:
         int id = 20;
         for (const std::string& line : lines)
             text += std::to_string(id++) + " 1 " + line + '\n';
-        return MountTable({temp.writeFile("mountinfo", text), temp / "sys"});
+        temp.file("mountinfo", text);
+        return MountTable({temp.path("mountinfo"), temp.path("sys")});
     }
 
-    std::string mnt(const std::string& name) const { return temp / ("mnt/" + name); }
+    std::string mnt(const std::string& name) const { return temp.path("mnt/" + name); }
 
     MountTable machine() const
     {
-        const std::string m = temp / "mnt";
+        const std::string m = temp.path("mnt");
         return table({
             "8:1 / / rw - ext4 /dev/sda1 rw",
             "0:20 / /proc rw - proc proc rw",
@@ -71,7 +71,7 @@ protected:
         });
     }
 
-    TempFolder temp;
+    TempTree temp;
 };
 
 std::vector<std::string> walk(std::string list)
@@ -84,7 +84,7 @@ std::vector<std::string> walk(std::string list)
 
 TEST_F(FakeMachine, listsRealFileSystemsSortedBytewiseOnceEach)
 {
-    const std::string m = temp / "mnt/";
+    const std::string m = temp.path("mnt/");
     const std::vector<std::string> expected = {
         "/", m + "Zip/", m + "cd/", m + "gone/", m + "my disk/", m + "net/",
         m + "overlay/", m + "ram/", m + "sr/", m + "ssh/", m + "usb/",
@@ -100,7 +100,7 @@ TEST_F(FakeMachine, listEndsWithOneExtraNul)
 
 TEST_F(FakeMachine, unreadableTableGivesNoDrives)
 {
-    const MountTable missing({temp / "no-such-mountinfo", temp / "sys"});
+    const MountTable missing({temp.path("no-such-mountinfo"), temp.path("sys")});
     EXPECT_EQ(GetDriveRoots(missing), "");
     EXPECT_EQ(missing.driveRootOf("/usr"), "");
     EXPECT_EQ(DriveTypeText("/", missing), "The root directory does not exist");
@@ -123,7 +123,7 @@ TEST_F(FakeMachine, describesEachKindOfDrive)
         {mnt("overlay/"), "The drive type cannot be determined"},
         {mnt("gone/"), "The root directory does not exist"},
         {mnt("disk/"), "The root directory does not exist"},
-        {temp / "mnt/", "The root directory does not exist"},
+        {temp.path("mnt/"), "The root directory does not exist"},
     };
     for (const auto& [root, text] : cases)
         EXPECT_EQ(DriveTypeText(root, drives), text) << root;
@@ -132,15 +132,15 @@ TEST_F(FakeMachine, describesEachKindOfDrive)
 TEST_F(FakeMachine, pathBelongsToItsLongestMountPoint)
 {
     const MountTable drives = machine();
-    temp.makeFolder("mnt/usb/docs/old");
-    temp.makeFolder("mnt/usbx");
-    std::filesystem::create_directory_symlink(mnt("usb/docs"), temp / "docs-link");
+    temp.dir("mnt/usb/docs/old");
+    temp.dir("mnt/usbx");
+    temp.symlink("docs-link", mnt("usb/docs"));
     const std::vector<std::pair<std::string, std::string>> cases = {
         {mnt("usb/docs/old"), mnt("usb/")},
         {mnt("usb"), mnt("usb/")},
         {mnt("usb/"), mnt("usb/")},
         {mnt("usb/docs/not-there/x"), mnt("usb/")},
-        {temp / "docs-link/old", mnt("usb/")},
+        {temp.path("docs-link/old"), mnt("usb/")},
         {mnt("usbx"), "/"},
         {mnt("my disk/a b"), mnt("my disk/")},
         {"/", "/"},
