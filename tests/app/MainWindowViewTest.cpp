@@ -1,0 +1,144 @@
+#include "MainWindowView.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTreeWidget>
+
+#include <cstdlib>
+
+#include "FakeShellEnvironment.h"
+#include "frmMain.h"
+
+namespace ombrix {
+namespace {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "shell_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+class View : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        application();
+        machine.folders["/media/usb/"] = {"/media/usb/Program Files", "/media/usb/WINDOWS"};
+        form = std::make_unique<frmMain>(machine.make(), scanWindow);
+        view = std::make_unique<MainWindowView>(*form);
+        form->Form_Load();
+        view->syncFromForm();
+    }
+
+    template <typename T = QWidget>
+    T* control(const char* name) const
+    {
+        return view->findChild<T*>(QLatin1String(name));
+    }
+
+    test::FakeShellEnvironment machine;
+    test::RecordingScanWindow scanWindow;
+    std::unique_ptr<frmMain> form;
+    std::unique_ptr<MainWindowView> view;
+};
+
+TEST_F(View, everyControlSitsWhereItWasDesigned)
+{
+    EXPECT_EQ(view->windowTitle(), "Varno Ombrix");
+    EXPECT_EQ(view->size(), QSize(597, 389));
+    const std::vector<std::pair<const char*, QRect>> places = {
+        {"TreeView1", {8, 8, 225, 369}},  {"Image1", {240, 8, 350, 25}},   {"Image5", {485, 8, 104, 101}},
+        {"Check1", {256, 48, 13, 14}},    {"Label1", {272, 48, 297, 17}},  {"Check2", {256, 72, 13, 14}},
+        {"Label2", {272, 72, 297, 17}},   {"Label3", {272, 88, 313, 17}},  {"Check3", {256, 112, 13, 14}},
+        {"Label4", {272, 112, 297, 17}},  {"Label5", {272, 128, 313, 17}}, {"Label10", {256, 160, 321, 17}},
+        {"Label11", {256, 176, 321, 17}}, {"Image2", {240, 224, 350, 25}}, {"Label7", {248, 256, 297, 17}},
+        {"Label8", {248, 280, 297, 17}},  {"Label9", {248, 304, 297, 17}}, {"Image4", {494, 232, 95, 93}},
+        {"Image3", {256, 344, 32, 32}},   {"Label6", {296, 344, 132, 32}}, {"Image6", {440, 344, 32, 32}},
+        {"Label12", {480, 352, 108, 24}},
+    };
+    for (const auto& [name, place] : places) {
+        const QWidget* widget = control(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->geometry(), place) << name;
+    }
+}
+
+TEST_F(View, fontsFollowTheDesign)
+{
+    EXPECT_EQ(view->font().family(), "Arial");
+    EXPECT_DOUBLE_EQ(view->font().pointSizeF(), 8.25);
+    EXPECT_TRUE(control("Label1")->font().bold());
+    for (const char* name : {"Label3", "Label5", "Label11"})
+        EXPECT_FALSE(control(name)->font().bold()) << name;
+    for (const char* name : {"Label6", "Label12"}) {
+        EXPECT_DOUBLE_EQ(control(name)->font().pointSizeF(), 9.75) << name;
+        EXPECT_TRUE(control(name)->font().underline()) << name;
+        EXPECT_EQ(control(name)->cursor().shape(), Qt::BitmapCursor) << name;
+    }
+}
+
+TEST_F(View, showsTheFormsValues)
+{
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(control<QLabel>("Label7")->text(), "Scanned:  ?");
+    EXPECT_EQ(control<QLabel>("Label11")->text(), "/media/usb/");
+    EXPECT_EQ(control<QCheckBox>("Check1")->checkState(), Qt::Checked);
+    const auto* tree = control<QTreeWidget>("TreeView1");
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "My Computer");
+    EXPECT_TRUE(tree->topLevelItem(0)->isExpanded());
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 6);
+    EXPECT_EQ(tree->currentItem()->text(0), "/media/usb/");
+}
+
+TEST_F(View, checkBoxesWriteTheForm)
+{
+    control<QCheckBox>("Check2")->click();
+    EXPECT_EQ(form->Check2, 0);
+    control<QCheckBox>("Check2")->click();
+    EXPECT_EQ(form->Check2, 1);
+}
+
+TEST_F(View, doubleClickShowsTheLoadedFolders)
+{
+    auto* tree = control<QTreeWidget>("TreeView1");
+    QTreeWidgetItem* usb = tree->currentItem();
+    emit tree->itemClicked(usb, 0);
+    emit tree->itemDoubleClicked(usb, 0);
+    ASSERT_EQ(usb->childCount(), 2);
+    EXPECT_EQ(usb->child(1)->text(0), "WINDOWS");
+    EXPECT_TRUE(usb->isExpanded());
+    tree->setCurrentItem(usb->child(1));
+    emit tree->itemClicked(usb->child(1), 0);
+    EXPECT_EQ(control<QLabel>("Label11")->text(), "/media/usb/WINDOWS");
+}
+
+TEST_F(View, hidesWhileAScanRunsAndClosesForGood)
+{
+    form->Label6_Click();
+    EXPECT_FALSE(scanWindow.mainVisibleDuringScan);
+    EXPECT_FALSE(view->isVisible());
+    form->show();
+    EXPECT_TRUE(view->isVisible());
+    view->close();
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_FALSE(form->visible());
+    EXPECT_EQ(scanWindow.log.back(), "unload");
+}
+
+TEST_F(View, screenshot)
+{
+    const char* path = std::getenv("OMBRIX_SCREENSHOT");
+    if (!path)
+        GTEST_SKIP() << "set OMBRIX_SCREENSHOT to a PNG path to save the window";
+    EXPECT_TRUE(view->grab().save(QString::fromLocal8Bit(path)));
+}
+
+}  // namespace
+}  // namespace ombrix
