@@ -66,7 +66,7 @@ std::uint32_t NameIndex::insert(std::string_view key, std::uint64_t keyHash, std
 {
     // Keep the table at most half full so probe runs stay short.
     if ((values_.size() + 1) * 2 > slots_.size())
-        grow();
+        rehash(slots_.empty() ? 64 : slots_.size() * 2);
     const std::size_t mask = slots_.size() - 1;
     const std::uint32_t tag = tagOf(keyHash);
     for (std::size_t i = keyHash & mask;; i = (i + 1) & mask) {
@@ -83,10 +83,22 @@ std::uint32_t NameIndex::insert(std::string_view key, std::uint64_t keyHash, std
     }
 }
 
-void NameIndex::grow()
+void NameIndex::reserve(std::size_t keys, std::size_t bytes)
+{
+    arena_.reserve(bytes);
+    offsets_.reserve(keys + 1);
+    values_.reserve(keys);
+    std::size_t slotCount = 64;
+    while (slotCount < keys * 2)
+        slotCount *= 2;
+    if (slotCount > slots_.size())
+        rehash(slotCount);
+}
+
+void NameIndex::rehash(std::size_t slotCount)
 {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{0, 0});
+    slots_.assign(slotCount, Slot{0, 0});
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
         if (slot.tag == 0)

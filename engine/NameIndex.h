@@ -17,6 +17,8 @@ public:
     static std::uint64_t hash(std::string_view key);
 
     void clear();
+    // Makes room for `keys` keys of `bytes` bytes in all, so loading never rehashes.
+    void reserve(std::size_t keys, std::size_t bytes);
     // Stores key -> value unless the key is present; returns the value now held.
     std::uint32_t insert(std::string_view key, std::uint64_t keyHash, std::uint32_t value);
     std::uint32_t find(std::string_view key, std::uint64_t keyHash) const;
@@ -28,7 +30,7 @@ private:
     };
     static std::uint32_t tagOf(std::uint64_t keyHash) { return std::uint32_t(keyHash >> 32) | 1u; }
     std::string_view keyOf(std::uint32_t item) const;
-    void grow();
+    void rehash(std::size_t slotCount);
 
     std::vector<Slot> slots_;
     std::string arena_;

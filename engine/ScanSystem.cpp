@@ -31,11 +31,6 @@ std::tm localNow()
     return parts;
 }
 
-std::string twoDigits(int value)
-{
-    return (value < 10 ? "0" : "") + std::to_string(value);
-}
-
 // Retries every selected finding whose file is still there and counts the outcome.
 void repairAndCount(ScanWindow& window, std::size_t rows, ScanSummary& summary)
 {
@@ -117,14 +112,12 @@ ScanSummary ScanSystem(ScanWindow& window, std::string& drive, bool nomsg)
 
 std::string retDate()
 {
-    const std::tm now = localNow();
-    return std::to_string(now.tm_year + 1900) + "-" + twoDigits(now.tm_mon + 1) + "-" + twoDigits(now.tm_mday);
+    return dateText(localNow());
 }
 
 std::string retTime()
 {
-    const std::tm now = localNow();
-    return twoDigits(now.tm_hour) + ":" + twoDigits(now.tm_min) + ":" + twoDigits(now.tm_sec);
+    return timeText(localNow());
 }
 
 }  // namespace ombrix

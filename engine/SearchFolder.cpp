@@ -4,7 +4,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "FolderAccess.h"
 #include "Paths.h"
@@ -28,6 +30,39 @@ struct LinuxDirent64 {
     unsigned short d_reclen;
     unsigned char d_type;
     char d_name[1];  // NUL-terminated, as long as the record allows
+};
+
+// The listings of the folders being walked, one above the other: a folder's
+// listing lies on top while it is processed and goes when its visit ends, so
+// memory follows the current path, not the tree. Never zero-filled.
+class ListingStack {
+public:
+    std::size_t top() const { return used_; }
+    const char* at(std::size_t offset) const { return data_.get() + offset; }
+    void popTo(std::size_t offset) { used_ = offset; }
+
+    // Appends one batch of the folder's entries; false at the end of the listing.
+    bool readMore(int fd)
+    {
+        constexpr std::size_t kBatch = 32768;
+        if (capacity_ - used_ < kBatch) {
+            const std::size_t capacity = std::max(capacity_ * 2, used_ + kBatch);
+            std::unique_ptr<char[]> grown(new char[capacity]);
+            std::copy(data_.get(), data_.get() + used_, grown.get());
+            data_ = std::move(grown);
+            capacity_ = capacity;
+        }
+        const long n = ::syscall(SYS_getdents64, fd, data_.get() + used_, capacity_ - used_);
+        if (n <= 0)
+            return false;
+        used_ += std::size_t(n);
+        return true;
+    }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t used_ = 0;
+    std::size_t capacity_ = 0;
 };
 
 // Names the walk hands on are NUL-terminated: the entry's own bytes when trimming
@@ -87,7 +122,7 @@ private:
     ScanWindow& window_;
     std::string path_;  // the folder being listed, ending in the separator
     dev_t device_ = 0;
-    std::vector<std::vector<char>> listings_;  // one reusable buffer per depth
+    ListingStack listings_;
 };
 
 void Walk::visitStart(const std::string& received, bool isRoot)
@@ -118,25 +153,18 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 
 folder::Fd Walk::listFolder(folder::Fd fd, std::size_t depth)
 {
-    if (listings_.size() <= depth)
-        listings_.resize(depth + 1);
     // The whole listing is read first: a folder deep in the tree may have to
     // give up its descriptor while its subfolders are walked.
-    std::size_t used = 0;
-    for (;;) {
-        std::vector<char>& buffer = listings_[depth];
-        if (buffer.size() - used < 32768)
-            buffer.resize(std::max<std::size_t>(buffer.size() * 2, 65536));
-        const long n = ::syscall(SYS_getdents64, fd.get(), buffer.data() + used, buffer.size() - used);
-        if (n <= 0)
-            break;
-        used += std::size_t(n);
+    const std::size_t base = listings_.top();
+    while (listings_.readMore(fd.get())) {
     }
-    for (std::size_t offset = 0; offset < used;) {
-        const auto& entry = *reinterpret_cast<const LinuxDirent64*>(listings_[depth].data() + offset);
+    const std::size_t end = listings_.top();
+    for (std::size_t offset = base; offset < end;) {
+        const auto& entry = *reinterpret_cast<const LinuxDirent64*>(listings_.at(offset));
         offset += entry.d_reclen;
         visitEntry(fd, entry, depth);
     }
+    listings_.popTo(base);
     return fd;
 }
 
@@ -173,6 +201,8 @@ bool Walk::onOtherDevice(int parent, const char* name) const
     return st.st_dev != device_;
 }
 
+// `rawName` points into the listing stack, which the subfolder's own listing may
+// move: it is used only before the subfolder is walked.
 void Walk::visitSubfolder(folder::Fd& parent, const char* rawName, std::size_t depth)
 {
     const EntryName name(rawName);

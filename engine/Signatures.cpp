@@ -1,7 +1,10 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "AsciiFold.h"
@@ -22,9 +25,11 @@ struct SignatureList {
     bool fileChosen = false;
 };
 
+// Lives until the process ends; not destroyed at exit, where freeing a long
+// list entry by entry would only delay the end of a scan.
 SignatureList& list()
 {
-    static SignatureList instance;
+    static SignatureList& instance = *new SignatureList;
     return instance;
 }
 
@@ -35,23 +40,55 @@ bool readSignatureFile(const std::string& path, std::string& out)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    char chunk[1 << 16];
+    struct stat st;
+    const std::size_t room = (::fstat(fd, &st) == 0 && st.st_size > 0) ? std::size_t(st.st_size) + 1 : 65536;
+    std::size_t used = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (out.size() - used < 4096)
+            out.resize(std::max(room, out.size() * 2));
+        const ssize_t n = ::read(fd, out.data() + used, out.size() - used);
         if (n > 0) {
-            out.append(chunk, std::size_t(n));
+            used += std::size_t(n);
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            const auto lastEnd = out.find_last_of('\r');
-            out.resize(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+            const auto lastEnd = std::string_view(out.data(), used).find_last_of('\r');
+            used = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
         }
         break;
     }
+    out.resize(used);
     ::close(fd);
     return true;
+}
+
+std::size_t countLineEnds(const std::string& text)
+{
+    std::size_t count = 0;
+    for (const char* p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\r', std::size_t(end - p)))) != nullptr; ++p)
+        ++count;
+    return count;
+}
+
+void addEntry(std::string_view name, std::string_view fileName)
+{
+    SignatureList& l = list();
+    const auto next = std::uint32_t(l.entries.size());
+    const std::uint32_t held = l.byFileName.insert(fileName, NameIndex::hash(fileName), next);
+    if (held != next) {
+        l.entries[held].VirusName.append(", ").append(name);
+        return;
+    }
+    l.entries.push_back({std::string(name), std::string(fileName)});
+    if (fileName.empty() || fileName.front() == '%')
+        return;
+    static std::string folded;
+    folded.resize(fileName.size());
+    foldAscii(fileName.data(), fileName.size(), folded.data());
+    l.byFoldedName.insert(folded, NameIndex::hash(folded), next);
 }
 
 void addLine(std::string_view line)
@@ -66,7 +103,7 @@ void addLine(std::string_view line)
         const std::string_view rest = line.substr(tab + 1);
         fileName = rest.substr(0, rest.find('\t'));
     }
-    AddSignature(std::string(trimSpaces(name)), std::string(trimSpaces(fileName)));
+    addEntry(trimSpaces(name), trimSpaces(fileName));
 }
 
 }  // namespace
@@ -97,6 +134,10 @@ void LoadSignatures()
     std::string text;
     if (!readSignatureFile(SignatureFile(), text))
         return;
+    const std::size_t lines = countLineEnds(text) + 1;
+    l.entries.reserve(lines);
+    l.byFileName.reserve(lines, text.size());
+    l.byFoldedName.reserve(lines, text.size());
     // A CR ends a line and swallows one LF behind it; a lone LF is line content.
     std::size_t start = 0;
     while (start < text.size()) {
@@ -114,20 +155,7 @@ void LoadSignatures()
 
 void AddSignature(const std::string& name, const std::string& fileName)
 {
-    SignatureList& l = list();
-    const auto next = std::uint32_t(l.entries.size());
-    const std::uint32_t held = l.byFileName.insert(fileName, NameIndex::hash(fileName), next);
-    if (held != next) {
-        Signature& existing = l.entries[held];
-        existing.VirusName.append(", ").append(name);
-        return;
-    }
-    l.entries.push_back({name, fileName});
-    if (fileName.empty() || fileName.front() == '%')
-        return;
-    std::string folded(fileName.size(), '\0');
-    foldAscii(fileName.data(), fileName.size(), folded.data());
-    l.byFoldedName.insert(folded, NameIndex::hash(folded), next);
+    addEntry(name, fileName);
 }
 
 std::size_t SignatureCount()

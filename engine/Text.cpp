@@ -17,4 +17,23 @@ std::string decimal(double wholeNumber)
     return decimal(std::size_t(wholeNumber < 0 ? 0 : wholeNumber));
 }
 
+namespace {
+
+std::string twoDigits(int value)
+{
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+}  // namespace
+
+std::string dateText(const std::tm& when)
+{
+    return std::to_string(when.tm_year + 1900) + "-" + twoDigits(when.tm_mon + 1) + "-" + twoDigits(when.tm_mday);
+}
+
+std::string timeText(const std::tm& when)
+{
+    return twoDigits(when.tm_hour) + ":" + twoDigits(when.tm_min) + ":" + twoDigits(when.tm_sec);
+}
+
 }  // namespace ombrix

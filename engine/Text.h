@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,9 @@ inline std::string_view trimSpaces(std::string_view text)
 // Whole numbers as decimal digits, no sign, no separators.
 std::string decimal(double wholeNumber);
 std::string decimal(std::size_t number);
+
+// 2005-08-12 and 09:05:07.
+std::string dateText(const std::tm& when);
+std::string timeText(const std::tm& when);
 
 }  // namespace ombrix

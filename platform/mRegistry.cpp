@@ -124,6 +124,16 @@ bool storeMissing(Hive hive)
     return hive == HKEY_CURRENT_USER && fs::symlink_status(SettingsFile(), error).type() == fs::file_type::not_found;
 }
 
+// SQLite's NOFOLLOW refuses a link anywhere in the path, but only the store
+// file itself must not be one: the folders above it (a linked ~/.config) are resolved.
+std::string pathToOpen(const std::string& file)
+{
+    const fs::path path(file);
+    std::error_code error;
+    const fs::path folder = fs::canonical(path.has_parent_path() ? path.parent_path() : ".", error);
+    return error ? file : (folder / path.filename()).string();
+}
+
 // Read opens read-only; Change needs an existing store; Create also makes the
 // file and its folders, and accepts an empty file whose schema the write
 // transaction lays down.
@@ -142,7 +152,7 @@ Connection openStore(Hive hive, Access access)
                      : access == Access::Change ? SQLITE_OPEN_READWRITE
                                                 : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     sqlite3* raw = nullptr;
-    const int opened = sqlite3_open_v2(file.c_str(), &raw, mode | SQLITE_OPEN_NOFOLLOW, nullptr);
+    const int opened = sqlite3_open_v2(pathToOpen(file).c_str(), &raw, mode | SQLITE_OPEN_NOFOLLOW, nullptr);
     Connection db(raw);
     if (opened != SQLITE_OK)
         return {};

@@ -3,6 +3,7 @@
 
 #include "EngineFixture.h"
 #include "ScanSystem.h"
+#include "Text.h"
 #include "mRegistry.h"
 
 namespace ombrix::test {
@@ -164,6 +165,20 @@ TEST_F(ScanSystemTest, aStoreThatCannotBeWrittenDoesNotStopTheScan)
 
 TEST(RetDateTime, formatsWithLeadingZeros)
 {
+    std::tm newYear{};
+    newYear.tm_mday = 1;
+    newYear.tm_year = 106;
+    EXPECT_EQ(dateText(newYear), "2006-01-01");
+    EXPECT_EQ(timeText(newYear), "00:00:00");
+    std::tm late{};
+    late.tm_sec = 59;
+    late.tm_min = 59;
+    late.tm_hour = 23;
+    late.tm_mday = 12;
+    late.tm_mon = 7;
+    late.tm_year = 105;
+    EXPECT_EQ(dateText(late), "2005-08-12");
+    EXPECT_EQ(timeText(late), "23:59:59");
     EXPECT_TRUE(std::regex_match(retDate(), std::regex(R"(\d{4}-(0[1-9]|1[0-2])-(0[1-9]|[12]\d|3[01]))")));
     EXPECT_TRUE(std::regex_match(retTime(), std::regex(R"(([01]\d|2[0-3]):[0-5]\d:[0-5]\d)")));
 }

@@ -53,8 +53,9 @@ TEST_F(SignatureListTest, linesAreReadByTheFileRules)
         {"NUL bytes are characters", std::string("A\0B\tx\0y\r\n", 9), {{std::string("A\0B", 3), std::string("x\0y", 3)}}},
         {"empty file", "", {}},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(load(c.content), c.expected) << c.what;
+    }
 }
 
 TEST_F(SignatureListTest, missingOrUnreadableFileGivesAnEmptyList)
@@ -86,9 +87,11 @@ TEST_F(SignatureListTest, hugeLinesAndBinaryNoiseLoadWithoutHarm)
         c = char(random());
     load(noise);
     EXPECT_GT(SignatureCount(), 0u);
-    for (const Signature& s : Signatures())
-        if (!s.FileName.empty() && s.FileName.front() != '%')
+    for (const Signature& s : Signatures()) {
+        if (!s.FileName.empty() && s.FileName.front() != '%') {
             EXPECT_NE(FindSignature(s.FileName), nullptr);
+        }
+    }
 }
 
 TEST_F(SignatureListTest, matchingIsWholeNameAndFoldsAsciiCaseOnly)

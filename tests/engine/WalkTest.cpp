@@ -113,7 +113,7 @@ TEST_F(WalkTest, specialEntriesAreTestedByNameAndUnlinkedWithoutBeingFollowed)
 
 TEST_F(WalkTest, namesThatAreNotUtf8MatchPrintAndDeleteByteExactly)
 {
-    signatures("Latin\tm\xe9chant.exe\r\nBroken\t\xff\xfe.bin\r\n");
+    signatures("Latin\tm\xe9" "chant.exe\r\nBroken\t\xff\xfe.bin\r\n");
     tree.file("scan/M\xe9" "CHANT.EXE");
     tree.file("scan/\xff\xfe.BIN");
     tree.file("scan/m\xc9" "chant.exe");
@@ -193,7 +193,8 @@ TEST_F(WalkTest, aTenThousandFolderChainWalksWithinTheDefaultLimits)
     EXPECT_EQ(Counts().Files, kDepth);
     ASSERT_EQ(window.rows.size(), 1u);
     EXPECT_EQ(window.rows[0].iconKey, "greenbug");
-    EXPECT_TRUE(mFileSearch::FileExists(window.rows[0].fullPath.substr(0, window.rows[0].fullPath.size() - 7) + "f"));
+    const std::string& found = window.rows[0].fullPath;
+    EXPECT_TRUE(mFileSearch::FileExists(found.substr(0, found.size() - std::string("d/bad.exe").size()) + "f"));
 }
 
 TEST_F(WalkTest, unlistableFolderCountsAndAddsNothing)

@@ -1,0 +1,61 @@
+#include "RunProgram.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace ombrix::test {
+
+namespace {
+
+std::string slurpAndRemove(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::remove(path.c_str());
+    return text.str();
+}
+
+}  // namespace
+
+ProgramResult runProgram(const std::vector<std::string>& argv)
+{
+    char outName[] = "/tmp/ombrix-out-XXXXXX";
+    char errName[] = "/tmp/ombrix-err-XXXXXX";
+    const int outFd = ::mkstemp(outName);
+    const int errFd = ::mkstemp(errName);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+
+    std::vector<char*> args;
+    for (const auto& word : argv)
+        args.push_back(const_cast<char*>(word.c_str()));
+    args.push_back(nullptr);
+
+    ProgramResult result;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(outFd);
+    ::close(errFd);
+    result.out = slurpAndRemove(outName);
+    result.err = slurpAndRemove(errName);
+    return result;
+}
+
+}  // namespace ombrix::test
