@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+
+// The scan window's pictures, drawn in code so no image files ship with it.
+namespace ombrix::Artwork {
+
+// A 16 x 16 beetle with a body of the given colour, for the finding list.
+QPixmap bug(const QColor& body);
+
+// The 470 x 25 banner across the top of the progress area.
+QPixmap banner();
+
+// A 16 x 16 magnifying glass: the window's small icon.
+QPixmap magnifier();
+
+}  // namespace ombrix::Artwork

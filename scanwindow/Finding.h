@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace ombrix {
+
+// One row of the finding list.
+struct Finding {
+    std::string VirusName;
+    std::string FullPath;
+    // "redbug" while the file is there, "greenbug" once it is known to be gone.
+    std::string IconKey;
+    bool Selected = false;
+};
+
+}  // namespace ombrix

@@ -1,0 +1,317 @@
+#include "ScanView.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
+
+#include "Artwork.h"
+#include "FindingListView.h"
+#include "FindingModel.h"
+#include "Twips.h"
+#include "frmScan.h"
+
+namespace ombrix {
+
+namespace {
+
+// A person cannot follow more than about 30 changes a second.
+constexpr int kRepaintIntervalMs = 33;
+
+QString decoded(const std::string& text)
+{
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QFont boldFont(QFont font)
+{
+    font.setBold(true);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+// A rule from (x1, y) to (x2, y) in twips, drawn as an etched line.
+void makeRule(QWidget* parent, const char* name, int x1, int y, int x2)
+{
+    auto* rule = new QFrame(parent);
+    rule->setObjectName(QLatin1String(name));
+    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    rule->setGeometry(px(x1), px(y), px(x2 - x1), 2);
+}
+
+bool anyWindowVisible()
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(), [](const QWindow* w) { return w->isVisible(); });
+}
+
+MouseButton toMouseButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::RightButton:
+        return MouseButton::Right;
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    default:
+        return MouseButton::Middle;
+    }
+}
+
+}  // namespace
+
+ScanView::ScanView(frmScan& form, QWidget* owner) : QWidget(owner, Qt::Window), form_(form)
+{
+    setWindowTitle(QStringLiteral("Varno Ombrix"));
+    setWindowIcon(Artwork::magnifier());
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSizeF(8.25);
+    setFont(arial);
+    setFixedSize(px(9150), px(5925));
+
+    buildProgressArea();
+    buildFindingArea();
+    buildMenu();
+
+    syncTimer_.setSingleShot(true);
+    syncTimer_.setInterval(kRepaintIntervalMs);
+    connect(&syncTimer_, &QTimer::timeout, this, &ScanView::sync);
+
+    form_.attachView(this);
+    sync();
+}
+
+ScanView::~ScanView()
+{
+    form_.attachView(nullptr);
+}
+
+void ScanView::buildProgressArea()
+{
+    auto* frame1 = new QFrame(this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setGeometry(twipsRect(120, 120, 6975, 2895));
+    frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+    auto* image2 = new QLabel(frame1);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setGeometry(twipsRect(0, 0, 7050, 375));
+    image2->setPixmap(Artwork::banner());
+
+    auto place = [this, frame1](ScanLabel label, const char* name, const QRect& geometry) {
+        labels_[static_cast<std::size_t>(label)] = makeLabel(frame1, name, geometry);
+    };
+    place(ScanLabel::Label6, "Label6", twipsRect(120, 480, 1335, 255));
+    label(ScanLabel::Label6)->setFont(boldFont(font()));
+    place(ScanLabel::Label7, "Label7", twipsRect(120, 720, 6615, 255));
+    place(ScanLabel::Label4, "Label4", twipsRect(1560, 1080, 5295, 255));
+    makeRule(frame1, "Line1(0)", 120, 1920, 6840);
+    makeRule(frame1, "Line1(1)", 120, 2400, 6840);
+    makeRule(frame1, "Line1(2)", 0, 1440, 6960);
+    place(ScanLabel::Label2, "Label2", twipsRect(240, 1560, 1575, 255));
+    place(ScanLabel::Label3, "Label3", twipsRect(2520, 1560, 2895, 255));
+    place(ScanLabel::Label5, "Label5", twipsRect(240, 2040, 2895, 255));
+    place(ScanLabel::Label1, "Label1", twipsRect(240, 2520, 2895, 255));
+
+    command1_ = new QPushButton(this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setGeometry(twipsRect(7320, 120, 1695, 495));
+    command1_->setFont(boldFont(font()));
+    connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
+
+    auto* image1 = new QLabel(this);
+    image1->setObjectName(QStringLiteral("Image1"));
+    image1->setGeometry(twipsRect(9000, 120, 240, 240));
+    image1->setPixmap(Artwork::magnifier());
+}
+
+void ScanView::buildFindingArea()
+{
+    auto* frame2 = new QFrame(this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    frame2->setGeometry(twipsRect(120, 3120, 8895, 2655));
+
+    auto* shape3 = new QFrame(frame2);
+    shape3->setObjectName(QStringLiteral("Shape3"));
+    shape3->setGeometry(twipsRect(0, 0, 8895, 2655));
+    shape3->setFrameStyle(QFrame::Box | QFrame::Plain);
+    shape3->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    listView1_ = new FindingListView(frame2);
+    listView1_->setObjectName(QStringLiteral("ListView1"));
+    listView1_->setGeometry(twipsRect(120, 120, 8655, 2415));
+    model_ = new FindingModel(form_, imageList1_, this);
+    listView1_->setModel(model_);
+
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        applyColumnWidths();
+        selectFromForm(0, model_->rowCount() - 1);
+    });
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { selectFromForm(first, last); });
+    connect(listView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ScanView::forwardSelection);
+    connect(listView1_, &FindingListView::rightPressedOnRow, this, &ScanView::rightPressed);
+    connect(listView1_, &FindingListView::mouseReleased, this, &ScanView::listMouseReleased);
+}
+
+void ScanView::buildMenu()
+{
+    badguymenu_ = new QMenu(QStringLiteral("Bad Guy Menu"), this);
+    badguymenu_->setObjectName(QStringLiteral("badguymenu"));
+    mnuDeletethisFile_ = badguymenu_->addAction(QStringLiteral("Delete this File"));
+    mnuOpenFolder_ = badguymenu_->addAction(QStringLiteral("Open Folder"));
+    connect(mnuDeletethisFile_, &QAction::triggered, this, [this] { form_.mnuDeletethisFile_Click(); });
+    connect(mnuOpenFolder_, &QAction::triggered, this, [this] { form_.mnuOpenFolder_Click(); });
+}
+
+QTreeView* ScanView::listView1() const
+{
+    return listView1_;
+}
+
+void ScanView::stateChanged()
+{
+    if (!syncTimer_.isActive())
+        syncTimer_.start();
+}
+
+void ScanView::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void ScanView::hideWindow()
+{
+    hide();
+}
+
+void ScanView::setScanRunning(bool running)
+{
+    if (running) {
+        quitOnLastWindowClosed_ = QGuiApplication::quitOnLastWindowClosed();
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        return;
+    }
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed_);
+    // The last window may have closed during the run, when nothing could end
+    // the program; end it now. (Does nothing outside the event loop.)
+    if (quitOnLastWindowClosed_ && !anyWindowVisible())
+        QCoreApplication::quit();
+}
+
+void ScanView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    form_.load();
+    sync();
+    centreOnOwner();
+}
+
+void ScanView::closeEvent(QCloseEvent* event)
+{
+    form_.Form_Unload();
+    event->accept();
+}
+
+void ScanView::sync()
+{
+    syncTimer_.stop();
+    for (std::size_t i = 0; i < labels_.size(); ++i)
+        labels_[i]->setText(decoded(form_.labelText(static_cast<ScanLabel>(i))));
+    command1_->setText(decoded(form_.buttonCaption()));
+    model_->catchUp();
+}
+
+void ScanView::applyColumnWidths()
+{
+    if (model_->columnCount() == 0)
+        return;
+    const int half = listView1_->width() / 2;
+    listView1_->header()->resizeSection(0, half);
+    listView1_->header()->resizeSection(1, half);
+}
+
+void ScanView::selectFromForm(int first, int last)
+{
+    const auto& rows = form_.findings();
+    QItemSelection selection;
+    int runStart = -1;
+    for (int row = first; row <= last + 1; ++row) {
+        const bool selected = row <= last && rows[static_cast<std::size_t>(row)].Selected;
+        if (selected && runStart < 0) {
+            runStart = row;
+        } else if (!selected && runStart >= 0) {
+            selection.select(model_->index(runStart, 0), model_->index(row - 1, 0));
+            runStart = -1;
+        }
+    }
+    if (selection.isEmpty())
+        return;
+    const QScopedValueRollback guard(applyingForm_, true);
+    listView1_->selectionModel()->select(selection,
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void ScanView::forwardSelection(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (applyingForm_)
+        return;
+    const auto forward = [this](const QItemSelection& ranges, bool isSelected) {
+        for (const QItemSelectionRange& range : ranges) {
+            for (int row = range.top(); row <= range.bottom(); ++row)
+                form_.selectFinding(static_cast<std::size_t>(row) + 1, isSelected);
+        }
+    };
+    forward(deselected, false);
+    forward(selected, true);
+    // The clicked row is the one the user made selected last.
+    const QModelIndex current = listView1_->currentIndex();
+    if (current.isValid() && listView1_->selectionModel()->isSelected(current))
+        form_.selectFinding(static_cast<std::size_t>(current.row()) + 1, true);
+}
+
+void ScanView::rightPressed(int row)
+{
+    if (listView1_->selectionModel()->isRowSelected(row))
+        form_.selectFinding(static_cast<std::size_t>(row) + 1, true);
+}
+
+void ScanView::listMouseReleased(Qt::MouseButton button, const QPoint& globalPosition)
+{
+    const std::optional<BadGuyMenu> menu = form_.ListView1_MouseUp(toMouseButton(button));
+    if (!menu)
+        return;
+    mnuDeletethisFile_->setEnabled(menu->deleteUsable);
+    badguymenu_->exec(globalPosition);
+}
+
+void ScanView::centreOnOwner()
+{
+    const QWidget* owner = parentWidget();
+    const QPoint centre = owner ? owner->frameGeometry().center()
+                                : screen()->availableGeometry().center();
+    move(centre - rect().center());
+}
+
+}  // namespace ombrix

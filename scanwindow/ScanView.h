@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+#include "ImageList.h"
+#include "ScanFormView.h"
+#include "ScanWindow.h"
+
+class QAction;
+class QItemSelection;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTreeView;
+
+namespace ombrix {
+
+class FindingListView;
+class FindingModel;
+class frmScan;
+
+// The scan window on the screen. It mirrors a frmScan, whose handlers do all
+// the work: the view forwards the button, the close box, the list's selection
+// and mouse actions and the menu entries to it. A scan writes the form far more
+// often than anyone can see, so the view catches up at most ~30 times a second.
+class ScanView final : public QWidget, public ScanFormView {
+public:
+    // `owner` is the main window: the scan window is centred on it when shown.
+    explicit ScanView(frmScan& form, QWidget* owner = nullptr);
+    ~ScanView() override;
+
+    QLabel* label(ScanLabel label) const { return labels_[static_cast<std::size_t>(label)]; }
+    QPushButton* command1() const { return command1_; }
+    QTreeView* listView1() const;
+    QMenu* badguymenu() const { return badguymenu_; }
+    QAction* mnuDeletethisFile() const { return mnuDeletethisFile_; }
+    QAction* mnuOpenFolder() const { return mnuOpenFolder_; }
+
+    void stateChanged() override;
+    void processEvents() override;
+    void hideWindow() override;
+    void setScanRunning(bool running) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildProgressArea();
+    void buildFindingArea();
+    void buildMenu();
+    void sync();
+    void applyColumnWidths();
+    void selectFromForm(int first, int last);
+    void forwardSelection(const QItemSelection& selected, const QItemSelection& deselected);
+    void rightPressed(int row);
+    void listMouseReleased(Qt::MouseButton button, const QPoint& globalPosition);
+    void centreOnOwner();
+
+    frmScan& form_;
+    ImageList imageList1_;
+    FindingModel* model_ = nullptr;
+    std::array<QLabel*, 7> labels_{};
+    QPushButton* command1_ = nullptr;
+    FindingListView* listView1_ = nullptr;
+    QMenu* badguymenu_ = nullptr;
+    QAction* mnuDeletethisFile_ = nullptr;
+    QAction* mnuOpenFolder_ = nullptr;
+    QTimer syncTimer_;
+    // True while the view itself selects rows the form already holds as selected.
+    bool applyingForm_ = false;
+    bool quitOnLastWindowClosed_ = false;
+};
+
+}  // namespace ombrix
