@@ -27,8 +27,6 @@ struct MainEnvironment {
     // Full paths of a folder's subfolders, in the order the tree shows them.
     std::function<std::vector<std::string>(const std::string&)> listSubfolders;
 
-    // Modal, OK only, no icon, titled "Ombrix".
-    std::function<void(const std::string&)> messageBox;
     // Starts a program (file, parameters, show mode) without waiting for it.
     std::function<void(const std::string&, const std::string&, int)> launch;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -10,6 +11,7 @@
 
 #include "Artwork.h"
 #include "ClickLabel.h"
+#include "ScanView.h"
 #include "Twips.h"
 #include "frmMain.h"
 
@@ -90,20 +92,39 @@ std::int16_t checkValue(int state)
 
 }  // namespace
 
-MainWindowView::MainWindowView(frmMain& form, QWidget* parent) : QWidget(parent), form_(form)
+MainWindowView::MainWindowView(frmMain& form) : form_(form)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Varno Ombrix"));
     setWindowIcon(Artwork::programIcon());
     setFont(arial(8.25, true));
-    setFixedSize(twipsToPixels(8955), twipsToPixels(5835));
+    setFixedSize(px(8955), px(5835));
     buildControls();
     connectControls();
-    form_.setVisibilityHandler([this](bool visible) {
-        // The close under way hides the window itself.
-        if (!closing_)
-            setVisible(visible);
-    });
+    scanView_ = new ScanView(form_.scanWindow(), this);
+    form_.attachView(this);
+}
+
+MainWindowView::~MainWindowView()
+{
+    form_.attachView(nullptr);
+}
+
+void MainWindowView::setWindowVisible(bool visible)
+{
+    // A close under way hides the window itself.
+    if (!closing_)
+        setVisible(visible);
+}
+
+void MainWindowView::showScanWindow()
+{
+    scanView_->show();
+}
+
+void MainWindowView::setScanWindowCaption(const std::string& caption)
+{
+    scanView_->setWindowTitle(display(caption));
 }
 
 QLabel* MainWindowView::addLabel(const char* name, const QString& text, const QRect& place)
@@ -122,6 +143,10 @@ void MainWindowView::buildControls()
     tree_->setObjectName(QStringLiteral("TreeView1"));
     tree_->setGeometry(twipsRect(120, 120, 3375, 5535));
     tree_->setHeaderHidden(true);
+    // Long paths scroll sideways rather than lose their ends.
+    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tree_->header()->setStretchLastSection(false);
+    tree_->setTextElideMode(Qt::ElideNone);
     tree_->setIconSize(QSize(16, 16));
     tree_->setExpandsOnDoubleClick(false);
 

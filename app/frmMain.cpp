@@ -41,8 +41,8 @@ std::string DrivePictureKey(const std::string& driveTypeText)
     return "unknown";
 }
 
-frmMain::frmMain(MainEnvironment environment, ScanWindowOps& scanWindow)
-    : environment_(std::move(environment)), scanWindow_(scanWindow)
+frmMain::frmMain(MainEnvironment environment, MessageBox& messages, FileManager& fileManager)
+    : environment_(std::move(environment)), scanWindow_(link_, messages, fileManager), messages_(messages)
 {
 }
 
@@ -60,11 +60,13 @@ frmMain::Road frmMain::Form_Load()
 
     if (CommandLine::IsScanNow(commandLine)) {
         close();
-        scanWindow_.setOptions(OptionValue(scanSubFolders), OptionValue(scanAll), OptionValue(autoRepair));
+        scanWindow_.ScanSubFolders = OptionValue(scanSubFolders);
+        scanWindow_.ScanAll = OptionValue(scanAll);
+        scanWindow_.AutoRepair = OptionValue(autoRepair);
         // Cleared after the close above, which cancels any scan.
-        scanWindow_.setCanceled(false);
+        scanWindow_.canceled = false;
         std::string drive = programDriveRoot();
-        scanWindow_.scanSystem(drive, true);
+        scanWindow_.ScanSystem(drive, true);
         return Road::CommandLine;
     }
 
@@ -83,8 +85,8 @@ frmMain::Road frmMain::Form_Load()
 
 void frmMain::Form_Unload()
 {
-    scanWindow_.setCanceled(true);
-    scanWindow_.unload();
+    scanWindow_.canceled = true;
+    scanWindow_.Form_Unload();
 }
 
 void frmMain::fillTree()
@@ -141,15 +143,19 @@ void frmMain::TreeView1_DblClick()
 void frmMain::Label6_Click()
 {
     if (scanloc == kRootTag) {
-        environment_.messageBox("Please select a drive to scan");
+        messages_.show("Please select a drive to scan");
         return;
     }
-    scanWindow_.showOwned();
-    scanWindow_.setOptions(Check1, Check2, Check3);
-    scanWindow_.setCanceled(false);
-    scanWindow_.setCaption("Varno Ombrix - Scanning:  " + scanloc);
+    if (view_)
+        view_->showScanWindow();
+    scanWindow_.ScanSubFolders = Check1;
+    scanWindow_.ScanAll = Check2;
+    scanWindow_.AutoRepair = Check3;
+    scanWindow_.canceled = false;
+    if (view_)
+        view_->setScanWindowCaption("Varno Ombrix - Scanning:  " + scanloc);
     hide();
-    scanWindow_.scanSystem(scanloc, false);
+    scanWindow_.ScanSystem(scanloc, false);
 }
 
 void frmMain::Image3_Click()
@@ -169,7 +175,9 @@ void frmMain::Image6_Click()
 
 void frmMain::show()
 {
-    setVisible(true);
+    // A window that has closed for good does not come back.
+    if (!closedForGood_)
+        setVisible(true);
 }
 
 void frmMain::hide()
@@ -179,13 +187,14 @@ void frmMain::hide()
 
 void frmMain::close()
 {
+    closedForGood_ = true;
     Form_Unload();
     setVisible(false);
 }
 
-void frmMain::setVisibilityHandler(std::function<void(bool)> handler)
+void frmMain::attachView(MainFormView* view)
 {
-    visibilityHandler_ = std::move(handler);
+    view_ = view;
 }
 
 void frmMain::setVisible(bool visible)
@@ -193,8 +202,8 @@ void frmMain::setVisible(bool visible)
     if (visible == visible_)
         return;
     visible_ = visible;
-    if (visibilityHandler_)
-        visibilityHandler_(visible);
+    if (view_)
+        view_->setWindowVisible(visible);
 }
 
 std::string frmMain::programDriveRoot() const

@@ -1,23 +1,30 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "DriveTree.h"
+#include "FileManager.h"
 #include "MainEnvironment.h"
-#include "ScanWindowOps.h"
+#include "MainFormView.h"
+#include "MainWindowLink.h"
+#include "MessageBox.h"
+#include "frmScan.h"
 
 namespace ombrix {
 
-// The main window's state and event handlers. The Qt view mirrors the control
-// values below and forwards the user's actions to the handlers; without a
-// view (the command-line road, tests) the object works on its own.
+// The main window's state and event handlers, and the owner of the scan
+// window's state. The Qt view (MainFormView) mirrors the control values below
+// and forwards the user's actions to the handlers; without a view (the
+// command-line road, tests) the object works on its own.
 class frmMain {
 public:
     enum class Road { AnotherCopy, CommandLine, Interactive };
 
-    frmMain(MainEnvironment environment, ScanWindowOps& scanWindow);
+    // `messages` and `fileManager` serve both windows and must outlive this object.
+    frmMain(MainEnvironment environment, MessageBox& messages, FileManager& fileManager);
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
 
     // The location the next scan covers: a drive root, a folder's full path,
     // or "MyComputer" for the tree's root entry.
@@ -48,23 +55,39 @@ public:
     void Label12_Click();
     void Image6_Click();
 
+    frmScan& scanWindow() { return scanWindow_; }
+
     bool visible() const { return visible_; }
     void show();
     void hide();
-    // Unloads the window: the unload handler runs and the window goes away.
+    // Unloads the window for good: the unload handler runs and the window goes away.
     void close();
-    // Called whenever the window is shown or hidden.
-    void setVisibilityHandler(std::function<void(bool)> handler);
+    void attachView(MainFormView* view);
 
 private:
+    // What the scan window sees of this window.
+    class ScanWindowLink final : public MainWindowLink {
+    public:
+        explicit ScanWindowLink(frmMain& form) : form_(form) {}
+        void showMainWindow() override { form_.show(); }
+        bool closedForGood() const override { return form_.closedForGood_; }
+        std::string regpath() const override { return form_.regpath; }
+
+    private:
+        frmMain& form_;
+    };
+
     void setVisible(bool visible);
     void fillTree();
     std::string programDriveRoot() const;
 
     MainEnvironment environment_;
-    ScanWindowOps& scanWindow_;
-    std::function<void(bool)> visibilityHandler_;
+    ScanWindowLink link_{*this};
+    frmScan scanWindow_;
+    MessageBox& messages_;
+    MainFormView* view_ = nullptr;
     bool visible_ = false;
+    bool closedForGood_ = false;
 };
 
 // An option's stored text as a check-box value: the whole numbers 0 and 2

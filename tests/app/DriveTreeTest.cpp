@@ -1,35 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "FakeShellEnvironment.h"
-#include "frmMain.h"
+#include "ShellFixture.h"
 
 namespace ombrix {
 namespace {
 
-// An entry as the user sees it: key, text, pictures, tag, parent, expanded.
-std::string describe(const TreeEntry& e)
-{
-    return e.key + " | " + e.text + " | " + e.image + '/' + e.selectedImage + " | " + e.tag + " | " + e.parentKey +
-           (e.expanded ? " | open" : "");
-}
-
-std::vector<std::string> describeAll(const DriveTree& tree)
-{
-    std::vector<std::string> lines;
-    for (const TreeEntry& entry : tree.entries())
-        lines.push_back(describe(entry));
-    return lines;
-}
-
-class Tree : public ::testing::Test {
+class Tree : public test::ShellFixture {
 protected:
-    frmMain& load()
+    // An entry as the user sees it: key, text, pictures, tag, parent, expanded.
+    std::string describe(const TreeEntry& e) const
     {
-        form = std::make_unique<frmMain>(machine.make(), scanWindow);
-        form->Form_Load();
-        return *form;
+        return e.key + " | " + shown(e.text) + " | " + e.image + '/' + e.selectedImage + " | " + shown(e.tag) +
+               " | " + e.parentKey + (e.expanded ? " | open" : "");
+    }
+    std::vector<std::string> describeFrom(std::size_t first) const
+    {
+        std::vector<std::string> lines;
+        const auto& entries = form->TreeView1.entries();
+        for (std::size_t i = first; i < entries.size(); ++i)
+            lines.push_back(describe(entries[i]));
+        return lines;
     }
     void doubleClick(const std::string& key)
     {
@@ -37,32 +27,28 @@ protected:
         form->TreeView1_Click();
         form->TreeView1_DblClick();
     }
-
-    test::FakeShellEnvironment machine;
-    test::RecordingScanWindow scanWindow;
-    std::unique_ptr<frmMain> form;
 };
 
 TEST_F(Tree, startUpListsEveryDriveUnderTheRootAndSelectsTheProgramsDrive)
 {
-    const frmMain& main = load();
+    load();
     const std::vector<std::string> expected = {
         "mycomputer | My Computer | mycomputer/ | MyComputer |  | open",
-        "drive.0 | / | harddrive/ | / | mycomputer",
-        "drive.1 | /media/cd/ | cdrom/ | /media/cd/ | mycomputer",
-        "drive.2 | /media/usb/ | floppy/ | /media/usb/ | mycomputer",
-        "drive.3 | /mnt/share/ | networkdrive/ | /mnt/share/ | mycomputer",
-        "drive.4 | /mnt/ram/ | unknown/ | /mnt/ram/ | mycomputer",
-        "drive.5 | /mnt/overlay/ | unknown/ | /mnt/overlay/ | mycomputer",
+        "drive.0 | /hd/ | harddrive/ | /hd/ | mycomputer",
+        "drive.1 | /cd/ | cdrom/ | /cd/ | mycomputer",
+        "drive.2 | /usb/ | floppy/ | /usb/ | mycomputer",
+        "drive.3 | /share/ | networkdrive/ | /share/ | mycomputer",
+        "drive.4 | /ram/ | unknown/ | /ram/ | mycomputer",
+        "drive.5 | /overlay/ | unknown/ | /overlay/ | mycomputer",
     };
-    EXPECT_EQ(describeAll(main.TreeView1), expected);
+    EXPECT_EQ(describeFrom(0), expected);
     ASSERT_TRUE(form->TreeView1.selected());
     EXPECT_EQ(form->TreeView1.selected()->key, "drive.2");
 }
 
 TEST_F(Tree, noDrivesListedGivesTheRootAlone)
 {
-    machine.drives.clear();
+    drives.clear();
     EXPECT_EQ(load().TreeView1.entries().size(), 1u);
     EXPECT_EQ(form->TreeView1.selected(), nullptr);
 }
@@ -89,8 +75,8 @@ TEST_F(Tree, clickChoosesTheEntrysLocation)
     frmMain& main = load();
     main.TreeView1.select("drive.1");
     main.TreeView1_Click();
-    EXPECT_EQ(main.scanloc, "/media/cd/");
-    EXPECT_EQ(main.Label11, "/media/cd/");
+    EXPECT_EQ(shown(main.scanloc), "/cd/");
+    EXPECT_EQ(main.Label11, main.scanloc);
     main.TreeView1.select("mycomputer");
     main.TreeView1_Click();
     EXPECT_EQ(main.scanloc, "MyComputer");
@@ -102,38 +88,35 @@ TEST_F(Tree, clickChoosesTheEntrysLocation)
 
 TEST_F(Tree, doubleClickLoadsSubfoldersOnce)
 {
-    machine.folders["/media/usb/"] = {"/media/usb/Program Files", "/media/usb/WINDOWS"};
-    machine.folders["/media/usb/WINDOWS"] = {"/media/usb/WINDOWS/system"};
+    subfolders[at("usb/")] = {at("usb/Program Files"), at("usb/WINDOWS")};
+    subfolders[at("usb/WINDOWS")] = {at("usb/WINDOWS/system")};
     frmMain& main = load();
     doubleClick("drive.2");
-    EXPECT_EQ(main.scanloc, "/media/usb/");
+    EXPECT_EQ(shown(main.scanloc), "/usb/");
     doubleClick("drive.2.1");
+    EXPECT_EQ(shown(main.scanloc), "/usb/WINDOWS");
     doubleClick("drive.2");
-    EXPECT_EQ(main.scanloc, "/media/usb/");
-    EXPECT_EQ(main.Label11, "/media/usb/");
+    EXPECT_EQ(shown(main.scanloc), "/usb/");
+    EXPECT_EQ(main.Label11, main.scanloc);
 
-    const auto& entries = main.TreeView1.entries();
-    std::vector<std::string> folders;
-    for (auto it = std::next(entries.begin(), 7); it != entries.end(); ++it)
-        folders.push_back(describe(*it));
     const std::vector<std::string> expected = {
-        "drive.2.0 | Program Files | closedfolder/openfolder | /media/usb/Program Files | drive.2",
-        "drive.2.1 | WINDOWS | closedfolder/openfolder | /media/usb/WINDOWS | drive.2 | open",
-        "drive.2.1.0 | system | closedfolder/openfolder | /media/usb/WINDOWS/system | drive.2.1",
+        "drive.2.0 | Program Files | closedfolder/openfolder | /usb/Program Files | drive.2",
+        "drive.2.1 | WINDOWS | closedfolder/openfolder | /usb/WINDOWS | drive.2 | open",
+        "drive.2.1.0 | system | closedfolder/openfolder | /usb/WINDOWS/system | drive.2.1",
     };
-    EXPECT_EQ(folders, expected);
+    EXPECT_EQ(describeFrom(7), expected);
     EXPECT_TRUE(main.TreeView1.find("drive.2")->expanded);
-    EXPECT_EQ(machine.listed, (std::vector<std::string>{"/media/usb/", "/media/usb/WINDOWS", "/media/usb/"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"/usb/", "/usb/WINDOWS", "/usb/"}));
 }
 
 TEST_F(Tree, doubleClickOnAFolderWithoutSubfolders)
 {
-    machine.folders["/media/usb/"] = {"/media/usb/empty"};
+    subfolders[at("usb/")] = {at("usb/empty")};
     frmMain& main = load();
     doubleClick("drive.2");
     doubleClick("drive.2.0");
-    EXPECT_EQ(main.scanloc, "/media/usb/empty");
-    EXPECT_EQ(main.Label11, "/media/usb/empty");
+    EXPECT_EQ(shown(main.scanloc), "/usb/empty");
+    EXPECT_EQ(main.Label11, main.scanloc);
     EXPECT_FALSE(main.TreeView1.find("drive.2.0")->expanded);
     EXPECT_EQ(main.TreeView1.entries().size(), 8u);
 }
@@ -141,10 +124,11 @@ TEST_F(Tree, doubleClickOnAFolderWithoutSubfolders)
 TEST_F(Tree, doubleClickOnTheRootChangesNothing)
 {
     frmMain& main = load();
+    const std::string before = main.scanloc;
     main.TreeView1.select("mycomputer");
     main.TreeView1_DblClick();
-    EXPECT_EQ(main.scanloc, "/media/usb/");
-    EXPECT_TRUE(machine.listed.empty());
+    EXPECT_EQ(main.scanloc, before);
+    EXPECT_TRUE(listed.empty());
 }
 
 TEST(LastPathPart, textAfterTheLastSeparator)

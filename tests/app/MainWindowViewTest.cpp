@@ -9,49 +9,54 @@
 
 #include <cstdlib>
 
-#include "FakeShellEnvironment.h"
-#include "frmMain.h"
+#include "ScanView.h"
+#include "ShellFixture.h"
 
 namespace ombrix {
 namespace {
 
-QApplication& application()
+// One application for the whole test run, never destroyed: Qt's own
+// statics may already be gone when static objects are destroyed at exit.
+void startApplication()
 {
     static int argc = 1;
     static char name[] = "shell_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
 }
 
-class View : public ::testing::Test {
+class View : public test::ShellFixture {
 protected:
     void SetUp() override
     {
-        application();
-        machine.folders["/media/usb/"] = {"/media/usb/Program Files", "/media/usb/WINDOWS"};
-        form = std::make_unique<frmMain>(machine.make(), scanWindow);
-        view = std::make_unique<MainWindowView>(*form);
-        form->Form_Load();
-        view->syncFromForm();
+        ShellFixture::SetUp();
+        startApplication();
+        subfolders[at("usb/")] = {at("usb/Program Files"), at("usb/WINDOWS")};
+        makeForm();
+        window = std::make_unique<MainWindowView>(*form);
+        road = form->Form_Load();
+        window->syncFromForm();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        ShellFixture::TearDown();
     }
 
     template <typename T = QWidget>
     T* control(const char* name) const
     {
-        return view->findChild<T*>(QLatin1String(name));
+        return window->findChild<T*>(QLatin1String(name));
     }
 
-    test::FakeShellEnvironment machine;
-    test::RecordingScanWindow scanWindow;
-    std::unique_ptr<frmMain> form;
-    std::unique_ptr<MainWindowView> view;
+    std::unique_ptr<MainWindowView> window;
 };
 
 TEST_F(View, everyControlSitsWhereItWasDesigned)
 {
-    EXPECT_EQ(view->windowTitle(), "Varno Ombrix");
-    EXPECT_EQ(view->size(), QSize(597, 389));
+    EXPECT_EQ(window->windowTitle(), "Varno Ombrix");
+    EXPECT_EQ(window->size(), QSize(597, 389));
     const std::vector<std::pair<const char*, QRect>> places = {
         {"TreeView1", {8, 8, 225, 369}},  {"Image1", {240, 8, 350, 25}},   {"Image5", {485, 8, 104, 101}},
         {"Check1", {256, 48, 13, 14}},    {"Label1", {272, 48, 297, 17}},  {"Check2", {256, 72, 13, 14}},
@@ -65,17 +70,22 @@ TEST_F(View, everyControlSitsWhereItWasDesigned)
     for (const auto& [name, place] : places) {
         const QWidget* widget = control(name);
         ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->parentWidget(), window.get()) << name;
         EXPECT_EQ(widget->geometry(), place) << name;
     }
 }
 
 TEST_F(View, fontsFollowTheDesign)
 {
-    EXPECT_EQ(view->font().family(), "Arial");
-    EXPECT_DOUBLE_EQ(view->font().pointSizeF(), 8.25);
-    EXPECT_TRUE(control("Label1")->font().bold());
-    for (const char* name : {"Label3", "Label5", "Label11"})
+    EXPECT_EQ(window->font().family(), "Arial");
+    EXPECT_DOUBLE_EQ(window->font().pointSizeF(), 8.25);
+    EXPECT_TRUE(window->font().bold());
+    for (const char* name : {"Label1", "Label10", "Label7", "TreeView1"})
+        EXPECT_TRUE(control(name)->font().bold()) << name;
+    for (const char* name : {"Label3", "Label5", "Label11"}) {
         EXPECT_FALSE(control(name)->font().bold()) << name;
+        EXPECT_DOUBLE_EQ(control(name)->font().pointSizeF(), 8.25) << name;
+    }
     for (const char* name : {"Label6", "Label12"}) {
         EXPECT_DOUBLE_EQ(control(name)->font().pointSizeF(), 9.75) << name;
         EXPECT_TRUE(control(name)->font().underline()) << name;
@@ -85,16 +95,16 @@ TEST_F(View, fontsFollowTheDesign)
 
 TEST_F(View, showsTheFormsValues)
 {
-    EXPECT_TRUE(view->isVisible());
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(control<QLabel>("Label7")->text(), "Scanned:  ?");
-    EXPECT_EQ(control<QLabel>("Label11")->text(), "/media/usb/");
+    EXPECT_EQ(control<QLabel>("Label11")->text(), QString::fromStdString(at("usb/")));
     EXPECT_EQ(control<QCheckBox>("Check1")->checkState(), Qt::Checked);
     const auto* tree = control<QTreeWidget>("TreeView1");
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), "My Computer");
     EXPECT_TRUE(tree->topLevelItem(0)->isExpanded());
     EXPECT_EQ(tree->topLevelItem(0)->childCount(), 6);
-    EXPECT_EQ(tree->currentItem()->text(0), "/media/usb/");
+    EXPECT_EQ(tree->currentItem()->text(0), QString::fromStdString(at("usb/")));
 }
 
 TEST_F(View, checkBoxesWriteTheForm)
@@ -116,20 +126,30 @@ TEST_F(View, doubleClickShowsTheLoadedFolders)
     EXPECT_TRUE(usb->isExpanded());
     tree->setCurrentItem(usb->child(1));
     emit tree->itemClicked(usb->child(1), 0);
-    EXPECT_EQ(control<QLabel>("Label11")->text(), "/media/usb/WINDOWS");
+    EXPECT_EQ(control<QLabel>("Label11")->text(), QString::fromStdString(at("usb/WINDOWS")));
 }
 
-TEST_F(View, hidesWhileAScanRunsAndClosesForGood)
+TEST_F(View, scanWindowIsOwnedTitledAndOnScreenWhileTheMainWindowHides)
 {
+    tree.file("usb/bad.exe", "x");
+    form->Check3 = 0;
     form->Label6_Click();
-    EXPECT_FALSE(scanWindow.mainVisibleDuringScan);
-    EXPECT_FALSE(view->isVisible());
-    form->show();
-    EXPECT_TRUE(view->isVisible());
-    view->close();
-    EXPECT_FALSE(view->isVisible());
+    const ScanView* scan = window->scanView();
+    EXPECT_EQ(scan->parentWidget(), window.get());
+    EXPECT_TRUE(scan->isVisible());
+    EXPECT_EQ(scan->windowTitle(), QString::fromStdString("Varno Ombrix - Scanning:  " + at("usb/")));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"Scan Complete - Problems were found!"});
+}
+
+TEST_F(View, closingEndsTheMainWindowForGood)
+{
+    window->close();
+    EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(form->visible());
-    EXPECT_EQ(scanWindow.log.back(), "unload");
+    EXPECT_TRUE(form->scanWindow().canceled);
+    form->show();
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(View, screenshot)
@@ -137,7 +157,7 @@ TEST_F(View, screenshot)
     const char* path = std::getenv("OMBRIX_SCREENSHOT");
     if (!path)
         GTEST_SKIP() << "set OMBRIX_SCREENSHOT to a PNG path to save the window";
-    EXPECT_TRUE(view->grab().save(QString::fromLocal8Bit(path)));
+    EXPECT_TRUE(window->grab().save(QString::fromLocal8Bit(path)));
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "FakeShellEnvironment.h"
-#include "frmMain.h"
+#include "ShellFixture.h"
 
 namespace ombrix {
 namespace {
@@ -11,39 +8,30 @@ namespace {
 using Road = frmMain::Road;
 using Reads = std::vector<std::tuple<std::string, std::string, std::string>>;
 
-class StartUp : public ::testing::Test {
-protected:
-    frmMain& load()
-    {
-        form = std::make_unique<frmMain>(machine.make(), scanWindow);
-        scanWindow.main = form.get();
-        road = form->Form_Load();
-        return *form;
-    }
-
-    test::FakeShellEnvironment machine;
-    test::RecordingScanWindow scanWindow;
-    std::unique_ptr<frmMain> form;
-    Road road = Road::AnotherCopy;
-};
+class StartUp : public test::ShellFixture {};
 
 TEST_F(StartUp, secondCopyEndsBeforeReadingAnything)
 {
-    machine.anotherCopy = true;
-    machine.words = {"/scannow"};
+    anotherCopy = true;
+    words = {"/scannow"};
+    tree.file("usb/bad.exe", "x");
     const frmMain& main = load();
     EXPECT_EQ(road, Road::AnotherCopy);
-    EXPECT_TRUE(machine.settingReads.empty());
-    EXPECT_TRUE(scanWindow.log.empty());
+    EXPECT_TRUE(settingReads.empty());
+    EXPECT_TRUE(view.log.empty());
+    EXPECT_TRUE(tree.exists("usb/bad.exe"));
+    EXPECT_EQ(stored("", "Status"), "(absent)");
     EXPECT_FALSE(main.visible());
 }
 
-TEST_F(StartUp, scanNowScansTheProgramsDriveSilentlyWithStoredOptions)
+TEST_F(StartUp, scanNowScansTheProgramsDriveSilentlyWithTheStoredOptions)
 {
-    machine.words = {"/scannow", "x=Software\\Test Keys"};
-    machine.settings[{"Software\\Test Keys", "AutoRepair"}] = "0";
-    machine.settings[{"Software\\Test Keys", "Scan All"}] = "2";
-    const frmMain& main = load();
+    words = {"/scannow", "x=Software\\Test Keys"};
+    settings[{"Software\\Test Keys", "AutoRepair"}] = "0";
+    settings[{"Software\\Test Keys", "Scan All"}] = "2";
+    tree.file("usb/docs/bad.exe", "x");
+    tree.file("hd/bad.exe", "x");
+    frmMain& main = load();
 
     EXPECT_EQ(road, Road::CommandLine);
     EXPECT_EQ(main.regpath, "Software\\Test Keys");
@@ -52,31 +40,46 @@ TEST_F(StartUp, scanNowScansTheProgramsDriveSilentlyWithStoredOptions)
         {"Software\\Test Keys", "Scan SubFolders", "1"},
         {"Software\\Test Keys", "Scan All", "1"},
     };
-    EXPECT_EQ(machine.settingReads, optionsOnly);
-    // The close that comes first cancels; the cancel is cleared before the scan.
-    const std::vector<std::string> expected = {
-        "canceled", "unload", "options 1 2 0", "not canceled", "scan /media/usb/ nomsg",
-    };
-    EXPECT_EQ(scanWindow.log, expected);
-    EXPECT_FALSE(scanWindow.mainVisibleDuringScan);
+    EXPECT_EQ(settingReads, optionsOnly);
+    const frmScan& scan = main.scanWindow();
+    EXPECT_EQ(scan.ScanSubFolders, 1);
+    EXPECT_EQ(scan.ScanAll, 2);
+    EXPECT_EQ(scan.AutoRepair, 0);
+    // The close before the scan cancels; the cancel is cleared again.
+    EXPECT_FALSE(scan.canceled);
+    ASSERT_EQ(scan.findings().size(), 1u);
+    EXPECT_EQ(shown(scan.findings()[0].FullPath), "/usb/docs/bad.exe");
+    EXPECT_TRUE(tree.exists("usb/docs/bad.exe"));
+    EXPECT_EQ(stored("Software\\Test Keys", "Found"), "2");
+    EXPECT_EQ(stored("Software\\Test Keys", "Status"), "255");
+    EXPECT_EQ(stored("", "Status"), "(absent)");
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(view.log.empty());
     EXPECT_FALSE(main.visible());
-    EXPECT_TRUE(main.TreeView1.entries().empty());
 }
 
-TEST_F(StartUp, scanNowWithAbsentOptionsScansWithEverythingOn)
+TEST_F(StartUp, scanNowWithNothingStoredRemovesWhatItFinds)
 {
-    machine.words = {"/scannowly"};
-    machine.programFolder = "/opt/ombrix";
-    load();
-    EXPECT_EQ(scanWindow.log.at(2), "options 1 1 1");
-    EXPECT_EQ(scanWindow.log.at(4), "scan / nomsg");
+    words = {"/scannowly"};
+    tree.file("usb/docs/deep/BAD.EXE", "x");
+    tree.file("hd/bad.exe", "x");
+    frmMain& main = load();
+    EXPECT_EQ(road, Road::CommandLine);
+    EXPECT_EQ(main.scanWindow().AutoRepair, 1);
+    EXPECT_FALSE(tree.exists("usb/docs/deep/BAD.EXE"));
+    EXPECT_TRUE(tree.exists("hd/bad.exe"));
+    EXPECT_EQ(stored("", "UnabletoClean"), "0");
+    EXPECT_EQ(stored("", "Status"), "65280");
+    EXPECT_TRUE(messages.texts.empty());
 }
 
 TEST_F(StartUp, interactiveRoadWithNothingStored)
 {
+    tree.file("usb/bad.exe", "x");
     const frmMain& main = load();
     EXPECT_EQ(road, Road::Interactive);
     EXPECT_TRUE(main.visible());
+    EXPECT_EQ(view.log, std::vector<std::string>{"shown"});
     EXPECT_EQ(main.regpath, "");
     EXPECT_EQ(main.Check1, 1);
     EXPECT_EQ(main.Check2, 1);
@@ -84,25 +87,25 @@ TEST_F(StartUp, interactiveRoadWithNothingStored)
     EXPECT_EQ(main.Label7, "Scanned:  ?");
     EXPECT_EQ(main.Label8, "Files Scanned:  ?");
     EXPECT_EQ(main.Label9, "Files Infected:  ?");
-    EXPECT_EQ(main.scanloc, "/media/usb/");
-    EXPECT_EQ(main.Label11, "/media/usb/");
+    EXPECT_EQ(shown(main.scanloc), "/usb/");
+    EXPECT_EQ(main.Label11, main.scanloc);
     const Reads expected = {
         {"", "AutoRepair", "1"},        {"", "Scan SubFolders", "1"},  {"", "Scan All", "1"},
         {"", "Ombrix Last Check", "?"}, {"", "Ombrix FileCount", "?"}, {"", "Ombrix Found", "?"},
     };
-    EXPECT_EQ(machine.settingReads, expected);
-    EXPECT_TRUE(scanWindow.log.empty());
+    EXPECT_EQ(settingReads, expected);
+    EXPECT_TRUE(tree.exists("usb/bad.exe"));
 }
 
 TEST_F(StartUp, interactiveRoadShowsStoredValuesAsTheyAre)
 {
-    machine.words = {"/SCANNOW", "k=Software\\Partner"};
-    machine.settings[{"Software\\Partner", "Scan SubFolders"}] = "0";
-    machine.settings[{"Software\\Partner", "Scan All"}] = "yes";
-    machine.settings[{"Software\\Partner", "Ombrix Last Check"}] = "2005-08-12 14:03:09";
-    machine.settings[{"Software\\Partner", "Ombrix FileCount"}] = "012345";
-    machine.settings[{"Software\\Partner", "Ombrix Found"}] = "";
-    machine.settings[{"", "AutoRepair"}] = "0";
+    words = {"/SCANNOW", "k=Software\\Partner"};
+    settings[{"Software\\Partner", "Scan SubFolders"}] = "0";
+    settings[{"Software\\Partner", "Scan All"}] = "yes";
+    settings[{"Software\\Partner", "Ombrix Last Check"}] = "2005-08-12 14:03:09";
+    settings[{"Software\\Partner", "Ombrix FileCount"}] = "012345";
+    settings[{"Software\\Partner", "Ombrix Found"}] = "";
+    settings[{"", "AutoRepair"}] = "0";
     const frmMain& main = load();
     EXPECT_EQ(road, Road::Interactive);
     EXPECT_EQ(main.Check1, 0);
@@ -116,7 +119,8 @@ TEST_F(StartUp, interactiveRoadShowsStoredValuesAsTheyAre)
 TEST(OptionValue, storedTextToCheckBoxValue)
 {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"0", 0}, {"1", 1}, {"2", 2}, {" 0 ", 0}, {"", 1}, {"-1", 1}, {"7", 1}, {"off", 1}, {"00", 0}, {"0x", 1},
+        {"0", 0},  {"1", 1},  {"2", 2},   {" 0 ", 0}, {"", 1},    {"-1", 1},
+        {"7", 1},  {"off", 1}, {"00", 0}, {"0x", 1},  {"2 1", 1},
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(OptionValue(text), value) << '"' << text << '"';
