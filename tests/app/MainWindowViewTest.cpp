@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -152,12 +153,21 @@ TEST_F(View, closingEndsTheMainWindowForGood)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(View, screenshot)
+// Pictures for a person to look at: the main window, and the scan window
+// after a scan that found files and left them.
+TEST_F(View, screenshots)
 {
-    const char* path = std::getenv("OMBRIX_SCREENSHOT");
-    if (!path)
-        GTEST_SKIP() << "set OMBRIX_SCREENSHOT to a PNG path to save the window";
-    EXPECT_TRUE(window->grab().save(QString::fromLocal8Bit(path)));
+    const char* folder = std::getenv("OMBRIX_SCREENSHOTS");
+    if (!folder)
+        GTEST_SKIP() << "set OMBRIX_SCREENSHOTS to a folder to save the windows there";
+    EXPECT_TRUE(window->grab().save(QString::fromLocal8Bit(folder) + "/mainwindow.png"));
+    tree.file("usb/games/bad.exe", "x");
+    tree.file("usb/docs/old/BAD.EXE", "x");
+    form->Check3 = 0;
+    form->Label6_Click();
+    // The scan window catches up with its state on a timer.
+    QTest::qWait(200);
+    EXPECT_TRUE(window->scanView()->grab().save(QString::fromLocal8Bit(folder) + "/finishedscan.png"));
 }
 
 }  // namespace
