@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "TempTree.h"
 
@@ -74,47 +74,44 @@ TEST(InstanceLock, programsStartedByTheHolderDoNotKeepTheLock)
     ::waitpid(child, nullptr, 0);
 }
 
-class LockPlace : public ::testing::Test {
-protected:
-    void SetUp() override
+// Sets environment variables for one scope and puts the old values back.
+class ScopedEnvironment {
+public:
+    void set(const char* name, const char* value)
     {
-        for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "HOME"}) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
     }
-    void TearDown() override
+    ~ScopedEnvironment()
     {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second)
+                ::setenv(it->first.c_str(), it->second->c_str(), 1);
             else
-                ::unsetenv(name.c_str());
+                ::unsetenv(it->first.c_str());
         }
     }
-
-    TempTree temp;
 
 private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-TEST_F(LockPlace, runtimeFolderComesFirst)
+TEST(InstanceLock, runtimeFolderFirstElseTheSettingsFolder)
 {
-    ::setenv("XDG_RUNTIME_DIR", temp.root().c_str(), 1);
-    ::setenv("HOME", (temp.path("home")).c_str(), 1);
+    TempTree temp;
+    ScopedEnvironment environment;
+    environment.set("XDG_RUNTIME_DIR", temp.root().c_str());
+    environment.set("XDG_CONFIG_HOME", nullptr);
+    environment.set("HOME", temp.path("home").c_str());
     EXPECT_EQ(InstanceLock::defaultPath(), temp.path("ombrix.lock"));
-}
 
-TEST_F(LockPlace, settingsFolderWithoutARuntimeFolder)
-{
-    ::unsetenv("XDG_RUNTIME_DIR");
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", (temp.path("home")).c_str(), 1);
+    environment.set("XDG_RUNTIME_DIR", nullptr);
     EXPECT_EQ(InstanceLock::defaultPath(), temp.path("home/.config/ombrix/ombrix.lock"));
-    EXPECT_TRUE(std::filesystem::is_directory(temp.path("home/.config/ombrix")));
-
-    ::setenv("XDG_CONFIG_HOME", (temp.path("config")).c_str(), 1);
+    environment.set("XDG_CONFIG_HOME", temp.path("config").c_str());
     EXPECT_EQ(InstanceLock::defaultPath(), temp.path("config/ombrix/ombrix.lock"));
     EXPECT_TRUE(InstanceLock::acquire(InstanceLock::defaultPath()));
 }
