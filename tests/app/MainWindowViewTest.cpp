@@ -130,6 +130,14 @@ TEST_F(View, doubleClickShowsTheLoadedFolders)
     EXPECT_EQ(control<QLabel>("Label11")->text(), QString::fromStdString(at("usb/WINDOWS")));
 }
 
+TEST_F(View, updateLinkAndIconAnswerALeftClick)
+{
+    QTest::mouseClick(control("Label12"), Qt::LeftButton);
+    QTest::mouseClick(control("Image6"), Qt::LeftButton);
+    QTest::mouseClick(control("Label12"), Qt::RightButton);
+    EXPECT_EQ(launches.size(), 2u);
+}
+
 TEST_F(View, scanWindowIsOwnedTitledAndOnScreenWhileTheMainWindowHides)
 {
     tree.file("usb/bad.exe", "x");
