@@ -65,40 +65,77 @@ void setAnchor(std::string prefix, Fd start)
     anchor().fd = std::move(start);
 }
 
-Fd openParentOf(const std::string& path, std::string& leaf)
+int PathCursor::parentOf(const std::string& path, std::string& leaf)
 {
     std::string_view rest = path;
-    Fd base;
     const Anchor& a = anchor();
+    std::string base;
     if (a.fd.valid() && !a.prefix.empty() && rest.starts_with(a.prefix)) {
-        base = Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0));
+        base = a.prefix;
         rest.remove_prefix(a.prefix.size());
     } else {
-        const bool absolute = !rest.empty() && rest.front() == kPathSeparator;
-        base = Fd(::open(absolute ? "/" : ".", kFolderFlags));
+        base.assign(1, (!rest.empty() && rest.front() == kPathSeparator) ? kPathSeparator : '.');
     }
-    if (!base.valid())
-        return {};
+    if (base != base_ || !baseFd_.valid()) {
+        names_.clear();
+        folders_.clear();
+        base_ = base;
+        baseFd_ = base == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base.c_str(), kFolderFlags));
+    }
 
     const auto lastSep = rest.find_last_of(kPathSeparator);
     leaf = std::string(lastSep == std::string_view::npos ? rest : rest.substr(lastSep + 1));
     std::string_view folders = lastSep == std::string_view::npos ? std::string_view{} : rest.substr(0, lastSep);
 
-    std::string component;
+    std::size_t depth = 0;
     while (!folders.empty()) {
         const auto sep = folders.find(kPathSeparator);
-        component = folders.substr(0, sep);
+        const std::string_view component = folders.substr(0, sep);
         folders = sep == std::string_view::npos ? std::string_view{} : folders.substr(sep + 1);
         if (component.empty() || component == ".")
             continue;
         // ".." could climb out of the scanned tree; no path the walk makes has it.
         if (component == "..")
-            return {};
-        base = openChild(base.get(), component.c_str());
-        if (!base.valid())
-            return {};
+            return -1;
+        if (depth < names_.size() && names_[depth] == component) {
+            ++depth;
+            continue;
+        }
+        names_.resize(depth);
+        folders_.resize(depth);
+        const int parent = depth == 0 ? baseFd_.get() : folders_.back().get();
+        Fd child = openChild(parent, std::string(component).c_str());
+        if (!child.valid())
+            return -1;
+        names_.emplace_back(component);
+        folders_.push_back(std::move(child));
+        ++depth;
     }
-    return base;
+    names_.resize(depth);
+    folders_.resize(depth);
+    return depth == 0 ? baseFd_.get() : folders_.back().get();
+}
+
+bool PathCursor::exists(const std::string& path)
+{
+    std::string leaf;
+    const int parent = parentOf(path, leaf);
+    return parent >= 0 && entryExists(parent, leaf.c_str());
+}
+
+bool PathCursor::remove(const std::string& path)
+{
+    std::string leaf;
+    const int parent = parentOf(path, leaf);
+    return parent >= 0 && !leaf.empty() && ::unlinkat(parent, leaf.c_str(), 0) == 0;
+}
+
+Fd openFolder(const std::string& path)
+{
+    PathCursor cursor;
+    std::string leaf;
+    const int folder = cursor.parentOf(path, leaf);
+    return Fd(folder < 0 ? -1 : ::fcntl(folder, F_DUPFD_CLOEXEC, 0));
 }
 
 }  // namespace ombrix::folder

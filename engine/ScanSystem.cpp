@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "FolderAccess.h"
 #include "Paths.h"
 #include "Text.h"
 #include "mFileSearch.h"
@@ -34,13 +35,14 @@ std::tm localNow()
 // Retries every selected finding whose file is still there and counts the outcome.
 void repairAndCount(ScanWindow& window, std::size_t rows, ScanSummary& summary)
 {
+    folder::PathCursor files;
     for (std::size_t row = 1; row <= rows; ++row) {
         if (!window.findingSelected(row))
             continue;
         const std::string path = window.findingPath(row);
-        if (mFileSearch::FileExists(path) && window.autoRepair() == 1)
-            mFileSearch::DeleteFile(path);
-        if (mFileSearch::FileExists(path)) {
+        if (files.exists(path) && window.autoRepair() == 1)
+            files.remove(path);
+        if (files.exists(path)) {
             ++summary.stillPresent;
         } else {
             window.setFindingIcon(row, "greenbug");

@@ -236,8 +236,7 @@ folder::Fd Walk::regainParent(folder::Fd child, const struct stat& parentId, std
             return up;
     }
     // The folder was moved meanwhile: find it again by its path from the start folder.
-    std::string leaf;
-    folder::Fd again = folder::openParentOf(path_.substr(0, parentPathSize), leaf);
+    folder::Fd again = folder::openFolder(path_.substr(0, parentPathSize));
     if (again.valid() && ::fstat(again.get(), &st) == 0 && st.st_dev == parentId.st_dev &&
         st.st_ino == parentId.st_ino)
         return again;
@@ -267,23 +266,18 @@ void CheckFile(ScanWindow& window, const std::string& name, const std::string& f
 {
     if (name.empty() || FindSignature(name) == nullptr)
         return;
-    std::string leaf;
-    const folder::Fd fd = folder::openParentOf(folderPath, leaf);
+    const folder::Fd fd = folder::openFolder(folderPath);
     recordMatch(window, fd.get(), folderPath, name, name.c_str());
 }
 
 bool FileExists(const std::string& path)
 {
-    std::string leaf;
-    const folder::Fd parent = folder::openParentOf(path, leaf);
-    return parent.valid() && folder::entryExists(parent.get(), leaf.c_str());
+    return folder::PathCursor().exists(path);
 }
 
 bool DeleteFile(const std::string& path)
 {
-    std::string leaf;
-    const folder::Fd parent = folder::openParentOf(path, leaf);
-    return parent.valid() && !leaf.empty() && ::unlinkat(parent.get(), leaf.c_str(), 0) == 0;
+    return folder::PathCursor().remove(path);
 }
 
 }  // namespace ombrix::mFileSearch

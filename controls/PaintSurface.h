@@ -1,0 +1,62 @@
+#pragma once
+
+#include "SystemColors.h"
+
+#include <QString>
+
+namespace ombrix {
+
+enum class LineStyle { Solid, Dotted };
+
+// The control surface a VarnoButton draws its face on. Coordinates are twips
+// from the top-left corner; line widths are pixels. The surface keeps its
+// colours and drawing state between operations and between repaints, because
+// the button's drawing relies on what the previous operation left behind.
+class PaintSurface {
+public:
+    virtual ~PaintSurface() = default;
+
+    quint32 backColor() const { return backColor_; }
+    void setBackColor(quint32 color) { backColor_ = color; }
+    // The colour text is printed in; it is the button's ForeColor.
+    quint32 textColor() const { return textColor_; }
+    void setTextColor(quint32 color) { textColor_ = color; }
+
+    int lineWidth() const { return lineWidth_; }
+    void setLineWidth(int pixels) { lineWidth_ = pixels; }
+    LineStyle lineStyle() const { return lineStyle_; }
+    void setLineStyle(LineStyle style) { lineStyle_ = style; }
+
+    float currentX() const { return currentX_; }
+    float currentY() const { return currentY_; }
+    void setCurrentPosition(float x, float y);
+
+    // Fills the whole surface with the background colour and moves the text
+    // position to (0, 0).
+    void clear();
+
+    // Lines and outlines use the current line width and style.
+    virtual void line(float x1, float y1, float x2, float y2, quint32 color) = 0;
+    virtual void rectangle(float x1, float y1, float x2, float y2, quint32 color) = 0;
+    virtual void fillRectangle(float x1, float y1, float x2, float y2, quint32 color) = 0;
+
+    // Extent of text in the surface's font, in twips.
+    virtual float textWidth(const QString& text) const = 0;
+    virtual float textHeight(const QString& text) const = 0;
+    // Draws text with its top-left corner at the current position, in the text
+    // colour, leaving the background behind the letters as it is.
+    virtual void print(const QString& text) = 0;
+
+protected:
+    virtual void fillBackground() = 0;
+
+private:
+    quint32 backColor_ = SystemColor::ButtonFace;
+    quint32 textColor_ = SystemColor::ButtonText;
+    int lineWidth_ = 1;
+    LineStyle lineStyle_ = LineStyle::Solid;
+    float currentX_ = 0;
+    float currentY_ = 0;
+};
+
+}  // namespace ombrix
