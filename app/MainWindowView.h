@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+#include <unordered_map>
+
+#include "MainFormView.h"
+
+class QCheckBox;
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace ombrix {
+
+class ScanView;
+class frmMain;
+
+// The main window on screen, and the owner of the scan window's widgets. It
+// mirrors frmMain's control values and hands the user's actions to frmMain's
+// handlers. Child widgets carry their control names as object names.
+class MainWindowView final : public QWidget, public MainFormView {
+    Q_OBJECT
+
+public:
+    explicit MainWindowView(frmMain& form);
+    ~MainWindowView() override;
+
+    // Brings every control up to the form's values: check boxes, labels and
+    // tree entries added since the last call.
+    void syncFromForm();
+
+    ScanView* scanView() const { return scanView_; }
+
+    void setWindowVisible(bool visible) override;
+    void showScanWindow() override;
+    void setScanWindowCaption(const std::string& caption) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void connectControls();
+    QLabel* addLabel(const char* name, const QString& text, const QRect& place);
+    void syncTree();
+    std::string keyOf(const QTreeWidgetItem* item) const;
+
+    frmMain& form_;
+    ScanView* scanView_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QCheckBox* checks_[3] = {};
+    QLabel* label7_ = nullptr;
+    QLabel* label8_ = nullptr;
+    QLabel* label9_ = nullptr;
+    QLabel* label11_ = nullptr;
+    std::unordered_map<std::string, QTreeWidgetItem*> items_;
+    bool closing_ = false;
+};
+
+}  // namespace ombrix

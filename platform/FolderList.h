@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ombrix {
+
+// The subfolders of `folder` as full paths (`folder`, one separator, the
+// name), sorted bytewise by name. Hidden folders (names starting with ".")
+// and links are left out. Empty when the folder cannot be listed.
+std::vector<std::string> ListSubfolders(const std::string& folder);
+
+}  // namespace ombrix

@@ -1,0 +1,250 @@
+#include "mDisk.h"
+
+#include <libmount/libmount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string_view>
+#include <system_error>
+
+namespace ombrix::mDisk {
+
+namespace {
+
+constexpr int kUndetermined = 0;
+constexpr int kNoRootDir = 1;
+constexpr int kRemovable = 2;
+constexpr int kFixed = 3;
+constexpr int kRemote = 4;
+constexpr int kCdRom = 5;
+constexpr int kRamDisk = 6;
+
+constexpr std::array kPseudoFileSystems = {
+    "proc",       "sysfs",     "devtmpfs", "devpts",      "cgroup",   "cgroup2",   "securityfs",
+    "debugfs",    "tracefs",   "configfs", "pstore",      "bpf",      "mqueue",    "hugetlbfs",
+    "fusectl",    "binfmt_misc", "autofs", "efivarfs",    "nsfs",     "rpc_pipefs", "squashfs",
+};
+
+constexpr std::array kRemoteFileSystems = {
+    "nfs",  "nfs4",      "cifs",  "smb3",   "smbfs", "sshfs", "9p",   "ceph", "glusterfs",
+    "davfs", "afs",      "ncpfs", "coda",   "ocfs2", "gfs2",  "lustre", "curlftpfs", "s3fs",
+};
+
+// tmpfs below these folders is the system's own scratch space, not a drive.
+constexpr std::array kSystemTmpfsFolders = {"/run", "/dev", "/sys", "/proc"};
+
+template <std::size_t N>
+bool isOneOf(std::string_view name, const std::array<const char*, N>& names)
+{
+    return std::any_of(names.begin(), names.end(), [name](const char* each) { return name == each; });
+}
+
+bool isAtOrBelow(std::string_view path, std::string_view folder)
+{
+    if (folder == "/")
+        return true;
+    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+// "fuse.sshfs" names the file system "sshfs"; plain types are their own name.
+std::string_view baseType(std::string_view fsType)
+{
+    for (std::string_view prefix : {"fuse.", "fuseblk."}) {
+        if (fsType.starts_with(prefix))
+            return fsType.substr(prefix.size());
+    }
+    return fsType;
+}
+
+std::string withTrailingSeparator(const std::string& mountPoint)
+{
+    return mountPoint == "/" ? mountPoint : mountPoint + '/';
+}
+
+std::string withoutTrailingSeparator(std::string root)
+{
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    return root;
+}
+
+bool isExistingFolder(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string firstLineOf(const std::string& path)
+{
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+// The kernel's folder for a block device; it exists only for block devices.
+std::string blockDeviceFolder(const std::string& sysRoot, unsigned devMajor, unsigned devMinor)
+{
+    return sysRoot + "/dev/block/" + std::to_string(devMajor) + ':' + std::to_string(devMinor);
+}
+
+struct TableDeleter {
+    void operator()(libmnt_table* table) const { mnt_unref_table(table); }
+};
+struct IterDeleter {
+    void operator()(libmnt_iter* iter) const { mnt_free_iter(iter); }
+};
+
+}  // namespace
+
+MountTable::MountTable(const MountSource& source) : sysRoot_(source.sysRoot)
+{
+    std::unique_ptr<libmnt_table, TableDeleter> table(mnt_new_table_from_file(source.mountInfo.c_str()));
+    std::unique_ptr<libmnt_iter, IterDeleter> iter(mnt_new_iter(MNT_ITER_FORWARD));
+    if (!table || !iter)
+        return;
+    libmnt_fs* fs = nullptr;
+    while (mnt_table_next_fs(table.get(), iter.get(), &fs) == 0) {
+        const char* target = mnt_fs_get_target(fs);
+        if (!target || target[0] != '/')
+            continue;
+        const char* fsType = mnt_fs_get_fstype(fs);
+        const char* fsSource = mnt_fs_get_source(fs);
+        const dev_t devno = mnt_fs_get_devno(fs);
+        mounts_.push_back({target, fsType ? fsType : "", fsSource ? fsSource : "", major(devno), minor(devno),
+                           mnt_fs_is_netfs(fs) != 0});
+    }
+}
+
+bool MountTable::isDrive(const Mount& mount) const
+{
+    const std::string_view type = baseType(mount.fsType);
+    if (isOneOf(type, kPseudoFileSystems))
+        return false;
+    if (type == "tmpfs") {
+        return std::none_of(kSystemTmpfsFolders.begin(), kSystemTmpfsFolders.end(),
+                            [&](const char* folder) { return isAtOrBelow(mount.target, folder); });
+    }
+    return true;
+}
+
+std::string MountTable::driveRoots() const
+{
+    std::vector<std::string> roots;
+    for (const Mount& mount : mounts_) {
+        if (isDrive(mount))
+            roots.push_back(withTrailingSeparator(mount.target));
+    }
+    if (roots.empty())
+        return {};
+    std::sort(roots.begin(), roots.end());
+    roots.erase(std::unique(roots.begin(), roots.end()), roots.end());
+    std::string list;
+    for (const std::string& root : roots) {
+        list += root;
+        list += '\0';
+    }
+    list += '\0';
+    return list;
+}
+
+int MountTable::driveType(const std::string& root) const
+{
+    const std::string mountPoint = withoutTrailingSeparator(root);
+    if (!isExistingFolder(mountPoint))
+        return kNoRootDir;
+    // The last mount on a folder is the one that is seen there.
+    const auto found = std::find_if(mounts_.rbegin(), mounts_.rend(),
+                                    [&](const Mount& mount) { return mount.target == mountPoint; });
+    if (found == mounts_.rend())
+        return kNoRootDir;
+
+    const Mount& mount = *found;
+    const std::string_view type = baseType(mount.fsType);
+    if (type == "tmpfs" || type == "ramfs")
+        return kRamDisk;
+    if (mount.network || isOneOf(type, kRemoteFileSystems))
+        return kRemote;
+    const std::string_view deviceName = std::string_view(mount.source).substr(mount.source.rfind('/') + 1);
+    if (type == "iso9660" || type == "udf" || (mount.source.starts_with("/dev/") && deviceName.starts_with("sr")))
+        return kCdRom;
+
+    // Some file systems (btrfs, fuseblk) report an anonymous device number; the
+    // mounted device file then names the real one.
+    unsigned devMajor = mount.devMajor;
+    unsigned devMinor = mount.devMinor;
+    struct stat device {};
+    if (devMajor == 0 && mount.source.starts_with('/') && ::stat(mount.source.c_str(), &device) == 0 &&
+        S_ISBLK(device.st_mode)) {
+        devMajor = major(device.st_rdev);
+        devMinor = minor(device.st_rdev);
+    }
+    const std::string folder = blockDeviceFolder(sysRoot_, devMajor, devMinor);
+    std::error_code error;
+    if (devMajor == 0 || !std::filesystem::is_directory(folder, error))
+        return kUndetermined;
+    // A partition's folder holds no "removable" flag; its disk's folder, the parent, does.
+    std::string removable = firstLineOf(folder + "/removable");
+    if (removable.empty())
+        removable = firstLineOf(folder + "/../removable");
+    return removable == "1" ? kRemovable : kFixed;
+}
+
+std::string MountTable::driveRootOf(const std::string& path) const
+{
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    if (path.empty() || error)
+        return {};
+    std::string resolved = std::filesystem::weakly_canonical(absolute, error).string();
+    if (error)
+        return {};
+    resolved = withoutTrailingSeparator(resolved);
+    const Mount* best = nullptr;
+    for (const Mount& mount : mounts_) {
+        if (isAtOrBelow(resolved, mount.target) && (!best || mount.target.size() > best->target.size()))
+            best = &mount;
+    }
+    return best ? withTrailingSeparator(best->target) : std::string();
+}
+
+std::string GetDriveRoots(const MountTable& table)
+{
+    return table.driveRoots();
+}
+
+std::string NextDriveRoot(std::string& list)
+{
+    const auto end = list.find('\0');
+    if (end == std::string::npos)
+        return {};
+    std::string root = list.substr(0, end);
+    list.erase(0, end + 1);
+    return root;
+}
+
+std::string DriveTypeText(const std::string& root, const MountTable& table)
+{
+    static constexpr std::array<const char*, 7> kTexts = {
+        "The drive type cannot be determined",
+        "The root directory does not exist",
+        "Removable drive",
+        "Hard drive; can not be removed",
+        "Remote (network) drive",
+        "CD-ROM drive",
+        "RAM disk",
+    };
+    return kTexts.at(static_cast<std::size_t>(table.driveType(root)));
+}
+
+std::string DriveRootOf(const std::string& path, const MountTable& table)
+{
+    return table.driveRootOf(path);
+}
+
+}  // namespace ombrix::mDisk

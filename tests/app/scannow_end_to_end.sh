@@ -1,0 +1,68 @@
+#!/bin/sh
+# Runs `ombrix /scannow x=Software\Test` for real: in a private mount namespace,
+# from a tmpfs of its own, so the only drive it can scan is that tmpfs.
+# Usage: scannow_end_to_end.sh OMBRIX OMBRIX-SETTINGS
+set -eu
+
+if [ "${OMBRIX_E2E_INSIDE:-}" != 1 ]; then
+    # Unprivileged users get a user namespace, in which they may mount a tmpfs.
+    if [ "$(id -u)" = 0 ]; then mapped=""; else mapped="--map-root-user"; fi
+    OMBRIX_E2E_INSIDE=1 exec unshare --mount --propagation private $mapped sh "$0" "$@"
+fi
+
+ombrix=$1
+settings_tool=$2
+drive=$(mktemp -d)
+scratch=$(mktemp -d)
+trap 'umount "$drive" 2>/dev/null || true; rm -rf "$drive" "$scratch"' EXIT
+
+fail() {
+    echo "scannow end to end: $*" >&2
+    exit 1
+}
+
+mount -t tmpfs -o size=16m ombrix-e2e "$drive"
+# Never scan anything but the fresh tmpfs.
+[ "$(findmnt -rn -o FSTYPE --mountpoint "$drive")" = tmpfs ] || fail "no private tmpfs at $drive"
+[ -z "$(ls -A "$drive")" ] || fail "the tmpfs at $drive is not empty"
+
+mkdir -p "$drive/bin" "$drive/docs/deep" "$drive/.hidden" "$drive/Mixed Case"
+cp "$ombrix" "$drive/bin/ombrix"
+printf "' test signatures\r\nTest.Bad\tbad.exe\r\nTest.Worse\tworse.dat\r\n" > "$drive/bin/ombrix.ini"
+for file in docs/bad.exe docs/deep/BAD.EXE "Mixed Case/Worse.Dat" .hidden/bad.exe docs/keep.txt docs/bad.exe.txt; do
+    echo x > "$drive/$file"
+done
+
+status=0
+env -i PATH="$PATH" HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch" \
+    OMBRIX_SETTINGS="$scratch/settings.db" \
+    "$drive/bin/ombrix" /scannow 'x=Software\Test' > "$scratch/out" 2>&1 || status=$?
+[ "$status" = 0 ] || fail "ombrix ended with status $status: $(cat "$scratch/out")"
+[ ! -s "$scratch/out" ] || fail "ombrix printed: $(cat "$scratch/out")"
+
+for gone in docs/bad.exe docs/deep/BAD.EXE "Mixed Case/Worse.Dat"; do
+    [ ! -e "$drive/$gone" ] || fail "$gone was not deleted"
+done
+for kept in .hidden/bad.exe docs/keep.txt docs/bad.exe.txt bin/ombrix bin/ombrix.ini; do
+    [ -e "$drive/$kept" ] || fail "$kept was deleted"
+done
+
+value() {
+    OMBRIX_SETTINGS="$scratch/settings.db" "$settings_tool" --key 'Software\Test' get "$1"
+}
+expect() {
+    actual=$(value "$1") || fail "could not read $1"
+    [ "$actual" = "$2" ] || fail "$1 is '$actual', expected '$2'"
+}
+expect Status 65280
+expect UnabletoClean 0
+expect Found 4
+expect "Looked For" 2
+# bin, docs, docs/deep, Mixed Case and the drive itself; .hidden is passed over.
+expect DirCount 5
+expect FileCount 7
+value "Last Check" | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$' ||
+    fail "Last Check is '$(value "Last Check")'"
+[ -z "$(OMBRIX_SETTINGS="$scratch/settings.db" "$settings_tool" get Status '')" ] ||
+    fail "values were written outside Software\\Test"
+echo "scannow end to end: ok"

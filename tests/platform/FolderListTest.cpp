@@ -1,0 +1,43 @@
+#include "FolderList.h"
+
+#include <gtest/gtest.h>
+
+
+#include "TempTree.h"
+
+namespace ombrix {
+namespace {
+
+using test::TempTree;
+
+TEST(ListSubfolders, visibleFoldersByNameBytesWithFullPaths)
+{
+    TempTree temp;
+    for (const char* name : {"b", "a", "B", ".hidden", "with blank", "\xff-bytes", "a/inner"})
+        temp.dir(name);
+    temp.file("a-file", "x");
+    temp.symlink("link-to-b", temp.path("b"));
+
+    const std::vector<std::string> expected = {
+        temp.path("B"), temp.path("a"), temp.path("b"), temp.path("with blank"), temp.path("\xff-bytes"),
+    };
+    EXPECT_EQ(ListSubfolders(temp.root()), expected);
+    EXPECT_EQ(ListSubfolders(temp.root() + '/'), expected);
+}
+
+TEST(ListSubfolders, rootFolderGetsNoDoubleSeparator)
+{
+    for (const std::string& path : ListSubfolders("/"))
+        EXPECT_FALSE(path.starts_with("//")) << path;
+}
+
+TEST(ListSubfolders, unlistableFolderGivesNothing)
+{
+    TempTree temp;
+    EXPECT_TRUE(ListSubfolders(temp.path("missing")).empty());
+    temp.file("file", "x");
+    EXPECT_TRUE(ListSubfolders(temp.path("file")).empty());
+}
+
+}  // namespace
+}  // namespace ombrix

@@ -1,0 +1,182 @@
+#include "mDisk.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TempTree.h"
+
+namespace ombrix::mDisk {
+namespace {
+
+using test::TempTree;
+
+// A fake machine: a mount table naming mount points inside a temporary folder
+// and a kernel device tree with one fixed and one removable disk.
+class FakeMachine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* folder : {"ram", "usb", "cd", "net", "ssh", "overlay", "disk", "sr", "my disk", "Zip"})
+            temp.dir(std::string("mnt/") + folder);
+        temp.dir("sys/devices/sda/sda1");
+        temp.file("sys/devices/sda/removable", "0\n");
+        temp.dir("sys/devices/sdb/sdb1");
+        temp.file("sys/devices/sdb/removable", "1\n");
+        temp.dir("sys/devices/sr0");
+        temp.file("sys/devices/sr0/removable", "1\n");
+        temp.dir("sys/dev/block");
+        temp.symlink("sys/dev/block/8:1", temp.path("sys/devices/sda/sda1"));
+        temp.symlink("sys/dev/block/8:17", temp.path("sys/devices/sdb/sdb1"));
+        temp.symlink("sys/dev/block/11:0", temp.path("sys/devices/sr0"));
+    }
+
+    MountTable table(const std::vector<std::string>& lines) const
+    {
+        std::string text;
+        int id = 20;
+        for (const std::string& line : lines)
+            text += std::to_string(id++) + " 1 " + line + '\n';
+        temp.file("mountinfo", text);
+        return MountTable({temp.path("mountinfo"), temp.path("sys")});
+    }
+
+    std::string mnt(const std::string& name) const { return temp.path("mnt/" + name); }
+
+    MountTable machine() const
+    {
+        const std::string m = temp.path("mnt");
+        return table({
+            "8:1 / / rw - ext4 /dev/sda1 rw",
+            "0:20 / /proc rw - proc proc rw",
+            "0:21 / /sys rw - sysfs sysfs rw",
+            "0:6 / /dev rw - devtmpfs devtmpfs rw",
+            "0:22 / /dev/shm rw - tmpfs tmpfs rw",
+            "0:23 / /run rw - tmpfs tmpfs rw",
+            "0:24 / /run/user/1000 rw - tmpfs tmpfs rw",
+            "0:25 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw",
+            "7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro",
+            "0:26 / " + m + "/ram rw - tmpfs tmpfs rw",
+            "8:17 / " + m + "/usb rw - vfat /dev/sdb1 rw",
+            "11:0 / " + m + "/cd ro - iso9660 /dev/sr0 ro",
+            "11:0 / " + m + "/sr ro - ext2 /dev/sr0 ro",
+            "0:40 / " + m + "/net rw - nfs4 server:/export rw",
+            "0:41 / " + m + "/ssh rw - fuse.sshfs me@host: rw",
+            "0:42 / " + m + "/overlay rw - overlay overlay rw",
+            "8:1 /home " + m + "/my\\040disk rw - ext4 /dev/sda1 rw",
+            "8:1 / " + m + "/Zip rw - ext4 /dev/sda1 rw",
+            "8:1 / " + m + "/Zip rw - ext4 /dev/sda1 rw",
+            "8:33 / " + m + "/gone rw - ext4 /dev/sdc1 rw",
+        });
+    }
+
+    TempTree temp;
+};
+
+std::vector<std::string> walk(std::string list)
+{
+    std::vector<std::string> roots;
+    while (!list.empty() && list != std::string(1, '\0'))
+        roots.push_back(NextDriveRoot(list));
+    return roots;
+}
+
+TEST_F(FakeMachine, listsRealFileSystemsSortedBytewiseOnceEach)
+{
+    const std::string m = temp.path("mnt/");
+    const std::vector<std::string> expected = {
+        "/", m + "Zip/", m + "cd/", m + "gone/", m + "my disk/", m + "net/",
+        m + "overlay/", m + "ram/", m + "sr/", m + "ssh/", m + "usb/",
+    };
+    EXPECT_EQ(walk(GetDriveRoots(machine())), expected);
+}
+
+TEST_F(FakeMachine, listEndsWithOneExtraNul)
+{
+    const std::string list = table({"8:1 / / rw - ext4 /dev/sda1 rw", "8:17 / /a rw - vfat /dev/sdb1 rw"}).driveRoots();
+    EXPECT_EQ(list, std::string("/\0/a/\0\0", 7));
+}
+
+TEST_F(FakeMachine, unreadableTableGivesNoDrives)
+{
+    const MountTable missing({temp.path("no-such-mountinfo"), temp.path("sys")});
+    EXPECT_EQ(GetDriveRoots(missing), "");
+    EXPECT_EQ(missing.driveRootOf("/usr"), "");
+    EXPECT_EQ(DriveTypeText("/", missing), "The root directory does not exist");
+}
+
+TEST_F(FakeMachine, describesEachKindOfDrive)
+{
+    const MountTable drives = machine();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/", "Hard drive; can not be removed"},
+        {mnt("Zip/"), "Hard drive; can not be removed"},
+        {mnt("my disk/"), "Hard drive; can not be removed"},
+        {mnt("my disk"), "Hard drive; can not be removed"},
+        {mnt("usb/"), "Removable drive"},
+        {mnt("cd/"), "CD-ROM drive"},
+        {mnt("sr/"), "CD-ROM drive"},
+        {mnt("net/"), "Remote (network) drive"},
+        {mnt("ssh/"), "Remote (network) drive"},
+        {mnt("ram/"), "RAM disk"},
+        {mnt("overlay/"), "The drive type cannot be determined"},
+        {mnt("gone/"), "The root directory does not exist"},
+        {mnt("disk/"), "The root directory does not exist"},
+        {temp.path("mnt/"), "The root directory does not exist"},
+    };
+    for (const auto& [root, text] : cases)
+        EXPECT_EQ(DriveTypeText(root, drives), text) << root;
+}
+
+TEST_F(FakeMachine, pathBelongsToItsLongestMountPoint)
+{
+    const MountTable drives = machine();
+    temp.dir("mnt/usb/docs/old");
+    temp.dir("mnt/usbx");
+    temp.symlink("docs-link", mnt("usb/docs"));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {mnt("usb/docs/old"), mnt("usb/")},
+        {mnt("usb"), mnt("usb/")},
+        {mnt("usb/"), mnt("usb/")},
+        {mnt("usb/docs/not-there/x"), mnt("usb/")},
+        {temp.path("docs-link/old"), mnt("usb/")},
+        {mnt("usbx"), "/"},
+        {mnt("my disk/a b"), mnt("my disk/")},
+        {"/", "/"},
+        {"/proc/self", "/proc/"},
+    };
+    for (const auto& [path, root] : cases)
+        EXPECT_EQ(DriveRootOf(path, drives), root) << path;
+}
+
+TEST(NextDriveRoot, cutsOneRootAtATime)
+{
+    std::string list("A:\\\0C:\\\0D:\\\0\0", 13);
+    EXPECT_EQ(NextDriveRoot(list), "A:\\");
+    EXPECT_EQ(NextDriveRoot(list), "C:\\");
+    EXPECT_EQ(NextDriveRoot(list), "D:\\");
+    EXPECT_EQ(list, std::string(1, '\0'));
+}
+
+TEST(NextDriveRoot, textWithoutNulStaysAsItIs)
+{
+    std::string empty;
+    EXPECT_EQ(NextDriveRoot(empty), "");
+    EXPECT_EQ(empty, "");
+    std::string noNul = "/media";
+    EXPECT_EQ(NextDriveRoot(noNul), "");
+    EXPECT_EQ(noNul, "/media");
+}
+
+TEST(RealMountTable, rootIsADriveAndHoldsTheRootFolder)
+{
+    const MountTable real;
+    EXPECT_EQ(real.driveRootOf("/"), "/");
+    const std::string list = real.driveRoots();
+    ASSERT_FALSE(list.empty());
+    EXPECT_TRUE(list.ends_with(std::string(2, '\0')));
+}
+
+}  // namespace
+}  // namespace ombrix::mDisk
