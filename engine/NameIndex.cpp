@@ -73,9 +73,11 @@ void NameIndex::rehash(std::size_t slotCount)
 {
     std::vector<Slot> old = std::move(slots_);
     slots_.assign(slotCount, Slot{0, npos});
+    filter_.assign(slotCount * 8 / 64, 0);
     for (const Slot& slot : old) {
         if (slot.entry == npos)
             continue;
+        mark(slot.tag);
         std::size_t i = home(slot.tag);
         while (slots_[i].entry != npos)
             i = (i + 1) & (slotCount - 1);

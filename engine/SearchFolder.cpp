@@ -89,10 +89,10 @@ private:
 void recordMatch(ScanWindow& window, int folderFd, const std::string& folderPath, std::string_view name,
                  const char* cName)
 {
-    const Signature* match = FindSignature(name);
-    if (match == nullptr)
+    const std::optional<Signature> match = FindSignature(name);
+    if (!match)
         return;
-    const std::size_t row = window.addFinding(match->VirusName, "redbug");
+    const std::size_t row = window.addFinding(std::string(match->VirusName), "redbug");
     window.setFindingSelected(row, true);
     std::string fullPath;
     fullPath.reserve(folderPath.size() + name.size());
@@ -185,7 +185,7 @@ void Walk::visitEntry(folder::Fd& fd, const LinuxDirent64& entry, std::size_t de
     }
     counts.Files += 1;
     const std::string_view name = trimSpaces(entry.d_name);
-    if (name.empty() || FindSignature(name) == nullptr)
+    if (name.empty() || !FindSignature(name))
         return;
     const EntryName cName(entry.d_name);
     recordMatch(window_, fd.get(), path_, name, cName.c_str());
@@ -264,7 +264,7 @@ void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot)
 
 void CheckFile(ScanWindow& window, const std::string& name, const std::string& folderPath)
 {
-    if (name.empty() || FindSignature(name) == nullptr)
+    if (name.empty() || !FindSignature(name))
         return;
     const folder::Fd fd = folder::openFolder(folderPath);
     recordMatch(window, fd.get(), folderPath, name, name.c_str());

@@ -15,16 +15,41 @@ namespace ombrix::mFileSearch {
 
 namespace {
 
+constexpr std::uint32_t kNone = NameIndex::npos;
+
+// Where an entry's two texts lie in the list's text arena.
+struct Entry {
+    std::uint32_t nameAt, nameSize;
+    std::uint32_t fileAt, fileSize;
+    std::uint32_t nextVariant;  // next entry whose file name differs only in letter case
+};
+
+// The list keeps all its text in one arena and indexes each family of file names
+// that differ only in letter case once, by the family's first entry: that entry
+// is the one every match reports, and the family's chain finds exact names when
+// lines are joined. Small and compact, so a long list loads fast and its index
+// stays in cache while the walk tests every file.
 struct SignatureList {
-    std::vector<Signature> entries;
-    NameIndex byFileName;    // exact file name -> entry, for joining repeated names
-    NameIndex byFoldedName;  // folded file name -> first entry that can match
+    std::string arena;
+    std::vector<Entry> entries;
+    NameIndex families;
     std::string file;
     bool fileChosen = false;
+
+    std::string_view text(std::uint32_t at, std::uint32_t size) const { return {arena.data() + at, size}; }
+    std::string_view name(std::uint32_t e) const { return text(entries[e].nameAt, entries[e].nameSize); }
+    std::string_view fileName(std::uint32_t e) const { return text(entries[e].fileAt, entries[e].fileSize); }
+
+    std::uint32_t store(std::string_view part)
+    {
+        const auto at = std::uint32_t(arena.size());
+        arena.append(part);
+        return at;
+    }
 };
 
 // Lives until the process ends; not destroyed at exit, where freeing a long
-// list entry by entry would only delay the end of a scan.
+// list would only delay the end of a scan.
 SignatureList& list()
 {
     static SignatureList& instance = *new SignatureList;
@@ -41,22 +66,35 @@ bool equalsFolded(std::string_view a, std::string_view b)
     return true;
 }
 
+std::uint32_t familyOf(const SignatureList& l, std::string_view fileName)
+{
+    return l.families.find(NameIndex::foldedHash(fileName),
+                           [&](std::uint32_t e) { return equalsFolded(l.fileName(e), fileName); });
+}
+
 void addEntry(std::string_view name, std::string_view fileName)
 {
     SignatureList& l = list();
-    const auto next = std::uint32_t(l.entries.size());
-    const std::uint32_t held = l.byFileName.insert(NameIndex::hash(fileName), next, [&](std::uint32_t e) {
-        return l.entries[e].FileName == fileName;
-    });
-    if (held != next) {
-        l.entries[held].VirusName.append(", ").append(name);
-        return;
+    const std::uint32_t head = familyOf(l, fileName);
+    std::uint32_t last = kNone;
+    for (std::uint32_t e = head; e != kNone; e = l.entries[e].nextVariant) {
+        if (l.fileName(e) == fileName) {
+            // Joined names are rare: the longer text goes to the arena's end.
+            const std::string joined = std::string(l.name(e)) + ", " + std::string(name);
+            l.entries[e].nameAt = l.store(joined);
+            l.entries[e].nameSize = std::uint32_t(joined.size());
+            return;
+        }
+        last = e;
     }
-    l.entries.push_back({std::string(name), std::string(fileName)});
-    if (fileName.empty() || fileName.front() == '%')
-        return;
-    l.byFoldedName.insert(NameIndex::foldedHash(fileName), next,
-                          [&](std::uint32_t e) { return equalsFolded(l.entries[e].FileName, fileName); });
+    const auto next = std::uint32_t(l.entries.size());
+    const std::uint32_t nameAt = l.store(name);
+    const std::uint32_t fileAt = l.store(fileName);
+    l.entries.push_back({nameAt, std::uint32_t(name.size()), fileAt, std::uint32_t(fileName.size()), kNone});
+    if (last != kNone)
+        l.entries[last].nextVariant = next;
+    else
+        l.families.insert(NameIndex::foldedHash(fileName), next, [](std::uint32_t) { return false; });
 }
 
 void addLine(std::string_view line)
@@ -136,9 +174,9 @@ const std::string& SignatureFile()
 void LoadSignatures()
 {
     SignatureList& l = list();
+    l.arena.clear();
     l.entries.clear();
-    l.byFileName.clear();
-    l.byFoldedName.clear();
+    l.families.clear();
 
     const int fd = ::open(SignatureFile().c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -146,10 +184,10 @@ void LoadSignatures()
     // Lines run about 32 bytes; sizing for that spares most regrowth.
     struct stat st;
     if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-        const auto expected = std::size_t(st.st_size) / 32 + 1;
-        l.entries.reserve(expected);
-        l.byFileName.reserve(expected);
-        l.byFoldedName.reserve(expected);
+        const auto bytes = std::size_t(st.st_size);
+        l.arena.reserve(bytes);
+        l.entries.reserve(bytes / 32 + 1);
+        l.families.reserve(bytes / 32 + 1);
     }
     readLines(fd);
     ::close(fd);
@@ -165,19 +203,22 @@ std::size_t SignatureCount()
     return list().entries.size();
 }
 
-const std::vector<Signature>& Signatures()
-{
-    return list().entries;
-}
-
-const Signature* FindSignature(std::string_view name)
+Signature SignatureAt(std::size_t index)
 {
     const SignatureList& l = list();
-    if (name.empty() || l.entries.empty())
-        return nullptr;
-    const std::uint32_t index = l.byFoldedName.find(
-        NameIndex::foldedHash(name), [&](std::uint32_t e) { return equalsFolded(l.entries[e].FileName, name); });
-    return index == NameIndex::npos ? nullptr : &l.entries[index];
+    return {l.name(std::uint32_t(index)), l.fileName(std::uint32_t(index))};
+}
+
+std::optional<Signature> FindSignature(std::string_view name)
+{
+    const SignatureList& l = list();
+    if (name.empty())
+        return std::nullopt;
+    const std::uint32_t head = familyOf(l, name);
+    // Folding leaves "%" alone, so a family starting with it never matches.
+    if (head == kNone || l.fileName(head).front() == '%')
+        return std::nullopt;
+    return SignatureAt(head);
 }
 
 }  // namespace ombrix::mFileSearch

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,9 +13,10 @@
 // the start of every scan, the counters are reset by every walk.
 namespace ombrix::mFileSearch {
 
+// One entry of the list. The views stay valid until the list next changes.
 struct Signature {
-    std::string VirusName;
-    std::string FileName;
+    std::string_view VirusName;
+    std::string_view FileName;
 };
 
 // The file LoadSignatures reads: ombrix.ini in the program folder unless a
@@ -27,11 +29,12 @@ const std::string& SignatureFile();
 void LoadSignatures();
 void AddSignature(const std::string& name, const std::string& fileName);
 std::size_t SignatureCount();
-const std::vector<Signature>& Signatures();
+// The entry at `index` (from 0, in the order entries were first stored).
+Signature SignatureAt(std::size_t index);
 
 // The first entry in list order whose file name equals `name` without regard to
-// ASCII letter case, skipping names that start with "%"; nullptr for none.
-const Signature* FindSignature(std::string_view name);
+// ASCII letter case; entries whose file name starts with "%" never match.
+std::optional<Signature> FindSignature(std::string_view name);
 
 struct ScanCounts {
     double Dirs = 0;

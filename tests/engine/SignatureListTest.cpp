@@ -21,8 +21,8 @@ protected:
         SetSignatureFile(file);
         LoadSignatures();
         Entries entries;
-        for (const Signature& s : Signatures())
-            entries.emplace_back(s.VirusName, s.FileName);
+        for (std::size_t i = 0; i < SignatureCount(); ++i)
+            entries.emplace_back(SignatureAt(i).VirusName, SignatureAt(i).FileName);
         EXPECT_EQ(SignatureCount(), entries.size());
         return entries;
     }
@@ -89,10 +89,9 @@ TEST_F(SignatureListTest, hugeLinesAndBinaryNoiseLoadWithoutHarm)
         c = char(random());
     load(noise);
     EXPECT_GT(SignatureCount(), 0u);
-    for (const Signature& s : Signatures()) {
-        if (!s.FileName.empty() && s.FileName.front() != '%') {
-            EXPECT_NE(FindSignature(s.FileName), nullptr);
-        }
+    for (std::size_t i = 0; i < SignatureCount(); ++i) {
+        const std::string_view fileName = SignatureAt(i).FileName;
+        EXPECT_EQ(FindSignature(fileName).has_value(), !fileName.empty() && fileName.front() != '%');
     }
 }
 
@@ -101,8 +100,8 @@ TEST_F(SignatureListTest, matchingIsWholeNameAndFoldsAsciiCaseOnly)
     load("First\tSetup.exe\r\nSecond\tsetup.EXE\r\nPct\t%temp%.exe\r\nPct2\t%x.exe\r\nHigh\tcaf\xc9.txt\r\n"
          "Empty\t\r\n");
     const auto threat = [](std::string_view name) {
-        const Signature* s = FindSignature(name);
-        return s ? s->VirusName : std::string("-");
+        const auto s = FindSignature(name);
+        return s ? std::string(s->VirusName) : std::string("-");
     };
     EXPECT_EQ(threat("SETUP.EXE"), "First");
     EXPECT_EQ(threat("setup.exe"), "First");
