@@ -142,6 +142,10 @@ void frmMain::TreeView1_DblClick()
 
 void frmMain::Label6_Click()
 {
+    // The main window can be back while a scan whose window was closed winds
+    // down; a second scan must not start inside the first one's yield.
+    if (scanWindow_.scanRunning())
+        return;
     if (scanloc == kRootTag) {
         messages_.show("Please select a drive to scan");
         return;
