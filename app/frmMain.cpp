@@ -65,8 +65,10 @@ frmMain::Road frmMain::Form_Load()
         scanWindow_.AutoRepair = OptionValue(autoRepair);
         // Cleared after the close above, which cancels any scan.
         scanWindow_.canceled = false;
+        // A drive that cannot be told would read as "/", the whole system.
         std::string drive = programDriveRoot();
-        scanWindow_.ScanSystem(drive, true);
+        if (!drive.empty())
+            scanWindow_.ScanSystem(drive, true);
         return Road::CommandLine;
     }
 

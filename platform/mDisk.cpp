@@ -195,6 +195,24 @@ int MountTable::driveType(const std::string& root) const
     return removable == "1" ? kRemovable : kFixed;
 }
 
+// Without a mount table the drive is found the way the walk sees drives: the
+// highest folder above `resolved` that is still on the same file system.
+std::string mountPointByDevice(const std::string& resolved)
+{
+    struct stat st;
+    if (::stat(resolved.c_str(), &st) != 0)
+        return {};
+    std::filesystem::path top = resolved;
+    while (top.has_relative_path()) {
+        struct stat parent;
+        const auto up = top.parent_path();
+        if (::stat(up.c_str(), &parent) != 0 || parent.st_dev != st.st_dev)
+            break;
+        top = up;
+    }
+    return top.string();
+}
+
 std::string MountTable::driveRootOf(const std::string& path) const
 {
     std::error_code error;
@@ -210,7 +228,10 @@ std::string MountTable::driveRootOf(const std::string& path) const
         if (isAtOrBelow(resolved, mount.target) && (!best || mount.target.size() > best->target.size()))
             best = &mount;
     }
-    return best ? withTrailingSeparator(best->target) : std::string();
+    if (best)
+        return withTrailingSeparator(best->target);
+    const std::string byDevice = mountPointByDevice(resolved);
+    return byDevice.empty() ? std::string() : withTrailingSeparator(byDevice);
 }
 
 std::string GetDriveRoots(const MountTable& table)
