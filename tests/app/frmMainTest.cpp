@@ -1,0 +1,257 @@
+#include "frmMain.h"
+
+#include <gtest/gtest.h>
+
+#include "ShellFixture.h"
+
+namespace ombrix {
+namespace {
+
+using Road = frmMain::Road;
+using Texts = std::vector<std::string>;
+
+class StartUp : public test::ShellFixture {
+protected:
+    // The check boxes and statistics labels as the user sees them.
+    Texts shownValues() const
+    {
+        return {std::to_string(form->Check1), std::to_string(form->Check2), std::to_string(form->Check3),
+                form->Label7, form->Label8, form->Label9};
+    }
+};
+
+TEST_F(StartUp, secondCopyEndsBeforeReadingAnything)
+{
+    anotherCopy = true;
+    words = {"/scannow"};
+    tree.file("usb/bad.exe", "x");
+    EXPECT_FALSE(load().visible());
+    EXPECT_EQ(road, Road::AnotherCopy);
+    EXPECT_EQ(settingReads, 0);
+    EXPECT_TRUE(user.log.empty());
+    EXPECT_TRUE(tree.exists("usb/bad.exe"));
+}
+
+TEST_F(StartUp, scanNowScansTheProgramsDriveSilentlyWithTheStoredOptions)
+{
+    words = {"/scannow", "x=Software\\Test Keys"};
+    settings[{"Software\\Test Keys", "AutoRepair"}] = "0";
+    settings[{"Software\\Test Keys", "Scan All"}] = "2";
+    tree.file("usb/docs/bad.exe", "x");
+    tree.file("hd/bad.exe", "x");
+    EXPECT_FALSE(load().visible());
+    EXPECT_EQ(road, Road::CommandLine);
+    const frmScan& scan = form->scanWindow();
+    EXPECT_EQ((std::vector<int>{scan.ScanSubFolders, scan.ScanAll, scan.AutoRepair}), (std::vector<int>{1, 2, 0}));
+    // The close before the scan cancels; the cancel is cleared again.
+    EXPECT_FALSE(scan.canceled);
+    ASSERT_EQ(scan.findings().size(), 1u);
+    EXPECT_EQ(shown(scan.findings()[0].FullPath), "/usb/docs/bad.exe");
+    EXPECT_TRUE(tree.exists("usb/docs/bad.exe"));
+    EXPECT_EQ(stored("Software\\Test Keys", "Status"), "255");
+    EXPECT_EQ(stored("", "Status"), "(absent)");
+    EXPECT_TRUE(user.log.empty());
+}
+
+TEST_F(StartUp, interactiveRoadWithNothingStored)
+{
+    tree.file("usb/bad.exe", "x");
+    const frmMain& main = load();
+    EXPECT_EQ(road, Road::Interactive);
+    EXPECT_EQ(user.log, Texts{"shown"});
+    EXPECT_EQ(main.regpath, "");
+    EXPECT_EQ(shownValues(), (Texts{"1", "1", "1", "Scanned:  ?", "Files Scanned:  ?", "Files Infected:  ?"}));
+    EXPECT_EQ(shown(main.scanloc), "/usb/");
+    EXPECT_EQ(main.Label11, main.scanloc);
+    EXPECT_TRUE(tree.exists("usb/bad.exe"));
+}
+
+// "/SCANNOW" is no switch, but the second word still names the key path.
+TEST_F(StartUp, interactiveRoadShowsStoredValuesAsTheyAre)
+{
+    words = {"/SCANNOW", "k=Software\\Partner"};
+    settings[{"Software\\Partner", "Scan SubFolders"}] = "0";
+    settings[{"Software\\Partner", "Scan All"}] = "yes";
+    settings[{"Software\\Partner", "Ombrix Last Check"}] = "2005-08-12 14:03:09";
+    settings[{"Software\\Partner", "Ombrix FileCount"}] = "012345";
+    settings[{"Software\\Partner", "Ombrix Found"}] = "";
+    settings[{"", "AutoRepair"}] = "0";
+    load();
+    EXPECT_EQ(road, Road::Interactive);
+    const Texts expected = {"0", "1", "1", "Scanned:  2005-08-12 14:03:09", "Files Scanned:  012345", "Files Infected:  "};
+    EXPECT_EQ(shownValues(), expected);
+}
+
+TEST(OptionValue, storedTextToCheckBoxValue)
+{
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"0", 0},  {"1", 1},  {"2", 2},   {" 0 ", 0}, {"", 1},    {"-1", 1},
+        {"7", 1},  {"off", 1}, {"00", 0}, {"0x", 1},  {"2 1", 1},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(OptionValue(text), value) << '"' << text << '"';
+}
+
+class Tree : public test::ShellFixture {
+protected:
+    // The entries from `first` on as the user sees them: key, text, pictures, tag, parent, expanded.
+    Texts describeFrom(std::size_t first) const
+    {
+        Texts lines;
+        const auto& entries = form->TreeView1.entries();
+        for (auto e = entries.begin() + static_cast<std::ptrdiff_t>(first); e != entries.end(); ++e) {
+            lines.push_back(e->key + " | " + shown(e->text) + " | " + e->image + '/' + e->selectedImage + " | " +
+                            shown(e->tag) + " | " + e->parentKey + (e->expanded ? " | open" : ""));
+        }
+        return lines;
+    }
+};
+
+TEST_F(Tree, startUpListsEveryDriveUnderTheRootAndSelectsTheProgramsDrive)
+{
+    load();
+    const Texts expected = {
+        "mycomputer | My Computer | mycomputer/ | MyComputer |  | open",
+        "drive.0 | /cd/ | cdrom/ | /cd/ | mycomputer",
+        "drive.1 | /hd/ | harddrive/ | /hd/ | mycomputer",
+        "drive.2 | /overlay/ | unknown/ | /overlay/ | mycomputer",
+        "drive.3 | /ram/ | unknown/ | /ram/ | mycomputer",
+        "drive.4 | /share/ | networkdrive/ | /share/ | mycomputer",
+        "drive.5 | /usb/ | floppy/ | /usb/ | mycomputer",
+    };
+    EXPECT_EQ(describeFrom(0), expected);
+    ASSERT_TRUE(form->TreeView1.selected());
+    EXPECT_EQ(form->TreeView1.selected()->key, "drive.5");
+
+    drives.clear();
+    EXPECT_EQ(load().TreeView1.entries().size(), 1u);
+    EXPECT_EQ(form->TreeView1.selected(), nullptr);
+}
+
+TEST(DrivePictureKey, onlyTheExactDescriptionsHaveTheirOwnPicture)
+{
+    for (const char* text : {"The root directory does not exist", "", "removable drive", "CD-ROM drive "})
+        EXPECT_EQ(DrivePictureKey(text), "unknown") << '"' << text << '"';
+}
+
+TEST_F(Tree, clickChoosesTheEntrysLocation)
+{
+    load();
+    for (const auto& [key, location] : std::vector<std::pair<std::string, std::string>>{
+             {"drive.0", "/cd/"}, {"mycomputer", "MyComputer"}, {"", "MyComputer"}}) {
+        choose(key);
+        EXPECT_EQ(shown(form->scanloc), location) << key;
+        EXPECT_EQ(form->Label11, form->scanloc) << key;
+    }
+}
+
+// A double click chooses the entry and loads its subfolders once; the root
+// entry and a folder without subfolders stay as they are.
+TEST_F(Tree, doubleClickChoosesAndLoadsSubfoldersOnce)
+{
+    subfolders[at("usb/")] = {at("usb/Program Files"), at("usb/WINDOWS")};
+    subfolders[at("usb/WINDOWS")] = {at("usb/WINDOWS/system")};
+    load();
+    user.log.clear();
+    Texts chosen;
+    for (const char* key : {"drive.5", "drive.5.1", "mycomputer", "drive.5.0", "drive.5"}) {
+        form->TreeView1.select(key);
+        form->TreeView1_DblClick();
+        chosen.push_back(shown(form->scanloc));
+    }
+    EXPECT_EQ(chosen, (Texts{"/usb/", "/usb/WINDOWS", "/usb/WINDOWS", "/usb/Program Files", "/usb/"}));
+    EXPECT_EQ(form->Label11, form->scanloc);
+    EXPECT_EQ(user.log, (Texts{"list /usb/", "list /usb/WINDOWS", "list /usb/Program Files", "list /usb/"}));
+    const Texts expected = {
+        "drive.5 | /usb/ | floppy/ | /usb/ | mycomputer | open",
+        "drive.5.0 | Program Files | closedfolder/openfolder | /usb/Program Files | drive.5",
+        "drive.5.1 | WINDOWS | closedfolder/openfolder | /usb/WINDOWS | drive.5 | open",
+        "drive.5.1.0 | system | closedfolder/openfolder | /usb/WINDOWS/system | drive.5.1",
+    };
+    EXPECT_EQ(describeFrom(6), expected);
+}
+
+TEST(LastPathPart, textAfterTheLastSeparator)
+{
+    EXPECT_EQ(LastPathPart("share"), "share");
+    EXPECT_EQ(LastPathPart("/usr/"), "");
+    EXPECT_EQ(LastPathPart("/a b/c\\d"), "c\\d");
+}
+
+class Launch : public test::ShellFixture {};
+
+TEST_F(Launch, rootEntryIsRefused)
+{
+    load();
+    choose("mycomputer");
+    form->Label6_Click();
+    EXPECT_EQ(user.log, (Texts{"shown", "message Please select a drive to scan"}));
+}
+
+TEST_F(Launch, scanLinkScansTheChosenFolderWithTheCheckBoxesOfTheMoment)
+{
+    tree.file("usb/docs/bad.exe", "x");
+    tree.file("usb/docs/inner/bad.exe", "x");
+    tree.file("usb/bad.exe", "x");
+    subfolders[at("usb/")] = {at("usb/docs")};
+    load();
+    choose("drive.5");
+    form->TreeView1_DblClick();
+    choose("drive.5.0");
+    form->Check1 = 0;
+    form->Check2 = 2;
+    user.log.clear();
+    form->Label6_Click();
+
+    const frmScan& scan = form->scanWindow();
+    EXPECT_EQ((std::vector<int>{scan.ScanSubFolders, scan.ScanAll, scan.AutoRepair}), (std::vector<int>{0, 2, 1}));
+    ASSERT_EQ(scan.findings().size(), 1u);
+    EXPECT_EQ(shown(scan.findings()[0].FullPath), "/usb/docs/bad.exe");
+    EXPECT_FALSE(tree.exists("usb/docs/bad.exe"));
+    // The scan window stays with its findings; closing it brings the main window back.
+    EXPECT_FALSE(form->visible());
+    form->scanWindow().Command1_Click();
+    const Texts expected = {"scan window shown", "caption Varno Ombrix - Scanning:  " + at("usb/docs"), "hidden",
+                            "message Scan Complete - Problems were found!", "shown"};
+    EXPECT_EQ(user.log, expected);
+}
+
+TEST_F(Launch, cleanScanFromTheIconBringsTheMainWindowBack)
+{
+    tree.file("cd/fine.txt", "x");
+    load();
+    choose("drive.0");
+    user.log.clear();
+    form->Image3_Click();
+    const Texts expected = {"scan window shown", "caption Varno Ombrix - Scanning:  " + at("cd/"), "hidden",
+                            "message Scan Complete - Your Clean", "shown"};
+    EXPECT_EQ(user.log, expected);
+    EXPECT_EQ(stored("", "FileCount"), "1");
+}
+
+TEST_F(Launch, updateStartsTheUpdaterBesideTheProgram)
+{
+    load();
+    user.log.clear();
+    form->Label12_Click();
+    form->Image6_Click();
+    EXPECT_EQ(user.log, (Texts{"launch /usb/ombrix/update '' 0", "launch /usb/ombrix/update '' 0"}));
+}
+
+TEST_F(Launch, closingTheMainWindowCancelsAndItStaysClosed)
+{
+    load();
+    choose("drive.0");
+    form->Label6_Click();
+    ASSERT_TRUE(form->visible());
+    form->close();
+    EXPECT_TRUE(form->scanWindow().canceled);
+    EXPECT_FALSE(form->visible());
+    // The scan window's next unload finds the main window gone for good.
+    form->scanWindow().Form_Unload();
+    EXPECT_FALSE(form->visible());
+    EXPECT_EQ(user.log.back(), "hidden");
+}
+
+}  // namespace
+}  // namespace ombrix
