@@ -8,14 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "FileManager.h"
-#include "MainEnvironment.h"
-#include "MainFormView.h"
-#include "MessageBox.h"
 #include "TempTree.h"
 #include "frmMain.h"
 #include "mFileSearch.h"
-#include "mRegistry.h"
 
 namespace ombrix::test {
 
@@ -72,11 +67,6 @@ protected:
     {
         form->TreeView1.select(key);
         form->TreeView1_Click();
-    }
-
-    std::string stored(const std::string& keyPath, const std::string& name) const
-    {
-        return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, keyPath, name, "(absent)");
     }
 
     TempTree tree;
