@@ -133,12 +133,5 @@ TEST(NextDriveRoot, leavesTextWithoutNulAsItIs)
     EXPECT_EQ(noNul, "/media");
 }
 
-TEST(RealMountTable, rootIsADriveAndHoldsTheRootFolder)
-{
-    const MountTable real;
-    EXPECT_EQ(real.driveRootOf("/"), "/");
-    EXPECT_TRUE(real.driveRoots().ends_with(std::string(2, '\0')));
-}
-
 }  // namespace
 }  // namespace ombrix::mDisk
