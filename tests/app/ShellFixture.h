@@ -32,6 +32,8 @@ public:
 // store and the signature list are the test's own, so every scan stays inside.
 class ShellFixture : public ::testing::Test {
 protected:
+    // The settings variable is not put back: ctest runs every test in a
+    // process of its own, and no other test here reads settings.
     void SetUp() override
     {
         ::setenv("OMBRIX_SETTINGS", tree.path("settings.db").c_str(), 1);

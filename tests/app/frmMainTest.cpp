@@ -79,7 +79,8 @@ TEST_F(StartUp, interactiveRoadShowsStoredValuesAsTheyAre)
     settings[{"", "Scan All"}] = "0";
     load();
     EXPECT_EQ(road, Road::Interactive);
-    const Texts expected = {"0", "1", "2", "Scanned:  2005-08-12 14:03:09", "Files Scanned:  012345", "Files Infected:  "};
+    const Texts expected = {
+        "0", "1", "2", "Scanned:  2005-08-12 14:03:09", "Files Scanned:  012345", "Files Infected:  "};
     EXPECT_EQ(shownValues(), expected);
 }
 
@@ -127,17 +128,6 @@ TEST_F(Tree, startUpListsEveryDriveUnderTheRootAndSelectsTheProgramsDrive)
     drives.clear();
     EXPECT_EQ(load().TreeView1.entries().size(), 1u);
     EXPECT_EQ(form->TreeView1.selected(), nullptr);
-}
-
-TEST_F(Tree, clickChoosesTheEntrysLocation)
-{
-    load();
-    for (const auto& [key, location] : std::vector<std::pair<std::string, std::string>>{
-             {"drive.0", "/cd/"}, {"mycomputer", "MyComputer"}, {"", "MyComputer"}}) {
-        choose(key);
-        EXPECT_EQ(shown(form->scanloc), location) << key;
-        EXPECT_EQ(form->Label11, form->scanloc) << key;
-    }
 }
 
 // A double click chooses the entry and loads its subfolders once; the root
