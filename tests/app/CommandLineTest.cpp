@@ -3,20 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace ombrix::CommandLine {
 namespace {
 
-struct Case {
-    std::vector<std::string> words;
-    bool scanNow;
-    std::string regpath;
-};
-
+// The words are joined by single blanks first, so the rows also catch a wrong join.
 TEST(CommandLine, switchAndKeyPath)
 {
-    const std::vector<Case> cases = {
+    // words, switch, key path
+    const std::vector<std::tuple<std::vector<std::string>, bool, std::string>> cases = {
         {{}, false, ""},
         {{"/scannow"}, true, ""},
         {{"/SCANNOW"}, false, ""},
@@ -32,17 +29,11 @@ TEST(CommandLine, switchAndKeyPath)
         {{"open", "x=Software\\Test"}, false, "Software\\Test"},
         {{"/scannow", "a=b", "c=d"}, true, "b c"},
     };
-    for (const Case& c : cases) {
-        const std::string text = Text(c.words);
-        EXPECT_EQ(IsScanNow(text), c.scanNow) << '"' << text << '"';
-        EXPECT_EQ(Regpath(text), c.regpath) << '"' << text << '"';
+    for (const auto& [words, scanNow, regpath] : cases) {
+        const std::string text = Text(words);
+        EXPECT_EQ(IsScanNow(text), scanNow) << '"' << text << '"';
+        EXPECT_EQ(Regpath(text), regpath) << '"' << text << '"';
     }
-}
-
-TEST(CommandLine, wordsJoinedBySingleBlanks)
-{
-    EXPECT_EQ(Text({"/scannow", "name=Software\\Test Keys"}), "/scannow name=Software\\Test Keys");
-    EXPECT_EQ(Text({}), "");
 }
 
 }  // namespace

@@ -5,84 +5,44 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "FileManager.h"
-#include "MainEnvironment.h"
-#include "MainFormView.h"
-#include "MessageBox.h"
 #include "TempTree.h"
 #include "frmMain.h"
 #include "mFileSearch.h"
-#include "mRegistry.h"
 
 namespace ombrix::test {
 
-// Message boxes answered at once; each one notes whether the main window was
-// on screen while it was up.
-class RecordingMessages final : public MessageBox {
+// What the user sees of the main window and what it asks of the machine, in
+// one log: messages (answered at once), the view, folders opened and listed,
+// programs started.
+class Recorder final : public MessageBox, public MainFormView, public FileManager {
 public:
-    void show(const std::string& text) override
-    {
-        texts.push_back(text);
-        mainVisible.push_back(main && main->visible());
-    }
-    std::vector<std::string> texts;
-    std::vector<bool> mainVisible;
-    const frmMain* main = nullptr;
-};
-
-class RecordingFileManager final : public FileManager {
-public:
-    void open(const std::string& folder) override { opened.push_back(folder); }
-    std::vector<std::string> opened;
-};
-
-class RecordingMainView final : public MainFormView {
-public:
+    void show(const std::string& text) override { log.push_back("message " + text); }
     void setWindowVisible(bool visible) override { log.push_back(visible ? "shown" : "hidden"); }
     void showScanWindow() override { log.push_back("scan window shown"); }
     void setScanWindowCaption(const std::string& caption) override { log.push_back("caption " + caption); }
+    void open(const std::string& folder) override { log.push_back("open " + folder); }
     std::vector<std::string> log;
 };
 
 // A machine of the test's making inside a fresh temporary folder: its drives
 // are folders there, the program lies on the "usb" drive, and the settings
-// store and the signature list are the test's own. Every scan a test starts
-// stays inside that folder.
+// store and the signature list are the test's own, so every scan stays inside.
 class ShellFixture : public ::testing::Test {
 protected:
+    // The settings variable is not put back: ctest runs every test in a
+    // process of its own, and no other test here reads settings.
     void SetUp() override
     {
-        const char* settings = std::getenv("OMBRIX_SETTINGS");
-        savedSettings_ = settings ? std::optional<std::string>(settings) : std::nullopt;
         ::setenv("OMBRIX_SETTINGS", tree.path("settings.db").c_str(), 1);
         tree.file("usb/ombrix/ombrix.ini", "Test.Bad\tbad.exe\r\n");
         mFileSearch::SetSignatureFile(tree.path("usb/ombrix/ombrix.ini"));
-        drives = {
-            {"hd/", "Hard drive; can not be removed"},
-            {"cd/", "CD-ROM drive"},
-            {"usb/", "Removable drive"},
-            {"share/", "Remote (network) drive"},
-            {"ram/", "RAM disk"},
-            {"overlay/", "The drive type cannot be determined"},
-        };
         for (const auto& drive : drives)
             tree.dir(drive.first);
     }
 
-    void TearDown() override
-    {
-        if (savedSettings_)
-            ::setenv("OMBRIX_SETTINGS", savedSettings_->c_str(), 1);
-        else
-            ::unsetenv("OMBRIX_SETTINGS");
-    }
-
-    // A path of the fake machine, or its root with an empty text.
     std::string at(const std::string& relative) const { return tree.root() + '/' + relative; }
     // A path without the fake machine's root, for readable expectations.
     std::string shown(const std::string& path) const
@@ -93,9 +53,8 @@ protected:
     // The main window before its start-up, with the recording view attached.
     frmMain& makeForm()
     {
-        form = std::make_unique<frmMain>(environment(), messages, fileManager);
-        messages.main = form.get();
-        form->attachView(&view);
+        form = std::make_unique<frmMain>(environment(), user, user);
+        form->attachView(&user);
         return *form;
     }
 
@@ -106,24 +65,26 @@ protected:
         return *form;
     }
 
-    std::string stored(const std::string& keyPath, const std::string& name) const
+    void choose(const std::string& key)
     {
-        return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, keyPath, name, "(absent)");
+        form->TreeView1.select(key);
+        form->TreeView1_Click();
     }
 
     TempTree tree;
     std::vector<std::string> words;
     bool anotherCopy = false;
-    std::vector<std::pair<std::string, std::string>> drives;  // root below the tree -> type text
+    // Drive root below the tree -> type text, listed in this (bytewise) order.
+    std::map<std::string, std::string> drives = {
+        {"cd/", "CD-ROM drive"},   {"hd/", "Hard drive; can not be removed"},
+        {"overlay/", "The drive type cannot be determined"}, {"ram/", "RAM disk"},
+        {"share/", "Remote (network) drive"}, {"usb/", "Removable drive"},
+    };
     std::map<std::pair<std::string, std::string>, std::string> settings;  // (key path, name) -> text
     std::map<std::string, std::vector<std::string>> subfolders;           // folder -> full paths
 
-    std::vector<std::tuple<std::string, std::string, std::string>> settingReads;
-    std::vector<std::string> listed;
-    std::vector<std::tuple<std::string, std::string, int>> launches;
-    RecordingMessages messages;
-    RecordingFileManager fileManager;
-    RecordingMainView view;
+    int settingReads = 0;
+    Recorder user;
     std::unique_ptr<frmMain> form;
     frmMain::Road road = frmMain::Road::AnotherCopy;
 
@@ -135,7 +96,7 @@ private:
         env.commandLineWords = words;
         env.anotherCopyRunning = [this] { return anotherCopy; };
         env.readSetting = [this](const std::string& key, const std::string& name, const std::string& fallback) {
-            settingReads.emplace_back(key, name, fallback);
+            ++settingReads;
             const auto found = settings.find({key, name});
             return found == settings.end() ? fallback : found->second;
         };
@@ -145,33 +106,18 @@ private:
                 list += at(drive.first) + '\0';
             return drives.empty() ? list : list + '\0';
         };
-        env.driveTypeText = [this](const std::string& root) {
-            for (const auto& [each, text] : drives) {
-                if (at(each) == root)
-                    return text;
-            }
-            return std::string("The root directory does not exist");
-        };
+        env.driveTypeText = [this](const std::string& root) { return drives.at(root.substr(at("").size())); };
         // Never "/": a path outside every drive belongs to the machine's root.
-        env.driveRootOf = [this](const std::string& path) {
-            std::string best = at("");
-            for (const auto& drive : drives) {
-                if ((path + '/').starts_with(at(drive.first)) && at(drive.first).size() > best.size())
-                    best = at(drive.first);
-            }
-            return best;
-        };
+        env.driveRootOf = [this](const std::string& path) { return path == at("usb/ombrix") ? at("usb/") : at(""); };
         env.listSubfolders = [this](const std::string& folder) {
-            listed.push_back(shown(folder));
+            user.log.push_back("list " + shown(folder));
             return subfolders[folder];
         };
         env.launch = [this](const std::string& file, const std::string& parameters, int showMode) {
-            launches.emplace_back(file, parameters, showMode);
+            user.log.push_back("launch " + shown(file) + " '" + parameters + "' " + std::to_string(showMode));
         };
         return env;
     }
-
-    std::optional<std::string> savedSettings_;
 };
 
 }  // namespace ombrix::test
