@@ -68,18 +68,26 @@ TEST_F(FormTest, selectionChangedDuringAYieldDecidesWhatTheFinalPassTreats)
     EXPECT_EQ(storedResult("UnabletoClean"), "0");
 }
 
+// The row made selected last while it stays selected, else the last selected row;
+// Open Folder deletes nothing, whatever AutoRepair.
 TEST_F(FormTest, theMenuActsOnTheRowMadeSelectedLast)
 {
     EXPECT_FALSE(form.ListView1_MouseUp(MouseButton::Right)) << "empty list";
     scanTwoFindings();
-    EXPECT_EQ(form.selectedRow(), 2u);
+    const auto opened = [&](std::size_t r) {
+        return "open " + tree.path(row(r).VirusName == "Worm.B" ? "scan/b b/" : "scan/a/");
+    };
+    form.mnuOpenFolder_Click();
     form.selectFinding(1, true);
-    EXPECT_EQ(form.selectedRow(), 1u);
+    form.AutoRepair = 1;
+    form.mnuOpenFolder_Click();
     form.selectFinding(1, false);
-    EXPECT_EQ(form.selectedRow(), 2u);
+    form.mnuOpenFolder_Click();
     form.selectFinding(2, false);
-    EXPECT_EQ(form.selectedRow(), 0u);
-    EXPECT_FALSE(form.ListView1_MouseUp(MouseButton::Right));
+    form.mnuOpenFolder_Click();
+    EXPECT_EQ(world.log, (Log{opened(2), opened(1), opened(2)}));
+    EXPECT_FALSE(form.ListView1_MouseUp(MouseButton::Right)) << "no row selected";
+    EXPECT_TRUE(exists(row(1).FullPath) && exists(row(2).FullPath));
 }
 
 // Only AutoRepair 1 deletes. Whatever removed the file, its row turns green;
@@ -111,18 +119,6 @@ TEST_F(FormTest, deleteThisFileDeletesOnlyWithAutoRepairAndReportsAFileThatStays
         EXPECT_EQ(text(ScanLabel::Label1), "Fixed:  0");
         EXPECT_EQ(world.log, c.log);
     }
-}
-
-TEST_F(FormTest, openFolderOpensTheFoldersPathWhateverAutoRepair)
-{
-    scanTwoFindings();
-    const std::string folder = tree.path(row(2).VirusName == "Worm.B" ? "scan/b b/" : "scan/a/");
-    for (const int16_t repair : {0, 1}) {
-        form.AutoRepair = repair;
-        form.mnuOpenFolder_Click();
-    }
-    EXPECT_EQ(world.log, (Log{"open " + folder, "open " + folder}));
-    EXPECT_TRUE(exists(row(2).FullPath));
 }
 
 TEST_F(FormTest, aFreshShowingStartsFromTheDesignButKeepsTheOptions)

@@ -134,8 +134,6 @@ TEST_F(ViewTest, labelsRowsAndIconsShowTheFinishedRun)
 
     for (int label = 0; label < 7; ++label)
         EXPECT_EQ(view.label(ScanLabel(label))->text().toStdString(), text(ScanLabel(label)));
-    EXPECT_EQ(view.label(ScanLabel::Label5)->text(), "Detected:  2");
-    EXPECT_EQ(view.label(ScanLabel::Label6)->text(), "Scan Complete - Problems were found!");
     EXPECT_EQ(view.command1()->text(), "Close");
 
     const QAbstractItemModel* model = view.listView1()->model();
@@ -163,13 +161,12 @@ TEST_F(ViewTest, theDeleteEntryIsUsableOnlyWhileTheSelectedRowsFileExists)
     EXPECT_FALSE(releaseOverList(Qt::LeftButton).first);
     EXPECT_FALSE(releaseOverList(Qt::MiddleButton).first);
 
-    QTest::mouseClick(view.listView1()->viewport(), Qt::LeftButton, {}, rowCentre(0));
-    EXPECT_EQ(form.selectedRow(), 1u);
-    EXPECT_FALSE(row(2).Selected);
-    EXPECT_EQ(releaseOverList(Qt::RightButton), std::make_pair(true, true));
+    QTest::mousePress(view.listView1()->viewport(), Qt::RightButton, {}, rowCentre(0));
+    EXPECT_EQ(releaseOverList(Qt::RightButton), std::make_pair(true, true)) << "a right press made row 1 the menu's";
 
-    QTest::mousePress(view.listView1()->viewport(), Qt::RightButton, {}, rowCentre(1));
-    EXPECT_EQ(form.selectedRow(), 2u) << "a right press selects the row under the pointer";
+    QTest::mouseClick(view.listView1()->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    EXPECT_EQ(form.selectedRow(), 2u);
+    EXPECT_FALSE(row(1).Selected) << "a click selects its row only";
 }
 
 TEST_F(ViewTest, cancelDuringTheWalkStopsItAndTheButtonThenCloses)
