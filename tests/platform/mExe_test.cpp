@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -12,89 +11,68 @@
 #include <thread>
 
 #include "Paths.h"
+#include "TempTree.h"
 #include "mExe.h"
 
-namespace fs = std::filesystem;
 using namespace ombrix;
 
 namespace {
 
-// A fresh folder holding a script that records its working folder and arguments
-// into the file named by its first argument (written whole, then renamed).
-class mExeTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "ombrix-mexe-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+// A script in the tree that records its working folder and arguments into the
+// file `target` (written whole, then renamed). Returns its path.
+std::string writeRecorder(const test::TempTree& tree, const std::string& name, const std::string& target)
+{
+    tree.file(name, "#!/bin/sh\nout=" + target + "\n{ pwd -P; printf '%s\\n' \"$@\"; } > \"$out.part\"\n"
+                    "/bin/mv \"$out.part\" \"$out\"\n");
+    std::filesystem::permissions(tree.path(name), std::filesystem::perms::owner_all);
+    return tree.path(name);
+}
 
-    fs::path writeRecorder(const std::string& name, const std::string& target)
-    {
-        const fs::path script = folder_ / name;
-        std::ofstream(script) << "#!/bin/sh\n"
-                              << "out=" << target << "\n"
-                              << "{ pwd -P; printf '%s\\n' \"$@\"; } > \"$out.part\"\n"
-                              << "/bin/mv \"$out.part\" \"$out\"\n";
-        fs::permissions(script, fs::perms::owner_all);
-        return script;
-    }
+// The file's contents once it has appeared, then the file is removed.
+std::string takeFile(const std::string& path)
+{
+    for (int i = 0; i < 500 && !std::filesystem::exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    std::filesystem::remove(path);
+    return text.str();
+}
 
-    static std::string waitForFile(const fs::path& path)
-    {
-        for (int i = 0; i < 500 && !fs::exists(path); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::ostringstream text;
-        text << std::ifstream(path).rdbuf();
-        return text.str();
-    }
-
-    static bool noChildLeft()
-    {
-        return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
-    }
-
-    fs::path folder_;
-};
+bool noChildLeft()
+{
+    return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
+}
 
 }  // namespace
 
-TEST_F(mExeTest, shellOpenStartsFileInProgramFolderWithParametersSplitAtBlanks)
+TEST(mExe, shellOpenStartsFileInProgramFolderWithParametersSplitAtBlanks)
 {
-    const fs::path out = folder_ / "out";
-    const fs::path script = writeRecorder("record", "\"$1\"");
-
-    mExe::ShellOpen(script.string(), out.string() + "  two three ", 1);
-    EXPECT_TRUE(noChildLeft());
-
-    EXPECT_EQ(waitForFile(out), ProgramFolder() + "\n" + out.string() + "\ntwo\nthree\n");
+    const test::TempTree tree;
+    const std::string out = tree.path("out");
+    mExe::ShellOpen(writeRecorder(tree, "record", "\"$1\""), out + "  two three ", 1);
+    mExe::ShellOpen(tree.path("missing"), "a b", 1);
+    EXPECT_TRUE(noChildLeft()) << "a started and a missing file alike";
+    EXPECT_EQ(takeFile(out), ProgramFolder() + "\n" + out + "\ntwo\nthree\n");
 }
 
-TEST_F(mExeTest, shellOpenOfMissingFileReturnsAndLeavesNoChild)
+TEST(mExe, openFileManagerPassesFolderAsOneArgumentAndHomeForEmpty)
 {
-    mExe::ShellOpen((folder_ / "missing").string(), "a b", 1);
-    EXPECT_TRUE(noChildLeft());
-}
-
-TEST_F(mExeTest, openFileManagerPassesFolderAsOneArgumentAndHomeForEmpty)
-{
-    writeRecorder("xdg-open", (folder_ / "opened").string());
+    const test::TempTree tree;
+    writeRecorder(tree, "xdg-open", tree.path("opened"));
     const std::string oldPath = std::getenv("PATH");
     const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("PATH", folder_.c_str(), 1);
-    setenv("HOME", (folder_ / "home dir").c_str(), 1);
+    setenv("PATH", tree.root().c_str(), 1);
+    setenv("HOME", tree.path("home dir").c_str(), 1);
 
     mExe::OpenFileManager("/srv/a b/c d/");
-    const std::string withBlanks = waitForFile(folder_ / "opened");
-    fs::remove(folder_ / "opened");
+    const std::string withBlanks = takeFile(tree.path("opened"));
     mExe::OpenFileManager("");
-    const std::string home = waitForFile(folder_ / "opened");
+    const std::string home = takeFile(tree.path("opened"));
 
     setenv("PATH", oldPath.c_str(), 1);
     setenv("HOME", oldHome.c_str(), 1);
     EXPECT_EQ(withBlanks, ProgramFolder() + "\n/srv/a b/c d/\n");
-    EXPECT_EQ(home, ProgramFolder() + "\n" + (folder_ / "home dir").string() + "\n");
+    EXPECT_EQ(home, ProgramFolder() + "\n" + tree.path("home dir") + "\n");
     EXPECT_TRUE(noChildLeft());
 }

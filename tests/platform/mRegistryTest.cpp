@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@ namespace {
 
 using namespace ombrix::mRegistry;
 namespace fs = std::filesystem;
+using Rows = std::vector<std::string>;
 
 constexpr Hive kUser = HKEY_CURRENT_USER;
 
@@ -27,25 +27,22 @@ std::string contents(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Rows of one SQL query on the store, columns joined with '|', as the sqlite3 shell shows them.
-std::vector<std::string> query(const std::string& file, const std::string& sql)
+// Runs SQL on a file as another program would; the first column of every row.
+Rows sql(const std::string& file, const char* statements)
 {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    std::vector<std::string> rows;
-    sqlite3_exec(
-        db, sql.c_str(),
-        [](void* out, int count, char** columns, char**) {
-            std::string row;
-            for (int i = 0; i < count; ++i)
-                row += (i ? "|" : "") + std::string(columns[i] ? columns[i] : "NULL");
-            static_cast<std::vector<std::string>*>(out)->push_back(row);
-            return 0;
-        },
-        &rows, nullptr);
+    sqlite3_open(file.c_str(), &db);
+    Rows rows;
+    const auto collect = [](void* out, int, char** columns, char**) {
+        static_cast<Rows*>(out)->emplace_back(columns[0] ? columns[0] : "NULL");
+        return 0;
+    };
+    sqlite3_exec(db, statements, collect, &rows, nullptr);
     sqlite3_close(db);
     return rows;
 }
+
+std::string read(const std::string& key, const std::string& name) { return ReadRegString(kUser, key, name, "?"); }
 
 class SettingsStore : public ::testing::Test {
 protected:
@@ -57,154 +54,77 @@ protected:
     const std::string file_ = tree_.path("config/ombrix/settings.db");
 };
 
-TEST_F(SettingsStore, textsRoundTripByteForByte)
+// Each row writes a text, then reads it under the given (possibly other) spelling of key and name.
+TEST_F(SettingsStore, textsReadBackByteForByteUnderEquivalentKeysAndNames)
 {
-    const std::vector<std::vector<std::string>> cases = {
-        {"Software\\Ombrix", "Status", "65280"},
-        {"", "Last Check", "05/12/2026 15:14:46"},
-        {"caf\xe9\\\xff", "na\xefve", "\x80\xfe text \xc3"},
-        {"", "Empty", ""},
+    const struct { std::string key, name, text, readKey, readName, read; } cases[] = {
+        {"Software\\Ombrix", "Last Check", "05/12/2026 15:14", "SOFTWARE\\ombrix", "LAST CHECK", "05/12/2026 15:14"},
+        {"caf\xe9\\\xff", "na\xefve", "\x80\xfe text \xc3", "caf\xe9\\\xff", "na\xefve", "\x80\xfe text \xc3"},
+        {"", "Empty", "", "\\", "Empty", ""},
+        {"", "Cut", std::string("ab\0cd", 5), "", "Cut", "ab"},
+        {"", "\xc9", "only A-Z fold", "", "\xe9", "?"},
+        {"\\Software\\\\Ombrix\\", "Found", "3", "Software\\Ombrix", "Found", "3"},
+        {"", "Status", "255", "Software", "Status", "?"},
+        {"software\\OMBRIX", "last check", "later", "Software\\Ombrix", "Last Check", "later"},
     };
-    for (const auto& c : cases)
-        ASSERT_TRUE(WriteRegString(kUser, c[0], c[1], c[2])) << c[1];
-    for (const auto& c : cases)
-        EXPECT_EQ(ReadRegString(kUser, c[0], c[1], "?"), c[2]) << c[1];
-
-    ASSERT_TRUE(WriteRegString(kUser, "", "Last Check", "later"));
-    EXPECT_EQ(ReadRegString(kUser, "", "Last Check", "?"), "later");
-    EXPECT_EQ(ReadRegString(kUser, "", "Missing", "?"), "?");
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteRegString(kUser, c.key, c.name, c.text)) << c.name;
+        EXPECT_EQ(read(c.readKey, c.readName), c.read) << c.name;
+    }
+    // One value per name, spelled as first written, its bytes kept whole.
+    EXPECT_EQ(sql(file_, "SELECT key || '|' || name || '|' || hex(data) FROM key_values"
+                         " WHERE name IN ('cut', 'last check') ORDER BY name"),
+              (Rows{"|Cut|6162006364", "Software\\Ombrix|Last Check|6C61746572"}));
     EXPECT_EQ(fs::status(tree_.path("config")).permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::status(tree_.path("config/ombrix")).permissions(), fs::perms::owner_all);
 }
 
-TEST_F(SettingsStore, textReadsUpToItsFirstNul)
+TEST_F(SettingsStore, aNumberReadsAsTheDefaultUntilATextReplacesIt)
 {
-    const std::string stored("ab\0cd", 5);
-    ASSERT_TRUE(WriteRegString(kUser, "", "Cut", stored));
-    EXPECT_EQ(ReadRegString(kUser, "", "Cut", "?"), "ab");
-    EXPECT_EQ(ListRegValues(kUser, "")->at(0).data, stored);
-}
-
-TEST_F(SettingsStore, numberValueReadsAsDefault)
-{
-    ASSERT_TRUE(WriteRegDword(kUser, "", "Count", 0x01020304));
-    EXPECT_EQ(ReadRegString(kUser, "", "Count", "?"), "?");
-    const auto values = ListRegValues(kUser, "");
-    ASSERT_EQ(values->size(), 1u);
-    EXPECT_EQ(values->at(0).type, REG_DWORD);
-    EXPECT_EQ(values->at(0).data, "\x04\x03\x02\x01");
-
-    ASSERT_TRUE(WriteRegString(kUser, "", "count", "7"));
-    EXPECT_EQ(ReadRegString(kUser, "", "Count", "?"), "7");
-}
-
-TEST_F(SettingsStore, keyPathsAndNamesIgnoreAsciiCase)
-{
-    ASSERT_TRUE(WriteRegString(kUser, "Software\\Ombrix", "Last Check", "one"));
-    EXPECT_EQ(ReadRegString(kUser, "SOFTWARE\\ombrix", "LAST CHECK", "?"), "one");
-    ASSERT_TRUE(WriteRegString(kUser, "software\\OMBRIX", "last check", "two"));
-    const auto values = ListRegValues(kUser, "Software\\Ombrix");
-    ASSERT_EQ(values->size(), 1u);
-    EXPECT_EQ(values->at(0).name, "Last Check");
-    EXPECT_EQ(values->at(0).data, "two");
-    EXPECT_EQ(query(file_, "SELECT key FROM key_values"), std::vector<std::string>{"Software\\Ombrix"});
-
-    ASSERT_TRUE(WriteRegString(kUser, "", "\xc9", "upper"));
-    EXPECT_EQ(ReadRegString(kUser, "", "\xe9", "?"), "?");  // only A-Z fold
-}
-
-TEST_F(SettingsStore, emptyKeyPathIsTheTop)
-{
-    ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
-    EXPECT_EQ(ReadRegString(kUser, "\\", "Status", "?"), "255");
-    EXPECT_EQ(ReadRegString(kUser, "Software", "Status", "?"), "?");
-    ASSERT_TRUE(WriteRegString(kUser, "\\Software\\\\Ombrix\\", "Found", "3"));
-    EXPECT_EQ(ReadRegString(kUser, "Software\\Ombrix", "Found", "?"), "3");
-    EXPECT_EQ(ReadRegString(kUser, "", "Found", "?"), "?");
-}
-
-TEST_F(SettingsStore, writeCreatesEveryKeyAlongThePathAndOthersCanReadIt)
-{
-    ASSERT_TRUE(WriteRegString(kUser, "A\\B\\C", "Looked For", "61"));
-    EXPECT_EQ(query(file_, "SELECT path FROM keys ORDER BY path"),
-              (std::vector<std::string>{"", "A", "A\\B", "A\\B\\C"}));
-    EXPECT_EQ(query(file_, "PRAGMA user_version"), std::vector<std::string>{"1"});
-    EXPECT_EQ(query(file_, "PRAGMA journal_mode"), std::vector<std::string>{"wal"});
-    EXPECT_EQ(query(file_, "SELECT CAST(data AS TEXT) FROM key_values"
-                           " WHERE key = 'a\\b\\c' AND name = 'looked for' AND type = 1"),
-              std::vector<std::string>{"61"});
+    ASSERT_TRUE(WriteRegDword(kUser, "A\\B\\C", "Count", 0x01020304));
+    EXPECT_EQ(read("A\\B\\C", "Count"), "?");
+    EXPECT_EQ(sql(file_, "SELECT type || '|' || hex(data) FROM key_values"), Rows{"4|04030201"});
+    ASSERT_TRUE(WriteRegString(kUser, "a\\b\\c", "count", "7"));
+    EXPECT_EQ(read("A\\B\\C", "Count"), "7");
+    EXPECT_EQ(sql(file_, "SELECT path FROM keys ORDER BY path"), (Rows{"", "A", "A\\B", "A\\B\\C"}));
+    EXPECT_EQ(sql(file_, "PRAGMA user_version"), Rows{"1"});
 }
 
 TEST_F(SettingsStore, readsAndOtherHivesNeverCreateTheStore)
 {
-    EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?");
+    EXPECT_EQ(read("", "Status"), "?");
     EXPECT_TRUE(ListRegValues(kUser, "")->empty());
     EXPECT_TRUE(DeleteRegValue(kUser, "", "Status"));
-
-    const Hive localMachine = 0x80000002;
-    EXPECT_FALSE(WriteRegString(localMachine, "", "Status", "255"));
-    EXPECT_FALSE(WriteRegDword(localMachine, "", "Status", 255));
-    EXPECT_FALSE(DeleteRegValue(localMachine, "", "Status"));
-    EXPECT_FALSE(ListRegValues(localMachine, ""));
+    EXPECT_FALSE(WriteRegString(HKEY_CURRENT_USER + 1, "", "Status", "255"));
     EXPECT_FALSE(tree_.exists("config"));
-
-    ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
-    EXPECT_EQ(ReadRegString(localMachine, "", "Status", "?"), "?");
 }
 
-TEST_F(SettingsStore, foreignFileIsNeverModified)
+// None of these files may be used as the store: every call is refused and the file stays byte-identical.
+TEST_F(SettingsStore, aFileThatIsNotOurStoreIsRefusedAndLeftAlone)
 {
-    const std::string file = tree_.path("foreign.db");
-    const auto makeDatabase = [&](const char* sql) {
-        sqlite3* db = nullptr;
-        sqlite3_open(file.c_str(), &db);
-        sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    };
-    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
-        {"garbage", [&] { ombrix::test::writeFile(file, std::string(8192, '\x5a') + "SQLite format 3"); }},
-        {"other schema", [&] { makeDatabase("CREATE TABLE t (x); INSERT INTO t VALUES (1);"); }},
-        {"other version", [&] {
-             makeDatabase("CREATE TABLE keys (path TEXT); CREATE TABLE key_values (key, name, type, data);"
-                          " PRAGMA user_version = 2;");
-         }},
-    };
-    useStore(file);
-    for (const auto& [name, make] : cases) {
-        fs::remove(file);
-        make();
-        const std::string before = contents(file);
-        EXPECT_FALSE(WriteRegString(kUser, "", "Status", "255")) << name;
-        EXPECT_FALSE(WriteRegDword(kUser, "A", "Status", 255)) << name;
+    ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
+    tree_.symlink("link.db", file_);
+    tree_.file("garbage.db", std::string(8192, '\x5a') + "SQLite format 3");
+    sql(tree_.path("other-schema.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+    sql(tree_.path("other-version.db"),
+        "CREATE TABLE keys (path TEXT); CREATE TABLE key_values (key, name, type, data); PRAGMA user_version = 2;");
+    for (const char* name : {"link.db", "garbage.db", "other-schema.db", "other-version.db"}) {
+        const std::string before = contents(tree_.path(name));
+        useStore(tree_.path(name));
+        EXPECT_FALSE(WriteRegString(kUser, "A", "Status", "0")) << name;
         EXPECT_FALSE(DeleteRegValue(kUser, "", "Status")) << name;
         EXPECT_FALSE(ListRegValues(kUser, "")) << name;
-        EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?") << name;
-        EXPECT_EQ(contents(file), before) << name;
+        EXPECT_EQ(read("", "Status"), "?") << name;
+        EXPECT_EQ(contents(tree_.path(name)), before) << name;
     }
-}
 
-TEST_F(SettingsStore, unusableLocationRefusesWrites)
-{
-    tree_.file("plain-file", "not a folder");
+    tree_.file("plain-file");
     useStore(tree_.path("plain-file/settings.db"));
-    EXPECT_FALSE(WriteRegString(kUser, "", "Status", "255"));
-    EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?");
-
-}
-
-TEST_F(SettingsStore, linkAsStoreFileIsRefusedButLinkedFolderWorks)
-{
-    ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
-    const std::string before = contents(file_);
-    tree_.symlink("link.db", file_);
-    useStore(tree_.path("link.db"));
-    EXPECT_FALSE(WriteRegString(kUser, "", "Status", "0"));
-    EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "?");
-    EXPECT_EQ(contents(file_), before);
+    EXPECT_FALSE(WriteRegString(kUser, "", "Status", "255")) << "a file where a folder should be";
 
     tree_.symlink("linked-config", tree_.path("config"));
     useStore(tree_.path("linked-config/ombrix/settings.db"));
-    EXPECT_EQ(ReadRegString(kUser, "", "Status", "?"), "255");
+    EXPECT_EQ(read("", "Status"), "255") << "a linked folder above the store is fine";
     EXPECT_TRUE(WriteRegString(kUser, "", "Status", "0"));
 }
 
@@ -215,18 +135,17 @@ TEST_F(SettingsStore, concurrentWritersLoseNothing)
     constexpr int kWrites = 1000;
     std::vector<pid_t> writers;
     for (const std::string process : {"P", "Q"}) {
-        const pid_t pid = fork();
-        ASSERT_NE(pid, -1);
-        if (pid == 0) {
-            int failures = 0;
-            for (int n = 0; n < kWrites; ++n) {
-                const std::string name = process + std::to_string(n);
-                failures += !WriteRegString(kUser, "Software\\Ombrix", name, std::to_string(n))
-                            || ReadRegString(kUser, "Software\\Ombrix", name, "?") != std::to_string(n);
-            }
-            _exit(failures == 0 ? 0 : 1);
+        if (const pid_t pid = fork(); pid != 0) {
+            writers.push_back(pid);
+            continue;
         }
-        writers.push_back(pid);
+        int failures = 0;
+        for (int n = 0; n < kWrites; ++n) {
+            const std::string name = process + std::to_string(n);
+            failures += !WriteRegString(kUser, "Software\\Ombrix", name, std::to_string(n))
+                        || read("Software\\Ombrix", name) != std::to_string(n);
+        }
+        _exit(failures == 0 ? 0 : 1);
     }
     for (const pid_t pid : writers) {
         int status = 0;

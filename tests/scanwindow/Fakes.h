@@ -5,10 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "FileManager.h"
-#include "MainWindowLink.h"
-#include "MessageBox.h"
-#include "ScanFormView.h"
 #include "TempTree.h"
 #include "frmScan.h"
 #include "mFileSearch.h"
@@ -19,61 +15,37 @@ namespace ombrix::test {
 // Everything the scan window does to the world outside it, in the order done.
 using Log = std::vector<std::string>;
 
-class FakeMainWindow final : public MainWindowLink {
+// The main window, message boxes, file manager and a widgetless view, all recording into one log.
+class World final : public MainWindowLink, public MessageBox, public FileManager, public ScanFormView {
 public:
-    explicit FakeMainWindow(Log& log) : log_(log) {}
     void showMainWindow() override
     {
-        log_.push_back("show main");
+        log.push_back("show main");
         if (onShow)
             onShow();
     }
-    bool closedForGood() const override { return closed; }
+    bool closedForGood() const override { return mainClosed; }
     std::string regpath() const override { return "Software\\ScanWindowTest"; }
-    bool closed = false;
-    std::function<void()> onShow;
-
-private:
-    Log& log_;
-};
-
-class FakeMessageBox final : public MessageBox {
-public:
-    explicit FakeMessageBox(Log& log) : log_(log) {}
-    void show(const std::string& text) override { log_.push_back("message " + text); }
-
-private:
-    Log& log_;
-};
-
-class FakeFileManager final : public FileManager {
-public:
-    explicit FakeFileManager(Log& log) : log_(log) {}
-    void open(const std::string& folder) override { log_.push_back("open " + folder); }
-
-private:
-    Log& log_;
-};
-
-class FakeView final : public ScanFormView {
-public:
-    explicit FakeView(Log& log) : log_(log) {}
+    void show(const std::string& text) override { log.push_back("message " + text); }
+    void open(const std::string& folder) override { log.push_back("open " + folder); }
     void stateChanged() override {}
     void processEvents() override
     {
         if (onYield)
             onYield();
     }
-    void hideWindow() override { log_.push_back("hide"); }
-    void setScanRunning(bool running) override { log_.push_back(running ? "running" : "ended"); }
-    std::function<void()> onYield;
+    void hideWindow() override { log.push_back("hide"); }
+    void setScanRunning(bool running) override { log.push_back(running ? "running" : "ended"); }
 
-private:
-    Log& log_;
+    Log log;
+    bool mainClosed = false;
+    std::function<void()> onShow;
+    std::function<void()> onYield;
 };
 
 // A temporary tree holding the scan folder, the signature list and the settings
-// store, with a frmScan wired to recording fakes.
+// store, with a frmScan wired to a recording world (which is also its view
+// until a real one attaches).
 class FormFixture {
 public:
     FormFixture()
@@ -82,6 +54,7 @@ public:
         tree.file("ombrix.ini", "Trojan.A\tbad.exe\r\nWorm.B\tworm.dll\r\n");
         mFileSearch::SetSignatureFile(tree.path("ombrix.ini"));
         form.ScanSubFolders = 1;
+        form.attachView(&world);
     }
 
     void scan(bool nomsg = false)
@@ -97,7 +70,7 @@ public:
         tree.file("scan/a/bad.exe");
         tree.file("scan/b b/worm.dll");
         scan();
-        log.clear();
+        world.log.clear();
     }
 
     const std::string& text(ScanLabel label) const { return form.labelText(label); }
@@ -108,11 +81,8 @@ public:
     }
 
     TempTree tree;
-    Log log;
-    FakeMainWindow mainWindow{log};
-    FakeMessageBox messages{log};
-    FakeFileManager fileManager{log};
-    frmScan form{mainWindow, messages, fileManager};
+    World world;
+    frmScan form{world, world, world};
 };
 
 }  // namespace ombrix::test

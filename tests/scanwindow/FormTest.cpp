@@ -1,110 +1,50 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+#include <utility>
+
 #include "Fakes.h"
 #include "FolderOfPath.h"
+#include "RunProgram.h"
 
 namespace ombrix::test {
 namespace {
 
 class FormTest : public ::testing::Test, public FormFixture {
 protected:
-    FormTest() { form.attachView(&view); }
-
     static bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
-
-    // The user closes the window at the first yield.
-    void scanClosingAtFirstYield()
-    {
-        int yields = 0;
-        view.onYield = [&] {
-            if (yields++ == 0)
-                form.Form_Unload();
-        };
-        scan();
-    }
-
-    FakeView view{log};
 };
 
-// Keeps a file from being deleted: the immutable flag for root (who may delete
-// anything else), a read-only folder for other users. Undone when it goes.
+// Keeps a file from being deleted while it lives: the immutable flag for root
+// (who may delete anything else), a read-only folder for other users.
 class Undeletable {
 public:
-    Undeletable(const std::string& file, const std::string& folder) : file_(file), folder_(folder)
-    {
-        if (::geteuid() == 0)
-            works_ = setImmutable(true);
-        else
-            works_ = ::chmod(folder_.c_str(), 0555) == 0;
-    }
-    ~Undeletable()
-    {
-        if (::geteuid() == 0)
-            setImmutable(false);
-        else
-            ::chmod(folder_.c_str(), 0755);
-    }
+    explicit Undeletable(const std::string& file) : file_(file), works_(set(true)) {}
+    ~Undeletable() { set(false); }
     bool works() const { return works_; }
 
 private:
-    bool setImmutable(bool on) const
+    bool set(bool on) const
     {
-        const int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC);
-        int flags = 0;
-        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        return done;
+        if (::geteuid() == 0)
+            return runProgram({"/usr/bin/chattr", on ? "+i" : "-i", file_}).status == 0;
+        return ::chmod(FolderOfPath(file_).c_str(), on ? 0555 : 0755) == 0;
     }
     std::string file_;
-    std::string folder_;
-    bool works_ = false;
+    bool works_;
 };
 
 TEST(FolderOfPath, keepsEveryPartButTheLast)
 {
-    const struct {
-        const char* path;
-        const char* folder;
-    } cases[] = {
-        {"/srv/Temp/x.exe", "/srv/Temp/"}, {"/x.exe", "/"},       {"/srv/Temp/", "/srv/"},
-        {"x.exe", ""},                     {"//host/share/x.exe", "//host/share/"},
-        {"/d/a b/c.exe", "/d/a b/"},       {"a//b", "a//"},       {"/", ""},
-        {"", ""},
+    const struct { const char* path; const char* folder; } cases[] = {
+        {"/srv/Temp/x.exe", "/srv/Temp/"}, {"/x.exe", "/"}, {"/srv/Temp/", "/srv/"}, {"x.exe", ""},
+        {"//host/share/x.exe", "//host/share/"}, {"/d/a b/c.exe", "/d/a b/"}, {"a//b", "a//"}, {"/", ""}, {"", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FolderOfPath(c.path), c.folder) << "path " << c.path;
-}
-
-TEST_F(FormTest, cancelDuringTheWalkStopsItAndTheButtonThenCloses)
-{
-    for (const char* folder : {"a", "b", "c", "d"})
-        tree.file(std::string("scan/") + folder + "/x/file.txt");
-    view.onYield = [&] {
-        form.Command1_Click();
-        form.Command1_Click();
-        EXPECT_TRUE(form.canceled);
-        EXPECT_EQ(form.buttonCaption(), "Cancel");
-    };
-    scan();
-
-    EXPECT_NE(text(ScanLabel::Label2), "Dirs: 9");
-    EXPECT_EQ(text(ScanLabel::Label6), "Scan Canceled");
-    EXPECT_EQ(text(ScanLabel::Label7), "");
-    EXPECT_EQ(form.buttonCaption(), "Close");
-    EXPECT_EQ(log, (Log{"running", "ended"}));
-
-    form.Command1_Click();
-    EXPECT_EQ(log, (Log{"running", "ended", "hide", "show main"}));
-    EXPECT_TRUE(form.canceled);
 }
 
 TEST_F(FormTest, selectionChangedDuringAYieldDecidesWhatTheFinalPassTreats)
@@ -112,7 +52,7 @@ TEST_F(FormTest, selectionChangedDuringAYieldDecidesWhatTheFinalPassTreats)
     tree.file("scan/a/bad.exe");
     tree.file("scan/b/bad.exe");
     tree.file("scan/c/clean.txt");
-    view.onYield = [&] {
+    world.onYield = [&] {
         if (form.findings().size() == 2 && form.selectedRow() == 2) {
             ::unlink(row(1).FullPath.c_str());
             ::unlink(row(2).FullPath.c_str());
@@ -128,90 +68,57 @@ TEST_F(FormTest, selectionChangedDuringAYieldDecidesWhatTheFinalPassTreats)
     EXPECT_EQ(storedResult("UnabletoClean"), "0");
 }
 
+// The row made selected last while it stays selected, else the last selected row;
+// Open Folder deletes nothing, whatever AutoRepair.
 TEST_F(FormTest, theMenuActsOnTheRowMadeSelectedLast)
 {
     EXPECT_FALSE(form.ListView1_MouseUp(MouseButton::Right)) << "empty list";
     scanTwoFindings();
-    EXPECT_EQ(form.selectedRow(), 2u);
+    const auto opened = [&](std::size_t r) {
+        return "open " + tree.path(row(r).VirusName == "Worm.B" ? "scan/b b/" : "scan/a/");
+    };
+    form.mnuOpenFolder_Click();
     form.selectFinding(1, true);
-    EXPECT_EQ(form.selectedRow(), 1u);
+    form.AutoRepair = 1;
+    form.mnuOpenFolder_Click();
     form.selectFinding(1, false);
-    EXPECT_EQ(form.selectedRow(), 2u);
+    form.mnuOpenFolder_Click();
     form.selectFinding(2, false);
-    EXPECT_EQ(form.selectedRow(), 0u);
-    EXPECT_FALSE(form.ListView1_MouseUp(MouseButton::Right));
+    form.mnuOpenFolder_Click();
+    EXPECT_EQ(world.log, (Log{opened(2), opened(1), opened(2)}));
+    EXPECT_FALSE(form.ListView1_MouseUp(MouseButton::Right)) << "no row selected";
+    EXPECT_TRUE(exists(row(1).FullPath) && exists(row(2).FullPath));
 }
 
-TEST_F(FormTest, deleteThisFileDeletesOnlyWithAutoRepair)
+// Only AutoRepair 1 deletes. Whatever removed the file, its row turns green;
+// a file that stays keeps its red row, and with AutoRepair 1 that is reported.
+TEST_F(FormTest, deleteThisFileDeletesOnlyWithAutoRepairAndReportsAFileThatStays)
 {
-    scanTwoFindings();
-    const std::string second = row(2).FullPath;
-    form.AutoRepair = 2;
-    form.mnuDeletethisFile_Click();
-    EXPECT_TRUE(exists(second));
-    EXPECT_EQ(row(2).IconKey, "redbug");
-
-    ::unlink(second.c_str());
-    form.mnuDeletethisFile_Click();
-    EXPECT_EQ(row(2).IconKey, "greenbug") << "a file gone by other means turns green";
-
-    form.AutoRepair = 1;
-    form.selectFinding(1, true);
-    form.mnuDeletethisFile_Click();
-    EXPECT_FALSE(exists(row(1).FullPath));
-    EXPECT_EQ(row(1).IconKey, "greenbug");
-    EXPECT_EQ(text(ScanLabel::Label1), "Fixed:  0");
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(FormTest, deleteThisFileReportsAFileThatStays)
-{
-    scanTwoFindings();
-    const Undeletable stuck(row(2).FullPath, FolderOfPath(row(2).FullPath));
-    if (!stuck.works())
-        GTEST_SKIP() << "this file system cannot keep a file from being deleted";
-    form.AutoRepair = 0;
-    form.mnuDeletethisFile_Click();
-    EXPECT_TRUE(log.empty());
-
-    form.AutoRepair = 1;
-    form.mnuDeletethisFile_Click();
-    EXPECT_TRUE(exists(row(2).FullPath));
-    EXPECT_EQ(row(2).IconKey, "redbug");
-    EXPECT_EQ(log, Log{"message Unable to kill this file"});
-}
-
-TEST_F(FormTest, openFolderOpensTheFoldersPathWhateverAutoRepair)
-{
-    scanTwoFindings();
-    const std::string folder = tree.path(row(2).VirusName == "Worm.B" ? "scan/b b/" : "scan/a/");
-    for (const int16_t repair : {0, 1}) {
-        form.AutoRepair = repair;
-        form.mnuOpenFolder_Click();
+    enum class File { Present, Gone, Stuck };
+    const struct { int16_t autoRepair; File file; bool deleted; Log log; } cases[] = {
+        {2, File::Present, false, {}},
+        {2, File::Gone, true, {}},
+        {1, File::Present, true, {}},
+        {0, File::Stuck, false, {}},
+        {1, File::Stuck, false, {"message Unable to kill this file"}},
+    };
+    for (const auto& c : cases) {
+        form.AutoRepair = 0;
+        scanTwoFindings();
+        const std::string path = row(2).FullPath;
+        if (c.file == File::Gone)
+            ::unlink(path.c_str());
+        std::optional<Undeletable> stuck;
+        if (c.file == File::Stuck && !stuck.emplace(path).works())
+            GTEST_SKIP() << "this file system cannot keep a file from being deleted";
+        form.AutoRepair = c.autoRepair;
+        form.mnuDeletethisFile_Click();
+        SCOPED_TRACE(testing::Message() << "AutoRepair " << c.autoRepair << ", file " << int(c.file));
+        EXPECT_EQ(exists(path), !c.deleted);
+        EXPECT_EQ(row(2).IconKey, c.deleted ? "greenbug" : "redbug");
+        EXPECT_EQ(text(ScanLabel::Label1), "Fixed:  0");
+        EXPECT_EQ(world.log, c.log);
     }
-    EXPECT_EQ(log, (Log{"open " + folder, "open " + folder}));
-    EXPECT_TRUE(exists(row(2).FullPath));
-}
-
-TEST_F(FormTest, unloadShowsTheMainWindowOnlyAfterARunWithMessages)
-{
-    form.Form_Unload();
-    EXPECT_EQ(log, Log{"hide"});
-
-    log.clear();
-    scan(true);
-    EXPECT_EQ(log, (Log{"running", "hide", "ended"})) << "a silent run closes without the main window";
-
-    scanTwoFindings();
-    form.Form_Unload();
-    EXPECT_EQ(log, (Log{"hide", "show main"}));
-}
-
-TEST_F(FormTest, aCleanRunClosesTheWindowAfterItsMessage)
-{
-    tree.file("scan/clean.txt");
-    scan();
-    EXPECT_EQ(log, (Log{"running", "message Scan Complete - Your Clean", "hide", "show main", "ended"}));
 }
 
 TEST_F(FormTest, aFreshShowingStartsFromTheDesignButKeepsTheOptions)
@@ -224,13 +131,10 @@ TEST_F(FormTest, aFreshShowingStartsFromTheDesignButKeepsTheOptions)
 
     form.Form_Unload();
     form.load();
-    EXPECT_EQ(text(ScanLabel::Label1), "Fixed:  0");
-    EXPECT_EQ(text(ScanLabel::Label2), "Dirs:  0");
-    EXPECT_EQ(text(ScanLabel::Label3), "Files:  0");
-    EXPECT_EQ(text(ScanLabel::Label4), "Scanning for xxxx items.");
-    EXPECT_EQ(text(ScanLabel::Label5), "Detected:  0");
-    EXPECT_EQ(text(ScanLabel::Label6), "Current Item:");
-    EXPECT_EQ(text(ScanLabel::Label7), "Current: 0");
+    const char* design[] = {"Fixed:  0",    "Dirs:  0",      "Files:  0", "Scanning for xxxx items.",
+                            "Detected:  0", "Current Item:", "Current: 0"};
+    for (int label = 0; label < 7; ++label)
+        EXPECT_EQ(text(ScanLabel(label)), design[label]);
     EXPECT_EQ(form.buttonCaption(), "Cancel");
     EXPECT_TRUE(form.findings().empty());
     EXPECT_FALSE(form.hasColumns());
@@ -238,40 +142,44 @@ TEST_F(FormTest, aFreshShowingStartsFromTheDesignButKeepsTheOptions)
     EXPECT_TRUE(form.canceled);
 }
 
-// The walk goes on, no message appears over the gone window, and the main
-// window comes back once, before the program may end again.
-TEST_F(FormTest, aWindowClosedDuringARunWithFindingsBringsTheMainWindowBack)
+// Each run starts on a fresh form, over a folder holding `file` and another folder.
+// A window closed during the walk lets it go on, shows no message and brings the
+// main window back once, like unloading after a run with messages; no run or a
+// silent one never brings it back, nor does anything once it has closed for good.
+TEST(FormRun, theMainWindowComesBackOnceAfterARunWithMessagesUnlessItIsGone)
 {
-    tree.file("scan/z/bad.exe");
-    tree.file("scan/y/x.txt");
-    scanClosingAtFirstYield();
-    EXPECT_EQ(log, (Log{"running", "hide", "show main", "ended"}));
-    EXPECT_EQ(text(ScanLabel::Label2), "Dirs: 3") << "the walk went on to its end";
-    EXPECT_FALSE(form.canceled);
-    EXPECT_EQ(storedResult("Found"), "2");
-}
-
-TEST_F(FormTest, aWindowClosedDuringACleanRunBringsTheMainWindowBackOnce)
-{
-    tree.file("scan/z/clean.txt");
-    tree.file("scan/y/x.txt");
-    scanClosingAtFirstYield();
-    EXPECT_EQ(log, (Log{"running", "hide", "show main", "ended"}));
-    EXPECT_EQ(storedResult("Found"), "1");
-}
-
-TEST_F(FormTest, aWindowClosedDuringTheRunLeavesAClosedMainWindowClosed)
-{
-    tree.file("scan/z/bad.exe");
-    mainWindow.closed = true;
-    view.onYield = [&] {
-        if (!form.canceled) {
-            form.canceled = true;
-            form.Form_Unload();
-        }
+    const char* bad = "scan/z/bad.exe";
+    const char* clean = "scan/z/clean.txt";
+    enum Close { Never, AtFirstYield, AfterTheRun };
+    const struct { const char* file; bool nomsg; Close close; bool mainGone; Log log; } runs[] = {
+        {clean, true, Never, false, {"running", "hide", "ended"}},
+        {clean, false, Never, false, {"running", "message Scan Complete - Your Clean", "hide", "show main", "ended"}},
+        {bad, false, AfterTheRun, false,
+         {"running", "message Scan Complete - Problems were found!", "ended", "hide", "show main"}},
+        {bad, false, AtFirstYield, false, {"running", "hide", "show main", "ended"}},
+        {clean, false, AtFirstYield, false, {"running", "hide", "show main", "ended"}},
+        {bad, false, AtFirstYield, true, {"running", "hide", "ended"}},
     };
-    scan();
-    EXPECT_EQ(log, (Log{"running", "hide", "ended"}));
+    FormFixture idle;
+    idle.form.Form_Unload();
+    EXPECT_EQ(idle.world.log, Log{"hide"}) << "no run, no main window";
+    for (const auto& r : runs) {
+        FormFixture run;
+        run.tree.file(r.file);
+        run.tree.file("scan/y/x.txt");
+        run.world.mainClosed = r.mainGone;
+        run.world.onYield = [&, closed = false]() mutable {
+            if (r.close == AtFirstYield && !std::exchange(closed, true))
+                run.form.Form_Unload();
+        };
+        run.scan(r.nomsg);
+        if (r.close == AfterTheRun)
+            run.form.Form_Unload();
+        SCOPED_TRACE(testing::Message() << "run " << &r - runs);
+        EXPECT_EQ(run.world.log, r.log);
+        EXPECT_EQ(run.text(ScanLabel::Label2), "Dirs: 3") << "the walk went on to its end";
+        EXPECT_EQ(run.storedResult("Found"), r.file == bad ? "2" : "1");
+    }
 }
 
 }  // namespace
