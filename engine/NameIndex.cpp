@@ -71,7 +71,7 @@ void NameIndex::reserve(std::size_t keys)
 
 void NameIndex::rehash(std::size_t slotCount)
 {
-    std::vector<Slot> old = std::move(slots_);
+    const auto old = std::move(slots_);
     slots_.assign(slotCount, Slot{0, npos});
     filter_.assign(slotCount * 8 / 64, 0);
     for (const Slot& slot : old) {

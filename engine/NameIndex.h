@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "LargePageAllocator.h"
+
 namespace ombrix {
 
 // A flat open-addressing map from a key's hash to an entry number, built for the
@@ -81,8 +83,8 @@ private:
     void mark(std::uint32_t tag) { filter_[filterBit(tag) / 64] |= std::uint64_t(1) << (filterBit(tag) % 64); }
     void rehash(std::size_t slotCount);
 
-    std::vector<Slot> slots_;
-    std::vector<std::uint64_t> filter_;
+    std::vector<Slot, LargePageAllocator<Slot>> slots_;
+    std::vector<std::uint64_t, LargePageAllocator<std::uint64_t>> filter_;
     std::size_t count_ = 0;
 };
 

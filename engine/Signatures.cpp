@@ -6,6 +6,7 @@
 #include <string>
 
 #include "AsciiFold.h"
+#include "LargePageAllocator.h"
 #include "NameIndex.h"
 #include "Paths.h"
 #include "Text.h"
@@ -30,8 +31,8 @@ struct Entry {
 // lines are joined. Small and compact, so a long list loads fast and its index
 // stays in cache while the walk tests every file.
 struct SignatureList {
-    std::string arena;
-    std::vector<Entry> entries;
+    std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>> arena;
+    std::vector<Entry, LargePageAllocator<Entry>> entries;
     NameIndex families;
     std::string file;
     bool fileChosen = false;
