@@ -86,13 +86,10 @@ private:
     std::string copy_;
 };
 
-void recordMatch(ScanWindow& window, int folderFd, const std::string& folderPath, std::string_view name,
-                 const char* cName)
+void recordMatch(ScanWindow& window, const Signature& match, int folderFd, const std::string& folderPath,
+                 std::string_view name, const char* cName)
 {
-    const std::optional<Signature> match = FindSignature(name);
-    if (!match)
-        return;
-    const std::size_t row = window.addFinding(std::string(match->VirusName), "redbug");
+    const std::size_t row = window.addFinding(std::string(match.VirusName), "redbug");
     window.setFindingSelected(row, true);
     std::string fullPath;
     fullPath.reserve(folderPath.size() + name.size());
@@ -185,10 +182,11 @@ void Walk::visitEntry(folder::Fd& fd, const LinuxDirent64& entry, std::size_t de
     }
     counts.Files += 1;
     const std::string_view name = trimSpaces(entry.d_name);
-    if (name.empty() || !FindSignature(name))
+    const std::optional<Signature> match = FindSignature(name);
+    if (!match)
         return;
     const EntryName cName(entry.d_name);
-    recordMatch(window_, fd.get(), path_, name, cName.c_str());
+    recordMatch(window_, *match, fd.get(), path_, name, cName.c_str());
 }
 
 // Each drive is scanned on its own: a mount point below the start folder is
@@ -264,10 +262,11 @@ void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot)
 
 void CheckFile(ScanWindow& window, const std::string& name, const std::string& folderPath)
 {
-    if (name.empty() || !FindSignature(name))
+    const std::optional<Signature> match = FindSignature(name);
+    if (!match)
         return;
     const folder::Fd fd = folder::openFolder(folderPath);
-    recordMatch(window, fd.get(), folderPath, name, name.c_str());
+    recordMatch(window, *match, fd.get(), folderPath, name, name.c_str());
 }
 
 bool FileExists(const std::string& path)
