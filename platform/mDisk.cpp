@@ -35,8 +35,10 @@ constexpr std::array kRemoteFileSystems = {
     "davfs", "afs",      "ncpfs", "coda",   "ocfs2", "gfs2",  "lustre", "curlftpfs", "s3fs",
 };
 
-// tmpfs below these folders is the system's own scratch space, not a drive.
-constexpr std::array kSystemTmpfsFolders = {"/run", "/dev", "/sys", "/proc"};
+// Below these folders only mounts of a block device are drives (removable media
+// under /run/media): tmpfs there is the system's scratch space, and FUSE mounts
+// there are desktop services (gvfs, the document portal) that show other places.
+constexpr std::array kSystemFolders = {"/run", "/dev", "/sys", "/proc"};
 
 template <std::size_t N>
 bool isOneOf(std::string_view name, const std::array<const char*, N>& names)
@@ -126,11 +128,9 @@ bool MountTable::isDrive(const Mount& mount) const
     const std::string_view type = baseType(mount.fsType);
     if (isOneOf(type, kPseudoFileSystems))
         return false;
-    if (type == "tmpfs") {
-        return std::none_of(kSystemTmpfsFolders.begin(), kSystemTmpfsFolders.end(),
-                            [&](const char* folder) { return isAtOrBelow(mount.target, folder); });
-    }
-    return true;
+    const bool inSystemFolder = std::any_of(kSystemFolders.begin(), kSystemFolders.end(),
+                                            [&](const char* folder) { return isAtOrBelow(mount.target, folder); });
+    return !inSystemFolder || mount.devMajor != 0;
 }
 
 std::string MountTable::driveRoots() const
