@@ -22,6 +22,8 @@ Anchor& anchor()
 }
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// Folders reached by path are only ever a base for other calls, never listed.
+constexpr int kPathFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 }  // namespace
 
@@ -80,7 +82,7 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
         names_.clear();
         folders_.clear();
         base_ = base;
-        baseFd_ = base == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base.c_str(), kFolderFlags));
+        baseFd_ = base == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base.c_str(), kPathFlags));
     }
 
     const auto lastSep = rest.find_last_of(kPathSeparator);
@@ -104,7 +106,7 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
         names_.resize(depth);
         folders_.resize(depth);
         const int parent = depth == 0 ? baseFd_.get() : folders_.back().get();
-        Fd child = openChild(parent, std::string(component).c_str());
+        Fd child(::openat(parent, std::string(component).c_str(), kPathFlags));
         if (!child.valid())
             return -1;
         names_.emplace_back(component);

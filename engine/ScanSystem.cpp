@@ -40,9 +40,12 @@ void repairAndCount(ScanWindow& window, std::size_t rows, ScanSummary& summary)
         if (!window.findingSelected(row))
             continue;
         const std::string path = window.findingPath(row);
-        if (files.exists(path) && window.autoRepair() == 1)
+        bool present = files.exists(path);
+        if (present && window.autoRepair() == 1) {
             files.remove(path);
-        if (files.exists(path)) {
+            present = files.exists(path);
+        }
+        if (present) {
             ++summary.stillPresent;
         } else {
             window.setFindingIcon(row, "greenbug");
