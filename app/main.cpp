@@ -13,6 +13,7 @@
 #include "MessageBox.h"
 #include "Paths.h"
 #include "QtMessageBox.h"
+#include "Termination.h"
 #include "frmMain.h"
 #include "mDisk.h"
 #include "mExe.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv)
 
     // The command-line road needs no display: no Qt application, no widget.
     if (CommandLine::IsScanNow(CommandLine::Text(words))) {
+        watchTermination();
         NoMessageBox noMessages;
         frmMain form(systemEnvironment(std::move(words), mounts, lock), noMessages, fileManager);
         form.Form_Load();

@@ -2,6 +2,7 @@
 
 #include "FolderOfPath.h"
 #include "ScanSystem.h"
+#include "Termination.h"
 #include "mFileSearch.h"
 
 namespace ombrix {
@@ -229,6 +230,8 @@ void frmScan::EngineWindow::yield()
 {
     if (form_.view_)
         form_.view_->processEvents();
+    else if (terminationRequested())
+        form_.canceled = true;
 }
 
 }  // namespace ombrix

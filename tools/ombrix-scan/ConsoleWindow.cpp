@@ -2,8 +2,6 @@
 
 namespace ombrix {
 
-volatile std::sig_atomic_t ConsoleWindow::cancelRequested = 0;
-
 ConsoleWindow::ConsoleWindow(Options options)
     : options_(std::move(options)),
       labels_{"Fixed:  0", "Dirs:  0", "Files:  0", "Scanning for xxxx items.", "Detected:  0", "Current Item:",

@@ -1,18 +1,18 @@
 #pragma once
 
 #include <array>
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <vector>
 
 #include "ScanWindow.h"
+#include "Termination.h"
 
 namespace ombrix {
 
 // The scan window of the terminal front end: labels and rows kept in memory,
-// findings printed as they are made, a progress line on a terminal, and a
-// termination signal acting as the Cancel button.
+// findings printed as they are made, a progress line on a terminal, and SIGINT
+// or SIGTERM acting as the Cancel button.
 class ConsoleWindow final : public ScanWindow {
 public:
     struct Options {
@@ -31,9 +31,6 @@ public:
 
     explicit ConsoleWindow(Options options);
 
-    // Set from a signal handler; the walk sees it at its next folder.
-    static volatile std::sig_atomic_t cancelRequested;
-
     const std::vector<Row>& rows() const { return rows_; }
     // The message box text, or the result line of a canceled run.
     const std::string& resultMessage() const { return resultMessage_; }
@@ -41,7 +38,7 @@ public:
 
     int16_t autoRepair() const override { return options_.autoRepair; }
     int16_t scanSubFolders() const override { return options_.scanSubFolders; }
-    bool canceled() const override { return cancelRequested != 0; }
+    bool canceled() const override { return terminationRequested(); }
     void setShowMain(bool) override {}
     std::optional<std::string> regpath() const override { return options_.regpath; }
 

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,6 +11,7 @@
 #include "JsonText.h"
 #include "Paths.h"
 #include "ScanSystem.h"
+#include "Termination.h"
 #include "Text.h"
 #include "mFileSearch.h"
 
@@ -98,11 +98,6 @@ bool signatureFileReadable(const std::string& path)
     return readable;
 }
 
-void requestCancel(int)
-{
-    ConsoleWindow::cancelRequested = 1;
-}
-
 void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
 {
     using ombrix::decimal;
@@ -144,11 +139,7 @@ int main(int argc, char** argv)
     }
     ombrix::mFileSearch::SetSignatureFile(args.signatures);
 
-    struct sigaction action{};
-    action.sa_handler = requestCancel;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    ombrix::watchTermination();
 
     ConsoleWindow window(args.window);
     const ombrix::ScanSummary summary = ombrix::ScanSystem(window, args.folder, false);
