@@ -21,21 +21,6 @@ QPixmap redPicture()
     return QPixmap::fromImage(image);
 }
 
-TEST_F(PropertiesTest, newButtonHasTheDefaults)
-{
-    EXPECT_EQ(button->Caption(), QStringLiteral("VarnoButton"));
-    EXPECT_EQ(button->BackColor(), 0x8000000Fu);
-    EXPECT_EQ(button->ForeColor(), 0x80000012u);
-    EXPECT_TRUE(button->Enabled());
-    EXPECT_EQ(button->FadetoColor(), 0u);
-    EXPECT_EQ(button->BorderStyle() | button->TextAlign() | button->Behavior() | button->Style()
-                  | button->PictureAlign(),
-              0);
-    EXPECT_FALSE(button->ShowPicture() || button->HideFocus() || button->ButtonDown());
-    EXPECT_TRUE(button->Picture().isNull());
-    EXPECT_TRUE(picture1().isHidden());
-}
-
 struct SetterCase {
     const char* name;
     std::function<void(VarnoButton&)> set;

@@ -77,19 +77,6 @@ TEST_F(WalkTest, findingsKeepTheFilesOwnSpellingAndStaySelected)
     EXPECT_TRUE(tree.exists("scan/BAD.EXE"));
 }
 
-TEST_F(WalkTest, repairDeletesOnlyWhenTheOptionIsExactlyOne)
-{
-    for (const int16_t option : {0, 2, 1}) {
-        tree.file("scan/bad.exe");
-        window = RecordingWindow();
-        window.autoRepairOption = option;
-        walk();
-        ASSERT_EQ(window.rows.size(), 1u);
-        EXPECT_EQ(tree.exists("scan/bad.exe"), option != 1) << option;
-        EXPECT_EQ(window.rows[0].iconKey, option == 1 ? "greenbug" : "redbug") << option;
-    }
-}
-
 TEST_F(WalkTest, specialEntriesAreTestedByNameAndUnlinkedWithoutBeingFollowed)
 {
     tree.file("outside/bad.exe", "keep me");
