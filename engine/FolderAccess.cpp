@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 
 #include "Paths.h"
 
@@ -24,6 +28,10 @@ Anchor& anchor()
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Folders reached by path are only ever a base for other calls, never listed.
 constexpr int kPathFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// Levels of a path cursor that keep their descriptor: as deep as the walk keeps
+// its own, so both together stay far below the usual limit of 1,024.
+constexpr std::size_t kHeldLevels = 256;
 
 }  // namespace
 
@@ -55,6 +63,42 @@ Fd openChild(int parent, const char* name)
     return Fd(::openat(parent, name, kFolderFlags));
 }
 
+Fd openNamedFolder(const std::string& path)
+{
+    constexpr int kListFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    Fd whole(::open(path.c_str(), kListFlags));
+    if (whole.valid() || errno != ENAMETOOLONG)
+        return whole;
+    // Too long for one call: each stretch is resolved from the folder the one
+    // before it reached, which ends where the whole path would, links and ".." alike.
+    std::string_view rest = path;
+    Fd at(::open(rest.front() == kPathSeparator ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    for (;;) {
+        rest.remove_prefix(std::min(rest.find_first_not_of(kPathSeparator), rest.size()));
+        if (!at.valid() || rest.empty())
+            break;
+        const std::size_t cut = rest.size() < PATH_MAX ? rest.size() : rest.rfind(kPathSeparator, PATH_MAX - 1);
+        if (cut == std::string_view::npos) {
+            errno = ENAMETOOLONG;
+            return {};
+        }
+        at = Fd(::openat(at.get(), std::string(rest.substr(0, cut)).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        rest.remove_prefix(cut);
+    }
+    return at.valid() ? Fd(::openat(at.get(), ".", kListFlags)) : Fd();
+}
+
+bool mountOf(int parent, const char* name, MountKey& key)
+{
+    struct statx st;
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (*name ? 0 : AT_EMPTY_PATH);
+    if (::statx(parent, name, flags, STATX_TYPE | STATX_MNT_ID, &st) != 0)
+        return false;
+    key.mountId = (st.stx_mask & STATX_MNT_ID) ? st.stx_mnt_id : 0;
+    key.device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    return true;
+}
+
 bool entryExists(int parent, const char* name)
 {
     struct stat st;
@@ -79,8 +123,7 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
         base.assign(1, (!rest.empty() && rest.front() == kPathSeparator) ? kPathSeparator : '.');
     }
     if (base != base_ || !baseFd_.valid()) {
-        names_.clear();
-        folders_.clear();
+        levels_.clear();
         base_ = base;
         baseFd_ = base == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base.c_str(), kPathFlags));
     }
@@ -99,23 +142,79 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
         // ".." could climb out of the scanned tree; no path the walk makes has it.
         if (component == "..")
             return -1;
-        if (depth < names_.size() && names_[depth] == component) {
+        if (depth < levels_.size() && levels_[depth].name == component) {
             ++depth;
             continue;
         }
-        names_.resize(depth);
-        folders_.resize(depth);
-        const int parent = depth == 0 ? baseFd_.get() : folders_.back().get();
-        Fd child(::openat(parent, std::string(component).c_str(), kPathFlags));
-        if (!child.valid())
+        if (!keepLevels(depth) || !descend(component))
             return -1;
-        names_.emplace_back(component);
-        folders_.push_back(std::move(child));
         ++depth;
     }
-    names_.resize(depth);
-    folders_.resize(depth);
-    return depth == 0 ? baseFd_.get() : folders_.back().get();
+    return keepLevels(depth) ? deepest() : -1;
+}
+
+int PathCursor::deepest() const
+{
+    return levels_.empty() ? baseFd_.get() : levels_.back().fd.get();
+}
+
+// Opens `name` below the deepest level, which gives up its descriptor when it
+// lies too deep to keep one.
+bool PathCursor::descend(std::string_view name)
+{
+    Level level{std::string(name), Fd(::openat(deepest(), std::string(name).c_str(), kPathFlags))};
+    if (!level.fd.valid())
+        return false;
+    if (levels_.size() >= kHeldLevels) {
+        struct stat st;
+        if (::fstat(level.fd.get(), &st) != 0)
+            return false;
+        level.device = st.st_dev;
+        level.inode = st.st_ino;
+        if (levels_.size() > kHeldLevels)
+            levels_.back().fd = Fd();
+    }
+    levels_.push_back(std::move(level));
+    return true;
+}
+
+// Drops the levels below `depth`, leaving level `depth` the deepest, with its descriptor.
+bool PathCursor::keepLevels(std::size_t depth)
+{
+    if (depth >= levels_.size())
+        return true;
+    if (depth == 0 || levels_[depth - 1].fd.valid()) {
+        levels_.resize(depth);
+        return true;
+    }
+    return climbTo(depth);
+}
+
+bool PathCursor::climbTo(std::size_t depth)
+{
+    Fd at = std::move(levels_.back().fd);
+    for (std::size_t k = levels_.size() - 1; k >= depth && at.valid(); --k) {
+        Fd up(::openat(at.get(), "..", kPathFlags));
+        struct stat st;
+        const Level& parent = levels_[k - 1];
+        const bool same = up.valid() && ::fstat(up.get(), &st) == 0 && st.st_dev == parent.device &&
+                          st.st_ino == parent.inode;
+        at = same ? std::move(up) : Fd();
+    }
+    if (at.valid()) {
+        levels_.resize(depth);
+        levels_.back().fd = std::move(at);
+        return true;
+    }
+    // A folder on the way was moved: open the names again from the deepest held level.
+    std::vector<std::string> names;
+    for (std::size_t k = kHeldLevels; k < depth; ++k)
+        names.push_back(std::move(levels_[k].name));
+    levels_.resize(kHeldLevels);
+    for (const std::string& name : names)
+        if (!descend(name))
+            return false;
+    return true;
 }
 
 bool PathCursor::exists(const std::string& path)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +30,24 @@ private:
     int fd_ = -1;
 };
 
-// Opens the child folder `name` of `parent` without following a link.
+// Opens the child folder `name` of `parent` for listing without following a link.
 Fd openChild(int parent, const char* name);
+
+// Opens the folder a user named, links followed as anywhere else, whatever the
+// path's length. On failure the descriptor is empty and errno says why.
+Fd openNamedFolder(const std::string& path);
+
+// Which mount a folder lies on. Bind mounts of one file system share a device
+// but not a mount id; kernels that give no mount id leave it 0.
+struct MountKey {
+    std::uint64_t mountId = 0;
+    std::uint64_t device = 0;
+    bool operator==(const MountKey&) const = default;
+};
+
+// The mount of `name` in `parent` (of `parent` itself when `name` is empty),
+// without following a link or triggering an automount. False when it cannot be told.
+bool mountOf(int parent, const char* name, MountKey& key);
 
 // True when `name` in `parent` exists and is not a folder (a link counts as an
 // entry of its own and is never followed).
@@ -41,8 +60,9 @@ void setAnchor(std::string prefix, Fd start);
 // Resolves full paths one after another. Below the anchor the walk's start
 // folder is the base, elsewhere the file-system root (or the working folder for a
 // relative path). Folders that consecutive paths share are opened once, so a
-// pass over findings in walk order opens a folder per change of folder, not
-// one per path component.
+// pass over findings in walk order opens a folder per change of folder, not one
+// per path component. However deep a path, the cursor holds a bounded number of
+// descriptors.
 class PathCursor {
 public:
     // The folder holding the last component of `path` (-1 when it cannot be
@@ -55,10 +75,24 @@ public:
     bool remove(const std::string& path);
 
 private:
+    // One open folder below the base. Only the outer levels and the deepest one
+    // keep their descriptor; the others are found again through "..", checked
+    // against the identity they had when they were opened.
+    struct Level {
+        std::string name;
+        Fd fd;
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+
+    int deepest() const;
+    bool descend(std::string_view name);
+    bool keepLevels(std::size_t depth);
+    bool climbTo(std::size_t depth);
+
     std::string base_;
     Fd baseFd_;
-    std::vector<std::string> names_;  // the open folders below the base, outermost first
-    std::vector<Fd> folders_;
+    std::vector<Level> levels_;
 };
 
 // The folder `path` (ending in the separator) names, opened afresh.

@@ -55,13 +55,17 @@ void repairAndCount(ScanWindow& window, std::size_t rows, ScanSummary& summary)
     }
 }
 
-void recordStatistics(const ScanWindow& window, const ScanSummary& summary)
+// A refused value does not stop the others; the summary tells front ends that care.
+void recordStatistics(const ScanWindow& window, ScanSummary& summary)
 {
     const auto key = window.regpath();
     if (!key)
         return;
     const auto write = [&](const char* name, const std::string& text) {
-        mRegistry::WriteRegString(mRegistry::HKEY_CURRENT_USER, *key, name, text);
+        if (mRegistry::WriteRegString(mRegistry::HKEY_CURRENT_USER, *key, name, text))
+            return;
+        if (summary.unrecorded++ == 0)
+            summary.recordError = mRegistry::LastRegError();
     };
     write("Status", summary.stillPresent > 0 ? "255" : "65280");
     write("UnabletoClean", decimal(summary.stillPresent));

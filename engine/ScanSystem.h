@@ -15,6 +15,9 @@ struct ScanSummary {
     std::size_t removed = 0;
     std::size_t stillPresent = 0;
     bool canceled = false;
+    // Result values the settings store refused, and why it refused the first.
+    std::size_t unrecorded = 0;
+    std::string recordError;
 };
 
 // One complete scan of `drive`, which gets a trailing separator when it lacks

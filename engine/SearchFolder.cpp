@@ -38,10 +38,20 @@ struct LinuxDirent64 {
 class ListingStack {
 public:
     std::size_t top() const { return used_; }
-    const char* at(std::size_t offset) const { return data_.get() + offset; }
+    const LinuxDirent64& at(std::size_t offset) const
+    {
+        return *reinterpret_cast<const LinuxDirent64*>(data_.get() + offset);
+    }
     void popTo(std::size_t offset) { used_ = offset; }
 
-    // Appends one batch of the folder's entries; false at the end of the listing.
+    // Appends the folder's whole listing.
+    void read(int fd)
+    {
+        while (readMore(fd)) {
+        }
+    }
+
+private:
     bool readMore(int fd)
     {
         constexpr std::size_t kBatch = 32768;
@@ -59,49 +69,49 @@ public:
         return true;
     }
 
-private:
     std::unique_ptr<char[]> data_;
     std::size_t used_ = 0;
     std::size_t capacity_ = 0;
 };
 
-// Names the walk hands on are NUL-terminated: the entry's own bytes when trimming
-// changed nothing, else a trimmed copy.
-class EntryName {
-public:
-    explicit EntryName(const char* raw)
-        : raw_(raw), view_(trimSpaces(raw))
-    {
-        if (view_.data() != raw_ || view_.size() != std::strlen(raw_)) {
-            copy_.assign(view_);
-            raw_ = copy_.c_str();
-        }
-    }
-    std::string_view view() const { return view_; }
-    const char* c_str() const { return raw_; }
-
-private:
-    const char* raw_;
-    std::string_view view_;
-    std::string copy_;
-};
-
+// A finding's path is the entry's own bytes, so it names what the walk met;
+// only the test against the list sees the name trimmed. Without a descriptor
+// for the folder the file is reached by that path.
 void recordMatch(ScanWindow& window, const Signature& match, int folderFd, const std::string& folderPath,
-                 std::string_view name, const char* cName)
+                 const char* name)
 {
     const std::size_t row = window.addFinding(std::string(match.VirusName), "redbug");
     window.setFindingSelected(row, true);
-    std::string fullPath;
-    fullPath.reserve(folderPath.size() + name.size());
-    fullPath.append(folderPath).append(name);
+    const std::string fullPath = folderPath + name;
     window.setFindingPath(row, fullPath);
     window.setLabel(ScanLabel::Label5, "Detected:  " + decimal(row));
+    if (folderFd < 0) {
+        if (window.autoRepair() == 1)
+            DeleteFile(fullPath);
+        if (!FileExists(fullPath))
+            window.setFindingIcon(row, "greenbug");
+        return;
+    }
     if (window.autoRepair() == 1)
-        ::unlinkat(folderFd, cName, 0);
-    if (!folder::entryExists(folderFd, cName))
+        ::unlinkat(folderFd, name, 0);
+    if (!folder::entryExists(folderFd, name))
         window.setFindingIcon(row, "greenbug");
 }
 
+// A folder being listed: its descriptor (given up while a deep subfolder is
+// walked), where its listing lies on the listing stack and how long its path is.
+struct Frame {
+    folder::Fd fd;
+    std::size_t base = 0;
+    std::size_t next = 0;
+    std::size_t end = 0;
+    std::size_t pathSize = 0;
+    dev_t device = 0;  // identity kept while the descriptor is given up
+    ino_t inode = 0;
+};
+
+// One depth-first pass. The folders being walked are frames on the heap, not
+// calls on the machine stack, so no depth of tree can exhaust the stack.
 class Walk {
 public:
     explicit Walk(ScanWindow& window) : window_(window) {}
@@ -109,17 +119,20 @@ public:
     void visitStart(const std::string& received, bool isRoot);
 
 private:
-    folder::Fd listFolder(folder::Fd fd, std::size_t depth);
-    void visitEntry(folder::Fd& fd, const LinuxDirent64& entry, std::size_t depth);
-    void visitSubfolder(folder::Fd& parent, const char* rawName, std::size_t depth);
-    bool onOtherDevice(int parent, const char* name) const;
-    folder::Fd regainParent(folder::Fd child, const struct stat& parentId, std::size_t parentPathSize);
+    void pushFolder(folder::Fd fd);
+    void walkFolders();
+    void visitEntry(const LinuxDirent64& entry);
+    void enterSubfolder(const char* name);
+    bool onOtherMount(int parent, const char* name, const folder::Fd& child) const;
+    void leaveSubfolder();
+    folder::Fd regainParent(folder::Fd child, const Frame& parent);
     void endVisit();
 
     ScanWindow& window_;
     std::string path_;  // the folder being listed, ending in the separator
-    dev_t device_ = 0;
+    folder::MountKey mount_;
     ListingStack listings_;
+    std::vector<Frame> frames_;
 };
 
 void Walk::visitStart(const std::string& received, bool isRoot)
@@ -132,111 +145,133 @@ void Walk::visitStart(const std::string& received, bool isRoot)
     if (isRoot)
         counts = {};
     counts.Dirs += 1;
-    path_ = trimSpaces(received);
+    path_ = received;
     if (path_.empty() || path_.back() != kPathSeparator)
         path_.push_back(kPathSeparator);
 
     // The start folder is the one the user named, so a link to it is followed.
-    folder::Fd fd(::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat st;
-    if (fd.valid() && ::fstat(fd.get(), &st) == 0) {
-        device_ = st.st_dev;
+    folder::Fd fd = folder::openNamedFolder(path_);
+    if (fd.valid() && folder::mountOf(fd.get(), "", mount_)) {
         if (isRoot)
             folder::setAnchor(path_, folder::Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0)));
-        listFolder(std::move(fd), 0);
+        pushFolder(std::move(fd));
+        walkFolders();
     }
     endVisit();
 }
 
-folder::Fd Walk::listFolder(folder::Fd fd, std::size_t depth)
+// The whole listing is read first: a folder deep in the tree may have to give
+// up its descriptor while its subfolders are walked.
+void Walk::pushFolder(folder::Fd fd)
 {
-    // The whole listing is read first: a folder deep in the tree may have to
-    // give up its descriptor while its subfolders are walked.
-    const std::size_t base = listings_.top();
-    while (listings_.readMore(fd.get())) {
-    }
-    const std::size_t end = listings_.top();
-    for (std::size_t offset = base; offset < end;) {
-        const auto& entry = *reinterpret_cast<const LinuxDirent64*>(listings_.at(offset));
-        offset += entry.d_reclen;
-        visitEntry(fd, entry, depth);
-    }
-    listings_.popTo(base);
-    return fd;
+    Frame frame;
+    frame.base = listings_.top();
+    listings_.read(fd.get());
+    frame.next = frame.base;
+    frame.end = listings_.top();
+    frame.pathSize = path_.size();
+    frame.fd = std::move(fd);
+    frames_.push_back(std::move(frame));
 }
 
-void Walk::visitEntry(folder::Fd& fd, const LinuxDirent64& entry, std::size_t depth)
+void Walk::walkFolders()
 {
+    while (!frames_.empty()) {
+        Frame& frame = frames_.back();
+        if (frame.next == frame.end) {
+            leaveSubfolder();
+            continue;
+        }
+        const LinuxDirent64& entry = listings_.at(frame.next);
+        frame.next += entry.d_reclen;
+        visitEntry(entry);
+    }
+}
+
+void Walk::visitEntry(const LinuxDirent64& entry)
+{
+    const int fd = frames_.back().fd.get();
     bool isFolder = entry.d_type == DT_DIR;
     if (entry.d_type == DT_UNKNOWN) {
         struct stat st;
-        isFolder = ::fstatat(fd.get(), entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        isFolder = ::fstatat(fd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
     }
     if (isFolder) {
         if (entry.d_name[0] == '.' || window_.scanSubFolders() == 0 || window_.canceled())
             return;
-        if (onOtherDevice(fd.get(), entry.d_name))
-            return;
-        visitSubfolder(fd, entry.d_name, depth);
+        enterSubfolder(entry.d_name);
         return;
     }
     counts.Files += 1;
-    const std::string_view name = trimSpaces(entry.d_name);
-    const std::optional<Signature> match = FindSignature(name);
-    if (!match)
+    const std::optional<Signature> match = FindSignature(trimSpaces(entry.d_name));
+    if (match)
+        recordMatch(window_, *match, fd, path_, entry.d_name);
+}
+
+// `name` points into the listing stack, which the subfolder's own listing may
+// move: it is used only before that listing is read.
+void Walk::enterSubfolder(const char* name)
+{
+    Frame& parent = frames_.back();
+    folder::Fd child = folder::openChild(parent.fd.get(), name);
+    if (onOtherMount(parent.fd.get(), name, child))
         return;
-    const EntryName cName(entry.d_name);
-    recordMatch(window_, *match, fd.get(), path_, name, cName.c_str());
-}
-
-// Each drive is scanned on its own: a mount point below the start folder is
-// passed over like a hidden folder, without triggering an automount.
-bool Walk::onOtherDevice(int parent, const char* name) const
-{
-    struct stat st;
-    if (::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0)
-        return false;
-    return st.st_dev != device_;
-}
-
-// `rawName` points into the listing stack, which the subfolder's own listing may
-// move: it is used only before the subfolder is walked.
-void Walk::visitSubfolder(folder::Fd& parent, const char* rawName, std::size_t depth)
-{
-    const EntryName name(rawName);
-    const std::size_t parentPathSize = path_.size();
-    path_.append(name.view());
+    path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);
     counts.Dirs += 1;
     path_.push_back(kPathSeparator);
-
-    folder::Fd child = folder::openChild(parent.get(), name.c_str());
-    if (child.valid()) {
-        struct stat parentId{};
-        const bool release = depth + 1 >= kHeldFolders && ::fstat(parent.get(), &parentId) == 0;
-        if (release)
-            parent = folder::Fd();
-        folder::Fd back = listFolder(std::move(child), depth + 1);
-        if (release)
-            parent = regainParent(std::move(back), parentId, parentPathSize);
+    if (!child.valid()) {
+        endVisit();
+        path_.resize(parent.pathSize);
+        return;
     }
-    endVisit();
-    path_.resize(parentPathSize);
+    struct stat parentId;
+    if (frames_.size() >= kHeldFolders && ::fstat(parent.fd.get(), &parentId) == 0) {
+        parent.device = parentId.st_dev;
+        parent.inode = parentId.st_ino;
+        parent.fd = folder::Fd();
+    }
+    pushFolder(std::move(child));
 }
 
-folder::Fd Walk::regainParent(folder::Fd child, const struct stat& parentId, std::size_t parentPathSize)
+// Each drive is scanned on its own: a mount point below the start folder is
+// passed over like a hidden folder, whatever it mounts. Asked of the name first,
+// so an automount is never triggered, then of the opened folder itself, which
+// no rename or mount can change after the fact.
+bool Walk::onOtherMount(int parent, const char* name, const folder::Fd& child) const
+{
+    folder::MountKey key;
+    if (folder::mountOf(parent, name, key) && key != mount_)
+        return true;
+    return child.valid() && (!folder::mountOf(child.get(), "", key) || key != mount_);
+}
+
+// Ends the visit of the folder on top; the start folder's visit is ended by visitStart.
+void Walk::leaveSubfolder()
+{
+    listings_.popTo(frames_.back().base);
+    folder::Fd done = std::move(frames_.back().fd);
+    frames_.pop_back();
+    if (frames_.empty())
+        return;
+    Frame& parent = frames_.back();
+    if (!parent.fd.valid())
+        parent.fd = regainParent(std::move(done), parent);
+    endVisit();
+    path_.resize(parent.pathSize);
+}
+
+folder::Fd Walk::regainParent(folder::Fd child, const Frame& parent)
 {
     struct stat st;
     if (child.valid()) {
         folder::Fd up = folder::openChild(child.get(), "..");
-        if (up.valid() && ::fstat(up.get(), &st) == 0 && st.st_dev == parentId.st_dev &&
-            st.st_ino == parentId.st_ino)
+        if (up.valid() && ::fstat(up.get(), &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode)
             return up;
     }
     // The folder was moved meanwhile: find it again by its path from the start folder.
-    folder::Fd again = folder::openFolder(path_.substr(0, parentPathSize));
-    if (again.valid() && ::fstat(again.get(), &st) == 0 && st.st_dev == parentId.st_dev &&
-        st.st_ino == parentId.st_ino)
+    folder::Fd again = folder::openFolder(path_.substr(0, parent.pathSize));
+    if (again.valid() && ::fstat(again.get(), &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode)
         return again;
     return {};
 }
@@ -262,11 +297,11 @@ void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot)
 
 void CheckFile(ScanWindow& window, const std::string& name, const std::string& folderPath)
 {
-    const std::optional<Signature> match = FindSignature(name);
+    const std::optional<Signature> match = FindSignature(trimSpaces(name));
     if (!match)
         return;
     const folder::Fd fd = folder::openFolder(folderPath);
-    recordMatch(window, *match, fd.get(), folderPath, name, name.c_str());
+    recordMatch(window, *match, fd.get(), folderPath, name.c_str());
 }
 
 bool FileExists(const std::string& path)

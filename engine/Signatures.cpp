@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "AsciiFold.h"
+#include "FolderAccess.h"
 #include "LargePageAllocator.h"
 #include "NameIndex.h"
 #include "Paths.h"
@@ -36,6 +38,7 @@ struct SignatureList {
     NameIndex families;
     std::string file;
     bool fileChosen = false;
+    folder::Fd opened;  // the file a front end opened ahead of the scans, when it did
 
     std::string_view text(std::uint32_t at, std::uint32_t size) const { return {arena.data() + at, size}; }
     std::string_view name(std::uint32_t e) const { return text(entries[e].nameAt, entries[e].nameSize); }
@@ -119,17 +122,20 @@ void addLine(std::string_view line)
 // the lines completed before it.
 void readLines(int fd)
 {
+    // Read by offset, so a file held open for several loads is read from its start each time.
     char chunk[1 << 16];
+    off_t offset = 0;
     std::string partial;
     bool afterCr = false;
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        const ssize_t n = ::pread(fd, chunk, sizeof chunk, offset);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return;
         if (n == 0)
             break;
+        offset += n;
         std::string_view data(chunk, std::size_t(n));
         if (afterCr && data.front() == '\n')
             data.remove_prefix(1);
@@ -154,12 +160,37 @@ void readLines(int fd)
         addLine(partial);
 }
 
+// Only a regular file is a list. Opened without blocking, so a FIFO or a device
+// in its place can never hang a scan; errno says why when it is refused.
+folder::Fd openListFile(const std::string& path)
+{
+    folder::Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        return {};
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return {};
+    }
+    return fd;
+}
+
 }  // namespace
 
 void SetSignatureFile(std::string path)
 {
     list().file = std::move(path);
     list().fileChosen = true;
+    list().opened = folder::Fd();
+}
+
+std::string OpenSignatureFile(const std::string& path)
+{
+    SetSignatureFile(path);
+    list().opened = openListFile(path);
+    if (list().opened.valid())
+        return {};
+    return errno == EINVAL ? "not a regular file" : std::strerror(errno);
 }
 
 const std::string& SignatureFile()
@@ -179,7 +210,8 @@ void LoadSignatures()
     l.entries.clear();
     l.families.clear();
 
-    const int fd = ::open(SignatureFile().c_str(), O_RDONLY | O_CLOEXEC);
+    const folder::Fd ownFd = l.opened.valid() ? folder::Fd() : openListFile(SignatureFile());
+    const int fd = l.opened.valid() ? l.opened.get() : ownFd.get();
     if (fd < 0)
         return;
     // Lines run about 32 bytes; sizing for that spares most regrowth.
@@ -191,7 +223,6 @@ void LoadSignatures()
         l.families.reserve(bytes / 32 + 1);
     }
     readLines(fd);
-    ::close(fd);
 }
 
 void AddSignature(const std::string& name, const std::string& fileName)

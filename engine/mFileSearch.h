@@ -24,8 +24,14 @@ struct Signature {
 void SetSignatureFile(std::string path);
 const std::string& SignatureFile();
 
+// Names the signature file and opens it at once, so that a front end can refuse
+// a list it cannot read before it scans: every later load reads this open file
+// from its start. Empty on success, else why the file is no readable list.
+std::string OpenSignatureFile(const std::string& path);
+
 // Empties the list and fills it from the signature file. A file that cannot be
-// opened gives an empty list; a read failure keeps the entries read so far.
+// opened or is not a regular file gives an empty list (a FIFO or device never
+// blocks the load); a read failure keeps the entries read so far.
 void LoadSignatures();
 void AddSignature(const std::string& name, const std::string& fileName);
 std::size_t SignatureCount();
@@ -43,11 +49,14 @@ struct ScanCounts {
 ScanCounts Counts();
 
 // Visits one folder (`path` ends in the separator) and, when the window's options
-// allow it, every folder below it on the same file system.
+// allow it, every folder below it on the same mount. Entries are tested by
+// their names trimmed of blanks, but every path is made of their own bytes, and
+// a folder is entered only through the descriptor opened for that very entry.
 void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot);
 
-// Tests one file of the folder `folderPath` (which ends in the separator) and
-// records a finding for a match.
+// Tests one file of the folder `folderPath` (which ends in the separator) by
+// its name trimmed of blanks and records a finding for a match under the name
+// as given.
 void CheckFile(ScanWindow& window, const std::string& name, const std::string& folderPath);
 
 // True when `path` names an entry that is not a folder. Never follows a link

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -35,6 +37,15 @@ CREATE TABLE key_values (
 INSERT INTO keys (path) VALUES ('');
 PRAGMA user_version = 1;
 )";
+
+thread_local std::string lastError;
+
+// Notes why a call fails; gives the empty connection or false the call returns.
+std::nullptr_t failure(std::string why)
+{
+    lastError = std::move(why);
+    return nullptr;
+}
 
 struct CloseConnection {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -143,39 +154,49 @@ enum class Access { Read, Change, Create };
 // cannot be opened, or it is not one of our stores.
 Connection openStore(Hive hive, Access access)
 {
+    lastError.clear();
     const std::string file = SettingsFile();
-    if (hive != HKEY_CURRENT_USER || file.empty())
-        return {};
+    if (hive != HKEY_CURRENT_USER)
+        return failure("no such hive");
+    if (file.empty())
+        return failure("neither OMBRIX_SETTINGS nor HOME is set");
     if (access == Access::Create && !makeFolders(fs::path(file).parent_path()))
-        return {};
+        return failure("cannot make its folder: " + std::string(std::strerror(errno)));
     const int mode = access == Access::Read     ? SQLITE_OPEN_READONLY
                      : access == Access::Change ? SQLITE_OPEN_READWRITE
                                                 : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     sqlite3* raw = nullptr;
     const int opened = sqlite3_open_v2(pathToOpen(file).c_str(), &raw, mode | SQLITE_OPEN_NOFOLLOW, nullptr);
     Connection db(raw);
-    if (opened != SQLITE_OK)
-        return {};
+    if (opened != SQLITE_OK) {
+        const int error = raw ? sqlite3_system_errno(raw) : 0;
+        return failure(error ? std::strerror(error) : sqlite3_errstr(opened));
+    }
     sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
     const Schema schema = schemaOf(db.get());
     if (schema == Schema::Ours || (schema == Schema::Empty && access == Access::Create))
         return db;
-    return {};
+    return failure("not an Ombrix settings store");
 }
 
 // Runs `change` inside one write transaction. True when it succeeded and was committed.
 bool writeStore(Hive hive, Access access, const std::function<bool(sqlite3*)>& change)
 {
     const Connection db = openStore(hive, access);
-    if (!db || !run(db.get(), "PRAGMA journal_mode = WAL") || !run(db.get(), "PRAGMA synchronous = FULL")
-        || !run(db.get(), "BEGIN IMMEDIATE"))
+    if (!db)
         return false;
+    if (!run(db.get(), "PRAGMA journal_mode = WAL") || !run(db.get(), "PRAGMA synchronous = FULL")
+        || !run(db.get(), "BEGIN IMMEDIATE")) {
+        failure(sqlite3_errmsg(db.get()));
+        return false;
+    }
     // Checked again under the write lock: another process may have laid down
     // the schema since the store was opened.
     const Schema schema = schemaOf(db.get());
     const bool ready = schema == Schema::Ours || (schema == Schema::Empty && run(db.get(), kSchema));
     if (ready && change(db.get()) && run(db.get(), "COMMIT"))
         return true;
+    failure(sqlite3_errmsg(db.get()));
     run(db.get(), "ROLLBACK");
     return false;
 }
@@ -291,8 +312,14 @@ std::optional<std::vector<RegValue>> ListRegValues(Hive hive, const std::string&
     return values;
 }
 
+std::string LastRegError()
+{
+    return lastError;
+}
+
 bool DeleteRegValue(Hive hive, const std::string& keyPath, const std::string& valueName)
 {
+    lastError.clear();
     if (storeMissing(hive))
         return true;
     return writeStore(hive, Access::Change, [&](sqlite3* db) {

@@ -47,6 +47,10 @@ bool WriteRegDword(Hive hive, const std::string& keyPath, const std::string& val
 // file or the key does not exist; nullopt when the store cannot be read.
 std::optional<std::vector<RegValue>> ListRegValues(Hive hive, const std::string& keyPath);
 
+// Why the last failed call of this thread failed, in words (for the terminal
+// tools); empty when it did not fail.
+std::string LastRegError();
+
 // Removes a value. True when it is gone afterwards, also when there was none;
 // false when the store refuses.
 bool DeleteRegValue(Hive hive, const std::string& keyPath, const std::string& valueName);

@@ -2,6 +2,7 @@
 #include <regex>
 
 #include "EngineFixture.h"
+#include "HostileTree.h"
 #include "ScanSystem.h"
 #include "Text.h"
 #include "mRegistry.h"
@@ -145,15 +146,41 @@ TEST_F(ScanSystemTest, aFolderSwappedForALinkNeverLeadsOutsideTheTree)
     EXPECT_EQ(stored("UnabletoClean"), "0");
 }
 
-TEST_F(ScanSystemTest, aStoreThatCannotBeWrittenDoesNotStopTheScan)
+TEST_F(ScanSystemTest, aStoreThatCannotBeWrittenDoesNotStopTheScanButIsReported)
 {
     tree.file("not-a-folder");
     ::setenv("OMBRIX_SETTINGS", tree.path("not-a-folder/settings.db").c_str(), 1);
     threeFindings();
     window.autoRepairOption = 1;
-    scan(tree.path("scan"));
+    const ScanSummary summary = scan(tree.path("scan"));
     EXPECT_EQ(window.text(ScanLabel::Label6), "Scan Complete - Problems were found!");
     EXPECT_FALSE(tree.exists("scan/bad.exe"));
+    EXPECT_EQ(summary.unrecorded, 7u);
+    EXPECT_NE(summary.recordError, "");
+}
+
+// Found under the entries' own bytes, reported present until removed, counted
+// and recorded like any other finding; nothing outside the start folder is touched.
+TEST_F(ScanSystemTest, hostileNamesAreReportedAndRemovedAsTheyAreOnDisk)
+{
+    signatures(HostileTree::kSignatures);
+    const HostileTree hostile(tree);
+    const std::string found = decimal(hostile.findings().size());
+    for (const int16_t repair : {0, 1}) {
+        window.autoRepairOption = repair;
+        scan(tree.path("scan"));
+        EXPECT_EQ(foundPaths(), hostile.findings());
+        for (const auto& row : window.rows)
+            EXPECT_EQ(row.iconKey, repair ? "greenbug" : "redbug") << row.fullPath;
+        EXPECT_EQ(stored("UnabletoClean"), repair ? "0" : found);
+        EXPECT_EQ(stored("Status"), repair ? "65280" : "255");
+        EXPECT_EQ(stored("Found"), decimal(hostile.findings().size() + 1));
+        EXPECT_EQ(stored("DirCount"), decimal(hostile.folders()));
+        EXPECT_EQ(stored("FileCount"), decimal(hostile.files()));
+        EXPECT_EQ(window.text(ScanLabel::Label1), repair ? "Fixed:  " + found : "Fixed:  0");
+    }
+    for (const std::string& relative : hostile.outside())
+        EXPECT_TRUE(tree.exists(relative)) << relative;
 }
 
 TEST(RetDateTime, formatsWithLeadingZeros)

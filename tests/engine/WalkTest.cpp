@@ -1,10 +1,12 @@
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include "EngineFixture.h"
+#include "HostileTree.h"
+#include "MountNamespace.h"
+#include "ScanSystem.h"
 
 namespace ombrix::test {
 namespace {
@@ -113,15 +115,21 @@ TEST_F(WalkTest, namesThatAreNotUtf8MatchPrintAndDeleteByteExactly)
     EXPECT_TRUE(tree.exists("scan/m\xc9" "chant.exe"));
 }
 
-TEST_F(WalkTest, blanksAroundNamesAreTrimmedBeforeTestingAndJoining)
+TEST_F(WalkTest, hostileNamesAreWalkedUnderTheirOwnBytesAndNothingOutsideIsTouched)
 {
-    tree.file("scan/ bad.exe ");
+    signatures(HostileTree::kSignatures);
+    const HostileTree hostile(tree);
+    window.autoRepairOption = 1;
     walk();
-    ASSERT_EQ(window.rows.size(), 1u);
-    EXPECT_EQ(window.rows[0].fullPath, tree.path("scan/bad.exe"));
-    // The trimmed name names nothing, so the row counts the file as gone.
-    EXPECT_EQ(window.rows[0].iconKey, "greenbug");
-    EXPECT_TRUE(tree.exists("scan/ bad.exe "));
+    EXPECT_EQ(foundPaths(), hostile.findings());
+    for (const auto& row : window.rows)
+        EXPECT_EQ(row.iconKey, "greenbug") << row.fullPath;
+    for (const std::string& path : hostile.findings())
+        EXPECT_FALSE(mFileSearch::FileExists(path)) << path;
+    for (const std::string& relative : hostile.outside())
+        EXPECT_TRUE(tree.exists(relative)) << relative;
+    EXPECT_EQ(Counts().Dirs, hostile.folders());
+    EXPECT_EQ(Counts().Files, hostile.files());
 }
 
 TEST_F(WalkTest, cancelLetsOpenFoldersFinishTheirFiles)
@@ -152,36 +160,59 @@ TEST_F(WalkTest, cancelEntersNoFurtherFolder)
     EXPECT_EQ(window.visitedFolders.size(), 2u);
 }
 
-TEST_F(WalkTest, aTenThousandFolderChainWalksWithinTheDefaultLimits)
+// The walk, the final pass and the list's menu each reach the deepest file with
+// no more than the usual 1,024 descriptors and no recursion on the machine stack.
+TEST_F(WalkTest, aHundredThousandFolderChainIsWalkedAndItsDeepestFileReached)
 {
-    constexpr int kDepth = 10000;
-    const int start = ::open(".", O_RDONLY | O_DIRECTORY);
+    constexpr int kDepth = 100000;
     tree.dir("scan");
-    ASSERT_EQ(::chdir(tree.path("scan").c_str()), 0);
-    for (int i = 0; i < kDepth - 1; ++i) {
-        ASSERT_EQ(::mkdir("d", 0755), 0);
-        test::writeFile("f", "");
-        ASSERT_EQ(::chdir("d"), 0);
-    }
-    test::writeFile("bad.exe", "");
-    ASSERT_EQ(::fchdir(start), 0);
-    ::close(start);
+    ::setenv("OMBRIX_SETTINGS", tree.path("settings.db").c_str(), 1);
+    window.keepVisits = false;
+    const auto buildAndScan = [&] {
+        const int start = ::open(".", O_RDONLY | O_DIRECTORY);
+        EXPECT_EQ(::chdir(tree.path("scan").c_str()), 0);
+        for (int i = 0; i < kDepth - 1; ++i) {
+            ::mkdir("d", 0755);
+            test::writeFile("f", "");
+            EXPECT_EQ(::chdir("d"), 0);
+        }
+        test::writeFile("bad.exe", "");
+        EXPECT_EQ(::fchdir(start), 0);
+        ::close(start);
 
-    rlimit saved;
-    ::getrlimit(RLIMIT_NOFILE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 1024;
-    ::setrlimit(RLIMIT_NOFILE, &limited);
-    window.autoRepairOption = 1;
-    walk();
-    ::setrlimit(RLIMIT_NOFILE, &saved);
+        rlimit saved;
+        ::getrlimit(RLIMIT_NOFILE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = 1024;
+        ::setrlimit(RLIMIT_NOFILE, &limited);
+        std::string drive = tree.path("scan");
+        const ScanSummary summary = ScanSystem(window, drive, true);
+        const std::string found = window.rows.empty() ? std::string() : window.rows[0].fullPath;
+        const bool foundExists = mFileSearch::FileExists(found);
+        const bool deleted = mFileSearch::DeleteFile(found);
+        ::setrlimit(RLIMIT_NOFILE, &saved);
 
-    EXPECT_EQ(Counts().Dirs, kDepth);
-    EXPECT_EQ(Counts().Files, kDepth);
-    ASSERT_EQ(window.rows.size(), 1u);
-    EXPECT_EQ(window.rows[0].iconKey, "greenbug");
-    const std::string& found = window.rows[0].fullPath;
-    EXPECT_TRUE(mFileSearch::FileExists(found.substr(0, found.size() - std::string("d/bad.exe").size()) + "f"));
+        EXPECT_EQ(summary.dirs, kDepth);
+        EXPECT_EQ(summary.files, kDepth);
+        EXPECT_EQ(summary.rows, 1u);
+        EXPECT_EQ(found.size(), drive.size() + 2 * (kDepth - 1) + std::string("bad.exe").size());
+        EXPECT_EQ(summary.stillPresent, 1u);
+        EXPECT_TRUE(foundExists);
+        EXPECT_TRUE(deleted);
+        EXPECT_FALSE(mFileSearch::FileExists(found));
+        EXPECT_TRUE(mFileSearch::FileExists(found.substr(0, found.size() - std::string("d/bad.exe").size()) + "f"));
+        return HasFailure() ? Isolated::Failed : Isolated::Passed;
+    };
+    // On a tmpfs of its own where one can be had: a disk takes a minute to make
+    // and remove such a chain.
+    Isolated outcome = inOwnMountNamespace([&] {
+        if (::mount("tmpfs", tree.path("scan").c_str(), "tmpfs", 0, nullptr) != 0)
+            return Isolated::Unavailable;
+        return buildAndScan();
+    });
+    if (outcome == Isolated::Unavailable)
+        outcome = buildAndScan();
+    EXPECT_EQ(outcome, Isolated::Passed);
 }
 
 TEST_F(WalkTest, unlistableFolderCountsAndAddsNothing)
@@ -201,20 +232,30 @@ TEST_F(WalkTest, unlistableFolderCountsAndAddsNothing)
         ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(WalkTest, mountPointBelowTheStartFolderIsPassedOver)
+// Whatever a mount point below the start folder mounts (another file system, or
+// the same one bound a second time), and whatever lies beside it under a name
+// that trims to its own, the walk passes over it and a removing scan leaves it alone.
+TEST_F(WalkTest, mountPointsBelowTheStartFolderArePassedOver)
 {
-    tree.file("scan/bad.exe");
-    tree.dir("scan/mnt");
-    EXPECT_EXIT(
-        {
-            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                ::mount("tmpfs", tree.path("scan/mnt").c_str(), "tmpfs", 0, nullptr) != 0)
-                std::_Exit(3);
-            writeFile(tree.path("scan/mnt/bad.exe"), "");
-            walk();
-            std::_Exit(Counts().Dirs == 1 && Counts().Files == 1 && window.rows.size() == 1 ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    tree.file("scan/ sub/bad.exe");
+    tree.dir("scan/sub");
+    tree.dir("scan/bound");
+    tree.file("outside/bad.exe");
+    window.autoRepairOption = 1;
+    const Isolated outcome = inOwnMountNamespace([&] {
+        if (::mount("tmpfs", tree.path("scan/sub").c_str(), "tmpfs", 0, nullptr) != 0 ||
+            ::mount(tree.path("outside").c_str(), tree.path("scan/bound").c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return Isolated::Unavailable;
+        writeFile(tree.path("scan/sub/bad.exe"), "");
+        walk();
+        const bool walked = Counts().Dirs == 2 && Counts().Files == 1 &&
+                            foundPaths() == std::vector<std::string>{tree.path("scan/ sub/bad.exe")};
+        const bool kept = tree.exists("scan/sub/bad.exe") && tree.exists("outside/bad.exe");
+        return walked && kept && !tree.exists("scan/ sub/bad.exe") ? Isolated::Passed : Isolated::Failed;
+    });
+    if (outcome == Isolated::Unavailable)
+        GTEST_SKIP() << "no mount namespace of its own can be made here, so nothing can be mounted";
+    EXPECT_EQ(outcome, Isolated::Passed);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ public:
     std::vector<Row> rows;
     std::vector<std::string> messages;
     std::vector<std::string> visitedFolders;  // Label7 as each visit starts
+    bool keepVisits = true;                   // off for trees whose paths would fill memory
     int closes = 0;
     int yields = 0;
     std::function<void(RecordingWindow&)> onYield;
@@ -45,7 +46,7 @@ public:
     void setLabel(ScanLabel label, const std::string& value) override
     {
         labels[std::size_t(label)] = value;
-        if (label == ScanLabel::Label7 && !value.empty())
+        if (label == ScanLabel::Label7 && !value.empty() && keepVisits)
             visitedFolders.push_back(value);
     }
     std::string label(ScanLabel label) const override { return text(label); }

@@ -1,19 +1,21 @@
 // ombrix-scan: one scan from a terminal, on the same engine as the scan window.
 
-#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "ConsoleWindow.h"
+#include "FolderAccess.h"
 #include "JsonText.h"
 #include "Paths.h"
 #include "ScanSystem.h"
 #include "Termination.h"
 #include "Text.h"
 #include "mFileSearch.h"
+#include "mRegistry.h"
 
 namespace {
 
@@ -81,21 +83,12 @@ Arguments parseArguments(int argc, char** argv)
     }
     if (!haveFolder)
         usageError("no FOLDER given");
+    // The scan takes a folder exactly as named; a blank one is a slip, never the root.
+    if (ombrix::trimSpaces(args.folder).empty())
+        usageError("FOLDER is empty or blank");
     args.window.printFindings = !args.json && !args.quiet;
     args.window.showProgress = !args.quiet && isatty(STDERR_FILENO);
     return args;
-}
-
-// The scan itself treats an unreadable list as empty; here that is an error.
-bool signatureFileReadable(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char byte;
-    const bool readable = ::read(fd, &byte, 1) >= 0;
-    ::close(fd);
-    return readable;
 }
 
 void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
@@ -132,12 +125,18 @@ void printSummary(const ConsoleWindow& window)
 int main(int argc, char** argv)
 {
     Arguments args = parseArguments(argc, argv);
-    if (!signatureFileReadable(args.signatures)) {
+    // The scan itself treats an unreadable list as empty and a folder it cannot
+    // open as empty; from a terminal both are errors.
+    if (const std::string why = ombrix::mFileSearch::OpenSignatureFile(args.signatures); !why.empty()) {
         std::fprintf(stderr, "ombrix-scan: cannot read the signature list %s: %s\n", args.signatures.c_str(),
+                     why.c_str());
+        return 2;
+    }
+    if (!ombrix::folder::openNamedFolder(args.folder).valid()) {
+        std::fprintf(stderr, "ombrix-scan: cannot scan the folder %s: %s\n", args.folder.c_str(),
                      std::strerror(errno));
         return 2;
     }
-    ombrix::mFileSearch::SetSignatureFile(args.signatures);
 
     ombrix::watchTermination();
 
@@ -149,5 +148,10 @@ int main(int argc, char** argv)
     else
         printSummary(window);
     std::fflush(stdout);
+    if (summary.unrecorded > 0) {
+        std::fprintf(stderr, "ombrix-scan: cannot record the result values in the settings store %s: %s\n",
+                     ombrix::mRegistry::SettingsFile().c_str(), summary.recordError.c_str());
+        return 2;
+    }
     return summary.rows > 0 ? 1 : 0;
 }

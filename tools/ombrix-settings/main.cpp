@@ -30,7 +30,9 @@ int usageError(const std::string& message)
 // `message` names the operation; the store file completes the sentence.
 int storeError(const std::string& message)
 {
-    std::cerr << "ombrix-settings: " << message << " the settings store " << SettingsFile() << '\n';
+    const std::string why = LastRegError();
+    std::cerr << "ombrix-settings: " << message << " the settings store " << SettingsFile()
+              << (why.empty() ? "" : ": " + why) << '\n';
     return 1;
 }
 
