@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "JsonText.h"
@@ -81,23 +84,74 @@ TEST_F(OmbrixScanTest, recordWritesUnderTheKeyAndOnlyWhenAsked)
     EXPECT_EQ(stored("software\\ombrix test"), "2");
 }
 
-TEST_F(OmbrixScanTest, badUsageAndUnreadableListsExitTwoWithAMessage)
+// Nothing is scanned, printed on stdout or recorded; the message says what is wrong.
+TEST_F(OmbrixScanTest, badUsageListsAndFoldersExitTwoWithAMessage)
 {
     tree.dir("scan");
-    const std::vector<std::vector<std::string>> bad{
-        {OMBRIX_SCAN_TOOL},
-        {OMBRIX_SCAN_TOOL, "--bogus", tree.path("scan")},
-        {OMBRIX_SCAN_TOOL, tree.path("scan"), tree.path("scan")},
-        {OMBRIX_SCAN_TOOL, "--signatures", tree.path("missing.ini"), tree.path("scan")},
-        {OMBRIX_SCAN_TOOL, "--signatures", tree.path("scan"), tree.path("scan")},
-        {OMBRIX_SCAN_TOOL, "--record"},
+    tree.fifo("fifo.ini");
+    const std::string scan = tree.path("scan");
+    const struct {
+        std::vector<std::string> argv;
+        std::string says;
+    } bad[] = {
+        {{OMBRIX_SCAN_TOOL}, "no FOLDER"},
+        {{OMBRIX_SCAN_TOOL, "--bogus", scan}, "unknown option"},
+        {{OMBRIX_SCAN_TOOL, scan, scan}, "only one FOLDER"},
+        {{OMBRIX_SCAN_TOOL, "--record"}, "needs a value"},
+        {{OMBRIX_SCAN_TOOL, ""}, "empty or blank"},
+        {{OMBRIX_SCAN_TOOL, "--", "   "}, "empty or blank"},
+        {{OMBRIX_SCAN_TOOL, "--signatures", tree.path("missing.ini"), scan}, tree.path("missing.ini")},
+        {{OMBRIX_SCAN_TOOL, "--signatures", scan, scan}, "Is a directory"},
+        {{OMBRIX_SCAN_TOOL, "--signatures", tree.path("fifo.ini"), scan}, "not a regular file"},
+        {{OMBRIX_SCAN_TOOL, "--signatures", "/dev/zero", scan}, "not a regular file"},
+        {{OMBRIX_SCAN_TOOL, "--signatures", tree.path("list.ini"), tree.path("missing")},
+         tree.path("missing") + ": No such file or directory"},
+        {{OMBRIX_SCAN_TOOL, "--signatures", tree.path("list.ini"), tree.path("list.ini")}, "Not a directory"},
     };
-    for (const auto& argv : bad) {
-        const ProgramResult result = runProgram(argv);
-        EXPECT_EQ(result.status, 2) << argv.back();
-        EXPECT_EQ(result.out, "") << argv.back();
-        EXPECT_NE(result.err.find("ombrix-scan: "), std::string::npos) << argv.back();
+    for (const auto& c : bad) {
+        const ProgramResult result = runProgram(c.argv);
+        EXPECT_EQ(result.status, 2) << c.says;
+        EXPECT_EQ(result.out, "") << c.says;
+        EXPECT_EQ(result.err.rfind("ombrix-scan: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
     }
+    EXPECT_EQ(mRegistry::ListRegValues(mRegistry::HKEY_CURRENT_USER, "")->size(), 0u);
+}
+
+// The scan runs and prints as usual; only then the failure is told.
+TEST_F(OmbrixScanTest, aRecordTheStoreRefusesIsReportedAfterTheScan)
+{
+    tree.file("scan/bad.exe");
+    tree.dir("store-is-a-folder");
+    ::setenv("OMBRIX_SETTINGS", tree.path("store-is-a-folder").c_str(), 1);
+    const ProgramResult result = scan({"--record", "Software\\Test"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "Trojan.A\t" + tree.path("scan/bad.exe") +
+                              "\nDirs: 1\nFiles: 1\nDetected:  1\nFixed:  0\nScan Complete - Problems were found!\n");
+    EXPECT_EQ(result.err, "ombrix-scan: cannot record the result values in the settings store " +
+                              tree.path("store-is-a-folder") + ": Is a directory\n");
+}
+
+// A start folder deeper than one system call takes is scanned all the same.
+TEST_F(OmbrixScanTest, aStartFolderPastThePathLimitIsScanned)
+{
+    const std::string name(250, 'n');
+    std::string deep = tree.path("scan");
+    tree.dir("scan");
+    int fd = ::open(deep.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < 18; ++i) {
+        ::mkdirat(fd, name.c_str(), 0755);
+        const int child = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = child;
+        deep += "/" + name;
+    }
+    ::close(::openat(fd, "bad.exe", O_WRONLY | O_CREAT, 0644));
+    ::close(fd);
+    ASSERT_GT(deep.size(), 4096u);
+    const ProgramResult result = scan({"--remove", "--quiet"}, deep.substr(tree.root().size() + 1));
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.out, "Dirs: 1\nFiles: 1\nDetected:  1\nFixed:  1\nScan Complete - Problems were found!\n");
 }
 
 TEST(JsonString, escapesControlsQuotesAndBytesThatAreNotUtf8)
