@@ -88,14 +88,16 @@ Fd openNamedFolder(const std::string& path)
     return at.valid() ? Fd(::openat(at.get(), ".", kListFlags)) : Fd();
 }
 
-bool mountOf(int parent, const char* name, MountKey& key)
+bool identify(int parent, const char* name, FolderId& id)
 {
     struct statx st;
     const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (*name ? 0 : AT_EMPTY_PATH);
-    if (::statx(parent, name, flags, STATX_TYPE | STATX_MNT_ID, &st) != 0)
+    if (::statx(parent, name, flags, STATX_TYPE | STATX_INO | STATX_MNT_ID, &st) != 0)
         return false;
-    key.mountId = (st.stx_mask & STATX_MNT_ID) ? st.stx_mnt_id : 0;
-    key.device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    id.mountId = (st.stx_mask & STATX_MNT_ID) ? st.stx_mnt_id : 0;
+    id.device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    id.inode = st.stx_ino;
+    id.isFolder = S_ISDIR(st.stx_mode);
     return true;
 }
 

@@ -37,17 +37,21 @@ Fd openChild(int parent, const char* name);
 // path's length. On failure the descriptor is empty and errno says why.
 Fd openNamedFolder(const std::string& path);
 
-// Which mount a folder lies on. Bind mounts of one file system share a device
-// but not a mount id; kernels that give no mount id leave it 0.
-struct MountKey {
+// Which folder an entry is and which mount it lies on. Bind mounts of one file
+// system share a device but not a mount id; kernels that give no mount id leave it 0.
+struct FolderId {
     std::uint64_t mountId = 0;
     std::uint64_t device = 0;
-    bool operator==(const MountKey&) const = default;
+    std::uint64_t inode = 0;
+    bool isFolder = false;
+
+    bool sameMount(const FolderId& other) const { return mountId == other.mountId && device == other.device; }
+    bool sameFolder(const FolderId& other) const { return sameMount(other) && inode == other.inode; }
 };
 
-// The mount of `name` in `parent` (of `parent` itself when `name` is empty),
-// without following a link or triggering an automount. False when it cannot be told.
-bool mountOf(int parent, const char* name, MountKey& key);
+// Identifies `name` in `parent` (`parent` itself when `name` is empty) without
+// following a link or triggering an automount. False when it cannot be told.
+bool identify(int parent, const char* name, FolderId& id);
 
 // True when `name` in `parent` exists and is not a folder (a link counts as an
 // entry of its own and is never followed).

@@ -1,14 +1,15 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
+#include "Dirent.h"
 #include "FolderAccess.h"
+#include "ListingPrefetcher.h"
 #include "Paths.h"
 #include "Text.h"
 #include "mFileSearch.h"
@@ -19,18 +20,16 @@ namespace {
 
 ScanCounts counts;
 
+// Reading listings waits on the disk, not the processor, so more helpers than
+// cores still pay off on a cold cache; on a warm one they barely cost.
+unsigned prefetchThreads = 4;
+
 // Folders this deep or deeper give up their descriptor while a subfolder is
 // walked and take it back through "..", so a tree of any depth stays far below
 // the open-file limit.
 constexpr std::size_t kHeldFolders = 256;
 
-struct LinuxDirent64 {
-    ino64_t d_ino;
-    off64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];  // NUL-terminated, as long as the record allows
-};
+using folder::LinuxDirent64;
 
 // The listings of the folders being walked, one above the other: a folder's
 // listing lies on top while it is processed and goes when its visit ends, so
@@ -38,35 +37,42 @@ struct LinuxDirent64 {
 class ListingStack {
 public:
     std::size_t top() const { return used_; }
-    const LinuxDirent64& at(std::size_t offset) const
-    {
-        return *reinterpret_cast<const LinuxDirent64*>(data_.get() + offset);
-    }
+    const char* at(std::size_t offset) const { return data_.get() + offset; }
+    const LinuxDirent64& entry(std::size_t offset) const { return folder::direntAt(data_.get(), offset); }
     void popTo(std::size_t offset) { used_ = offset; }
 
     // Appends the folder's whole listing.
     void read(int fd)
     {
-        while (readMore(fd)) {
+        for (;;) {
+            reserve(kBatch);
+            const long n = folder::readDirents(fd, data_.get() + used_, capacity_ - used_);
+            if (n <= 0)
+                return;
+            used_ += std::size_t(n);
         }
     }
 
-private:
-    bool readMore(int fd)
+    // Appends a listing read elsewhere.
+    void append(const std::vector<char>& listing)
     {
-        constexpr std::size_t kBatch = 32768;
-        if (capacity_ - used_ < kBatch) {
-            const std::size_t capacity = std::max(capacity_ * 2, used_ + kBatch);
-            std::unique_ptr<char[]> grown(new char[capacity]);
-            std::copy(data_.get(), data_.get() + used_, grown.get());
-            data_ = std::move(grown);
-            capacity_ = capacity;
-        }
-        const long n = ::syscall(SYS_getdents64, fd, data_.get() + used_, capacity_ - used_);
-        if (n <= 0)
-            return false;
-        used_ += std::size_t(n);
-        return true;
+        reserve(listing.size());
+        std::copy(listing.begin(), listing.end(), data_.get() + used_);
+        used_ += listing.size();
+    }
+
+private:
+    static constexpr std::size_t kBatch = 32768;
+
+    void reserve(std::size_t room)
+    {
+        if (capacity_ - used_ >= room)
+            return;
+        const std::size_t capacity = std::max(capacity_ * 2, used_ + std::max(room, kBatch));
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        std::copy(data_.get(), data_.get() + used_, grown.get());
+        data_ = std::move(grown);
+        capacity_ = capacity;
     }
 
     std::unique_ptr<char[]> data_;
@@ -101,12 +107,13 @@ void recordMatch(ScanWindow& window, const Signature& match, int folderFd, const
 // A folder being listed: its descriptor (given up while a deep subfolder is
 // walked), where its listing lies on the listing stack and how long its path is.
 struct Frame {
-    folder::Fd fd;
+    folder::SharedFd fd;
     std::size_t base = 0;
     std::size_t next = 0;
     std::size_t end = 0;
     std::size_t pathSize = 0;
-    dev_t device = 0;  // identity kept while the descriptor is given up
+    bool keyed = false;  // its place in the walk's order is on the key
+    dev_t device = 0;    // identity kept while the descriptor is given up
     ino_t inode = 0;
 };
 
@@ -119,20 +126,22 @@ public:
     void visitStart(const std::string& received, bool isRoot);
 
 private:
-    void pushFolder(folder::Fd fd);
+    void pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std::size_t entryOffset);
     void walkFolders();
-    void visitEntry(const LinuxDirent64& entry);
-    void enterSubfolder(const char* name);
-    bool onOtherMount(int parent, const char* name, const folder::Fd& child) const;
+    void visitEntry(const LinuxDirent64& entry, std::size_t offset);
+    void enterSubfolder(const char* name, std::size_t offset);
+    std::optional<folder::PrefetchedFolder> prefetched(const folder::FolderId& id, std::size_t offset);
     void leaveSubfolder();
-    folder::Fd regainParent(folder::Fd child, const Frame& parent);
+    folder::SharedFd regainParent(folder::SharedFd child, const Frame& parent);
     void endVisit();
 
     ScanWindow& window_;
     std::string path_;  // the folder being listed, ending in the separator
-    folder::MountKey mount_;
+    folder::FolderId start_;
     ListingStack listings_;
     std::vector<Frame> frames_;
+    folder::WalkKey key_;  // the place of the folder on top, down to the prefetcher's depth
+    std::unique_ptr<folder::ListingPrefetcher> prefetcher_;
 };
 
 void Walk::visitStart(const std::string& received, bool isRoot)
@@ -151,22 +160,36 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 
     // The start folder is the one the user named, so a link to it is followed.
     folder::Fd fd = folder::openNamedFolder(path_);
-    if (fd.valid() && folder::mountOf(fd.get(), "", mount_)) {
+    if (fd.valid() && folder::identify(fd.get(), "", start_)) {
         if (isRoot)
             folder::setAnchor(path_, folder::Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0)));
-        pushFolder(std::move(fd));
+        if (window_.scanSubFolders() != 0 && PrefetchThreads() > 0)
+            prefetcher_ = std::make_unique<folder::ListingPrefetcher>(PrefetchThreads(), start_);
+        pushFolder(std::make_shared<const folder::Fd>(std::move(fd)), nullptr, 0);
         walkFolders();
+        prefetcher_.reset();
     }
     endVisit();
 }
 
 // The whole listing is read first: a folder deep in the tree may have to give
-// up its descriptor while its subfolders are walked.
-void Walk::pushFolder(folder::Fd fd)
+// up its descriptor while its subfolders are walked. `listing` is the one a
+// helper read ahead, if any; the prefetcher is offered the subfolders of one
+// the walk reads itself.
+void Walk::pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std::size_t entryOffset)
 {
     Frame frame;
+    frame.keyed = frames_.empty() || (frames_.back().keyed && key_.size() < folder::ListingPrefetcher::kMaxDepth);
+    if (frame.keyed && !frames_.empty())
+        key_.push_back(std::uint32_t(entryOffset));
     frame.base = listings_.top();
-    listings_.read(fd.get());
+    if (listing) {
+        listings_.append(*listing);
+    } else {
+        listings_.read(fd->get());
+        if (prefetcher_ && frame.keyed)
+            prefetcher_->offer(key_, fd, listings_.at(frame.base), listings_.top() - frame.base);
+    }
     frame.next = frame.base;
     frame.end = listings_.top();
     frame.pathSize = path_.size();
@@ -182,15 +205,16 @@ void Walk::walkFolders()
             leaveSubfolder();
             continue;
         }
-        const LinuxDirent64& entry = listings_.at(frame.next);
+        const std::size_t offset = frame.next - frame.base;
+        const LinuxDirent64& entry = listings_.entry(frame.next);
         frame.next += entry.d_reclen;
-        visitEntry(entry);
+        visitEntry(entry, offset);
     }
 }
 
-void Walk::visitEntry(const LinuxDirent64& entry)
+void Walk::visitEntry(const LinuxDirent64& entry, std::size_t offset)
 {
-    const int fd = frames_.back().fd.get();
+    const int fd = frames_.back().fd ? frames_.back().fd->get() : -1;
     bool isFolder = entry.d_type == DT_DIR;
     if (entry.d_type == DT_UNKNOWN) {
         struct stat st;
@@ -199,7 +223,7 @@ void Walk::visitEntry(const LinuxDirent64& entry)
     if (isFolder) {
         if (entry.d_name[0] == '.' || window_.scanSubFolders() == 0 || window_.canceled())
             return;
-        enterSubfolder(entry.d_name);
+        enterSubfolder(entry.d_name, offset);
         return;
     }
     counts.Files += 1;
@@ -208,72 +232,87 @@ void Walk::visitEntry(const LinuxDirent64& entry)
         recordMatch(window_, *match, fd, path_, entry.d_name);
 }
 
+// Each drive is scanned on its own: a mount point below the start folder is
+// passed over like a hidden folder, whatever it mounts. Asked of the name first,
+// so an automount is never triggered, then of the opened folder itself, which
+// no rename or mount can change after the fact.
 // `name` points into the listing stack, which the subfolder's own listing may
-// move: it is used only before that listing is read.
-void Walk::enterSubfolder(const char* name)
+// move: it is used only before that listing is taken.
+void Walk::enterSubfolder(const char* name, std::size_t offset)
 {
     Frame& parent = frames_.back();
-    folder::Fd child = folder::openChild(parent.fd.get(), name);
-    if (onOtherMount(parent.fd.get(), name, child))
+    const int parentFd = parent.fd ? parent.fd->get() : -1;
+    folder::FolderId id;
+    const bool known = folder::identify(parentFd, name, id);
+    if (known && !id.sameMount(start_))
+        return;
+    std::optional<folder::PrefetchedFolder> ahead = known ? prefetched(id, offset) : std::nullopt;
+    folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(folder::openChild(parentFd, name));
+    folder::FolderId opened;
+    if (!ahead && child->valid() && (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_)))
         return;
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);
     counts.Dirs += 1;
     path_.push_back(kPathSeparator);
-    if (!child.valid()) {
+    if (!child->valid()) {
         endVisit();
         path_.resize(parent.pathSize);
         return;
     }
     struct stat parentId;
-    if (frames_.size() >= kHeldFolders && ::fstat(parent.fd.get(), &parentId) == 0) {
+    if (frames_.size() >= kHeldFolders && ::fstat(parentFd, &parentId) == 0) {
         parent.device = parentId.st_dev;
         parent.inode = parentId.st_ino;
-        parent.fd = folder::Fd();
+        parent.fd.reset();
     }
-    pushFolder(std::move(child));
+    pushFolder(std::move(child), ahead ? &ahead->listing : nullptr, offset);
 }
 
-// Each drive is scanned on its own: a mount point below the start folder is
-// passed over like a hidden folder, whatever it mounts. Asked of the name first,
-// so an automount is never triggered, then of the opened folder itself, which
-// no rename or mount can change after the fact.
-bool Walk::onOtherMount(int parent, const char* name, const folder::Fd& child) const
+// What a helper read of the subfolder at `offset` of the folder on top, if it is
+// still the very folder the entry names now; anything else is opened afresh.
+std::optional<folder::PrefetchedFolder> Walk::prefetched(const folder::FolderId& id, std::size_t offset)
 {
-    folder::MountKey key;
-    if (folder::mountOf(parent, name, key) && key != mount_)
-        return true;
-    return child.valid() && (!folder::mountOf(child.get(), "", key) || key != mount_);
+    if (!prefetcher_ || !frames_.back().keyed || key_.size() >= folder::ListingPrefetcher::kMaxDepth)
+        return std::nullopt;
+    key_.push_back(std::uint32_t(offset));
+    std::optional<folder::PrefetchedFolder> ahead = prefetcher_->take(key_);
+    key_.pop_back();
+    if (ahead && id.isFolder && ahead->id.sameFolder(id))
+        return ahead;
+    return std::nullopt;
 }
 
 // Ends the visit of the folder on top; the start folder's visit is ended by visitStart.
 void Walk::leaveSubfolder()
 {
     listings_.popTo(frames_.back().base);
-    folder::Fd done = std::move(frames_.back().fd);
+    folder::SharedFd done = std::move(frames_.back().fd);
+    if (frames_.back().keyed && !key_.empty())
+        key_.pop_back();
     frames_.pop_back();
     if (frames_.empty())
         return;
     Frame& parent = frames_.back();
-    if (!parent.fd.valid())
+    if (!parent.fd)
         parent.fd = regainParent(std::move(done), parent);
     endVisit();
     path_.resize(parent.pathSize);
 }
 
-folder::Fd Walk::regainParent(folder::Fd child, const Frame& parent)
+folder::SharedFd Walk::regainParent(folder::SharedFd child, const Frame& parent)
 {
     struct stat st;
-    if (child.valid()) {
-        folder::Fd up = folder::openChild(child.get(), "..");
+    if (child && child->valid()) {
+        folder::Fd up = folder::openChild(child->get(), "..");
         if (up.valid() && ::fstat(up.get(), &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode)
-            return up;
+            return std::make_shared<const folder::Fd>(std::move(up));
     }
     // The folder was moved meanwhile: find it again by its path from the start folder.
     folder::Fd again = folder::openFolder(path_.substr(0, parent.pathSize));
     if (again.valid() && ::fstat(again.get(), &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode)
-        return again;
-    return {};
+        return std::make_shared<const folder::Fd>(std::move(again));
+    return nullptr;
 }
 
 void Walk::endVisit()
@@ -284,6 +323,16 @@ void Walk::endVisit()
 }
 
 }  // namespace
+
+void SetPrefetchThreads(unsigned threads)
+{
+    prefetchThreads = threads;
+}
+
+unsigned PrefetchThreads()
+{
+    return prefetchThreads;
+}
 
 ScanCounts Counts()
 {

@@ -42,6 +42,12 @@ Signature SignatureAt(std::size_t index);
 // ASCII letter case; entries whose file name starts with "%" never match.
 std::optional<Signature> FindSignature(std::string_view name);
 
+// Helper threads that read the listings of the folders a walk enters next, so a
+// disk has several requests in flight; 0 walks on the calling thread alone.
+// Every observable result of a walk is the same whatever the number.
+void SetPrefetchThreads(unsigned threads);
+unsigned PrefetchThreads();
+
 struct ScanCounts {
     double Dirs = 0;
     double Files = 0;

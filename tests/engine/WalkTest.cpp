@@ -215,6 +215,47 @@ TEST_F(WalkTest, aHundredThousandFolderChainIsWalkedAndItsDeepestFileReached)
     EXPECT_EQ(outcome, Isolated::Passed);
 }
 
+bool someDescriptorOpens(const std::string& path)
+{
+    for (int fd = 0; fd < 1024; ++fd) {
+        char target[4096];
+        const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target);
+        if (n > 0 && std::string(target, std::size_t(n)) == path)
+            return true;
+    }
+    return false;
+}
+
+// A helper may have opened and listed a folder long before the walk gets there;
+// if the folder is swapped for a link meanwhile, the walk neither follows the
+// link nor walks the folder it no longer finds under that name.
+TEST_F(WalkTest, aFolderSwappedForALinkAfterItWasReadAheadIsNotFollowed)
+{
+    for (const char* folder : {"scan/p/deeper/bad.exe", "scan/q/deeper/bad.exe", "outside/bad.exe"})
+        tree.file(folder);
+    window.autoRepairOption = 1;
+    mFileSearch::SetPrefetchThreads(2);
+    bool swapped = false;
+    window.onYield = [&](RecordingWindow& w) {
+        if (swapped)
+            return;
+        swapped = true;
+        const bool pFirst = w.visitedFolders.size() > 1 && w.visitedFolders[1] == tree.path("scan/p");
+        const std::string later = tree.path(pFirst ? "scan/q" : "scan/p");
+        for (int i = 0; i < 200 && !someDescriptorOpens(later); ++i)
+            ::usleep(10000);
+        ASSERT_TRUE(someDescriptorOpens(later)) << "the prefetcher never opened " << later;
+        ASSERT_EQ(::rename(later.c_str(), tree.path("moved").c_str()), 0);
+        ASSERT_EQ(::symlink(tree.path("outside").c_str(), later.c_str()), 0);
+    };
+    walk();
+    mFileSearch::SetPrefetchThreads(4);
+    EXPECT_EQ(window.rows.size(), 1u);
+    EXPECT_TRUE(tree.exists("outside/bad.exe"));
+    EXPECT_TRUE(tree.exists("moved/deeper/bad.exe"));
+    EXPECT_EQ(Counts().Dirs, 4);  // the start, the first folder and its subfolder, the link's name
+}
+
 TEST_F(WalkTest, unlistableFolderCountsAndAddsNothing)
 {
     tree.file("scan/locked/bad.exe");

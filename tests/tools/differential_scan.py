@@ -480,6 +480,8 @@ class Case:
         maker = CaseMaker(rng, kinds)
         self.signatures = maker.signature_bytes
         self.tree, self.start_components, self.relative, self.slash = maker.layout()
+        # Helper threads reading ahead: the program's own choice, none, or several.
+        self.threads = {run: rng.choice([None, 1, 3, 16]) for run in RUNS}
 
     def start_arg(self, scratch):
         if self.relative:
@@ -498,8 +500,9 @@ def decode(text):
     return text.encode("utf-8", "surrogateescape")
 
 
-def run_scan(tools, env, signature_path, scratch, case, start_arg, subfolders, remove, key, timeout):
+def run_scan(tools, env, signature_path, scratch, case, start_arg, subfolders, remove, key, timeout, threads=None):
     command = [tools.scan, "--signatures", signature_path, "--record", key, "--json", "--quiet"]
+    command += [] if threads is None else ["--threads", str(threads)]
     command += [] if subfolders else ["--no-subfolders"]
     command += ["--remove"] if remove else []
     command += ["--", start_arg]
@@ -521,6 +524,7 @@ def run_scan(tools, env, signature_path, scratch, case, start_arg, subfolders, r
                            % (done.returncode, done.stdout[:200], done.stderr[:200])}
     outcome["exit"] = done.returncode
     outcome["records"] = read_records(tools, env, key)
+    outcome["output"] = done.stdout
     return outcome
 
 
@@ -660,9 +664,12 @@ class Session:
             expected_disk = flatten(before)
             self.runs += 1
             key = "Diff\\run%d" % self.runs
+            threads = case.threads[(subfolders, remove)]
             actual = run_scan(self.args, self.env, self.signature_path, scratch, case,
-                              start_arg, subfolders, remove, key, self.args.timeout)
+                              start_arg, subfolders, remove, key, self.args.timeout, threads)
             actual_disk = flatten(snapshot_path(scratch))
+            if not remove:
+                reports += self.compare_single_threaded(case, scratch, start_arg, subfolders, actual)
             exp_lines = render(expected, expected_disk, scratch)
             act_lines = render(actual, actual_disk, scratch)
             if exp_lines != act_lines:
@@ -672,6 +679,20 @@ class Session:
                 reports.append(Difference(subfolders, remove, start_arg, scratch, what, list(diff), before))
         self.discard(scratch)
         return reports
+
+    def compare_single_threaded(self, case, scratch, start_arg, subfolders, threaded):
+        """Reading folders ahead on helper threads changes nothing: the walk on one
+        thread gives the very same output bytes and recorded values."""
+        self.runs += 1
+        key = "Diff\\run%d" % self.runs
+        single = run_scan(self.args, self.env, self.signature_path, scratch, case,
+                          start_arg, subfolders, False, key, self.args.timeout, 0)
+        same = lambda o: (o.get("failure"), o.get("exit"), o.get("output"), o.get("records"))
+        if same(single) == same(threaded):
+            return []
+        lines = [show(o.get("output") or o.get("failure", "").encode(), scratch) for o in (single, threaded)]
+        diff = ["--threads 0: " + lines[0], "--threads %s: " % case.threads[(subfolders, False)] + lines[1]]
+        return [Difference(subfolders, False, start_arg, scratch, ["threads"], ["", ""] + diff, None)]
 
     def discard(self, scratch):
         if not self.args.keep:
@@ -696,7 +717,7 @@ def print_report(case, reports, args):
             sys.argv[0], args.scan, args.settings, case.id, args.kinds))
         print("start folder argument:", show(r.start_arg, r.scratch))
         print("signature file:", show(case.signatures))
-        if args.verbose:
+        if args.verbose and r.tree is not None:
             print("tree (scratch folder, in listing order):")
             print("\n".join(describe_tree(r.tree)))
         # The first two lines only name the sides: model, then ombrix-scan.

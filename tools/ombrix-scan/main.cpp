@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,15 +25,17 @@ using ombrix::ConsoleWindow;
 
 constexpr const char* kUsage =
     "usage: ombrix-scan [--signatures FILE] [--no-subfolders] [--remove] [--record KEYPATH]\n"
-    "                   [--json] [--quiet] FOLDER\n"
+    "                   [--threads N] [--json] [--quiet] FOLDER\n"
     "Scans FOLDER for files named in the signature list (default: ombrix.ini beside the\n"
     "program). --remove deletes what is found; --record stores the seven result values\n"
-    "under KEYPATH in the settings store. Exit status: 0 nothing found, 1 found, 2 error.\n";
+    "under KEYPATH in the settings store; --threads N reads folders ahead of the walk on\n"
+    "N helper threads (0: none). Exit status: 0 nothing found, 1 found, 2 error.\n";
 
 struct Arguments {
     std::string folder;
     std::string signatures;
     ConsoleWindow::Options window;
+    std::optional<unsigned> threads;
     bool json = false;
     bool quiet = false;
 };
@@ -40,6 +44,15 @@ struct Arguments {
 {
     std::fprintf(stderr, "ombrix-scan: %s\n%s", message.c_str(), kUsage);
     std::exit(2);
+}
+
+unsigned threadCount(const std::string& text)
+{
+    unsigned count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count > 256)
+        usageError("--threads needs a number from 0 to 256: " + text);
+    return count;
 }
 
 Arguments parseArguments(int argc, char** argv)
@@ -67,6 +80,8 @@ Arguments parseArguments(int argc, char** argv)
             args.window.regpath = value();
         } else if (!optionsEnded && word == "--json") {
             args.json = true;
+        } else if (!optionsEnded && word == "--threads") {
+            args.threads = threadCount(value());
         } else if (!optionsEnded && word == "--quiet") {
             args.quiet = true;
         } else if (!optionsEnded && (word == "--help" || word == "-h")) {
@@ -138,6 +153,8 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    if (args.threads)
+        ombrix::mFileSearch::SetPrefetchThreads(*args.threads);
     ombrix::watchTermination();
 
     ConsoleWindow window(args.window);
