@@ -117,21 +117,21 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
 {
     std::string_view rest = path;
     const Anchor& a = anchor();
-    std::string base;
+    std::string_view base;
     if (a.fd.valid() && !a.prefix.empty() && rest.starts_with(a.prefix)) {
         base = a.prefix;
         rest.remove_prefix(a.prefix.size());
     } else {
-        base.assign(1, (!rest.empty() && rest.front() == kPathSeparator) ? kPathSeparator : '.');
+        base = (!rest.empty() && rest.front() == kPathSeparator) ? "/" : ".";
     }
     if (base != base_ || !baseFd_.valid()) {
         levels_.clear();
         base_ = base;
-        baseFd_ = base == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base.c_str(), kPathFlags));
+        baseFd_ = base_ == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base_.c_str(), kPathFlags));
     }
 
     const auto lastSep = rest.find_last_of(kPathSeparator);
-    leaf = std::string(lastSep == std::string_view::npos ? rest : rest.substr(lastSep + 1));
+    leaf.assign(lastSep == std::string_view::npos ? rest : rest.substr(lastSep + 1));
     std::string_view folders = lastSep == std::string_view::npos ? std::string_view{} : rest.substr(0, lastSep);
 
     std::size_t depth = 0;
@@ -221,16 +221,14 @@ bool PathCursor::climbTo(std::size_t depth)
 
 bool PathCursor::exists(const std::string& path)
 {
-    std::string leaf;
-    const int parent = parentOf(path, leaf);
-    return parent >= 0 && entryExists(parent, leaf.c_str());
+    const int parent = parentOf(path, leaf_);
+    return parent >= 0 && entryExists(parent, leaf_.c_str());
 }
 
 bool PathCursor::remove(const std::string& path)
 {
-    std::string leaf;
-    const int parent = parentOf(path, leaf);
-    return parent >= 0 && !leaf.empty() && ::unlinkat(parent, leaf.c_str(), 0) == 0;
+    const int parent = parentOf(path, leaf_);
+    return parent >= 0 && !leaf_.empty() && ::unlinkat(parent, leaf_.c_str(), 0) == 0;
 }
 
 Fd openFolder(const std::string& path)

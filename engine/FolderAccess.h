@@ -97,6 +97,7 @@ private:
     std::string base_;
     Fd baseFd_;
     std::vector<Level> levels_;
+    std::string leaf_;
 };
 
 // The folder `path` (ending in the separator) names, opened afresh.

@@ -60,16 +60,32 @@ std::vector<std::pair<WalkKey, ListingPrefetcher::Request>> ListingPrefetcher::s
 
 void ListingPrefetcher::enqueue(std::vector<std::pair<WalkKey, Request>> requests)
 {
-    {
-        const std::lock_guard lock(mutex_);
-        for (auto& [key, request] : requests) {
-            if (pending_.size() >= kPendingFolders)
-                break;
-            if (key > position_)
-                pending_.emplace(std::move(key), std::move(request));
-        }
+    std::unique_lock lock(mutex_);
+    const std::size_t added = addPending(requests);
+    lock.unlock();
+    wakeHelpers(added);
+}
+
+// The caller holds the lock. Requests the walk has passed already are left out.
+std::size_t ListingPrefetcher::addPending(std::vector<std::pair<WalkKey, Request>>& requests)
+{
+    std::size_t added = 0;
+    for (auto& [key, request] : requests) {
+        if (pending_.size() >= kPendingFolders)
+            break;
+        if (key > position_ && pending_.emplace(std::move(key), std::move(request)).second)
+            ++added;
     }
-    work_.notify_all();
+    return added;
+}
+
+// Wakes as many helpers as there is new work for; a busy helper finds more by itself.
+void ListingPrefetcher::wakeHelpers(std::size_t work)
+{
+    if (work == 1)
+        work_.notify_one();
+    else if (work > 1)
+        work_.notify_all();
 }
 
 std::optional<PrefetchedFolder> ListingPrefetcher::take(const WalkKey& key)
@@ -83,12 +99,14 @@ std::optional<PrefetchedFolder> ListingPrefetcher::take(const WalkKey& key)
     if (started == started_.end())
         return std::nullopt;
     const std::shared_ptr<Slot> slot = started->second;
+    walkWaiting_ = true;
     finished_.wait(lock, [&] { return slot->done; });
+    walkWaiting_ = false;
     started_.erase(key);
     release(*slot);
     std::optional<PrefetchedFolder> folder = std::move(slot->folder);
     lock.unlock();
-    work_.notify_all();
+    wakeHelpers(1);
     return folder;
 }
 
@@ -138,16 +156,17 @@ void ListingPrefetcher::help()
         lock.lock();
 
         slot->done = true;
+        std::size_t added = 0;
         if (!slot->dropped) {
             if (folder)
                 heldBytes_ += folder->listing.size();
             slot->folder = std::move(folder);
-            for (auto& [childKey, childRequest] : children)
-                if (pending_.size() < kPendingFolders && childKey > position_)
-                    pending_.emplace(std::move(childKey), std::move(childRequest));
+            added = addPending(children);
         }
-        finished_.notify_all();
-        work_.notify_all();
+        if (walkWaiting_)
+            finished_.notify_one();
+        if (added > 1)
+            wakeHelpers(added - 1);
     }
 }
 
@@ -163,18 +182,25 @@ std::optional<PrefetchedFolder> ListingPrefetcher::read(const Request& request) 
     if (!fd->valid() || !identify(fd->get(), "", folder.id) || !folder.id.sameMount(start_))
         return std::nullopt;
     folder.fd = std::move(fd);
+    // Read into a buffer of the helper's own, so each listing is allocated once at its size.
+    thread_local std::unique_ptr<char[]> buffer;
+    thread_local std::size_t capacity = 0;
     std::size_t used = 0;
     for (;;) {
-        folder.listing.resize(used + kReadBatch);
-        const long n = readDirents(folder.fd->get(), folder.listing.data() + used, kReadBatch);
+        if (capacity - used < kReadBatch) {
+            std::unique_ptr<char[]> grown(new char[capacity * 2 + kReadBatch]);
+            std::copy(buffer.get(), buffer.get() + used, grown.get());
+            buffer = std::move(grown);
+            capacity = capacity * 2 + kReadBatch;
+        }
+        const long n = readDirents(folder.fd->get(), buffer.get() + used, capacity - used);
         if (n < 0)
             return std::nullopt;
         if (n == 0)
             break;
         used += std::size_t(n);
     }
-    folder.listing.resize(used);
-    folder.listing.shrink_to_fit();
+    folder.listing.assign(buffer.get(), buffer.get() + used);
     return folder;
 }
 

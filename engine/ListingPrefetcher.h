@@ -70,6 +70,8 @@ private:
     std::vector<std::pair<WalkKey, Request>> subfolders(const WalkKey& key, const SharedFd& fd,
                                                         const char* listing, std::size_t size) const;
     void enqueue(std::vector<std::pair<WalkKey, Request>> requests);
+    std::size_t addPending(std::vector<std::pair<WalkKey, Request>>& requests);
+    void wakeHelpers(std::size_t work);
     void dropBefore(const WalkKey& key);
     void release(Slot& slot);
     bool mayStart() const;
@@ -82,6 +84,7 @@ private:
     std::map<WalkKey, std::shared_ptr<Slot>> started_;
     WalkKey position_;
     std::size_t heldBytes_ = 0;
+    bool walkWaiting_ = false;
     bool stopping_ = false;
     std::vector<std::thread> helpers_;
 };

@@ -1,5 +1,6 @@
 #include "JsonText.h"
 
+#include <array>
 #include <cstdio>
 
 namespace ombrix {
@@ -38,6 +39,14 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i)
     return length;
 }
 
+// Bytes that stand for themselves in a JSON string: printable ASCII but the quote and backslash.
+constexpr auto kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        plain[std::size_t(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
 void appendEscape(std::string& out, unsigned code)
 {
     char buffer[8];
@@ -47,35 +56,43 @@ void appendEscape(std::string& out, unsigned code)
 
 }  // namespace
 
-std::string jsonString(std::string_view bytes)
+void appendJsonString(std::string& out, std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size() + 2);
     out += '"';
+    // Plain printable ASCII, by far the most of any name, is copied in runs.
+    std::size_t plain = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += char(c);
-            } else if (c < 0x20 || c == 0x7F) {
-                appendEscape(out, c);
-            } else {
-                out += char(c);
-            }
+        if (kPlain[c]) {
             ++i;
             continue;
         }
-        const std::size_t length = utf8SequenceLength(bytes, i);
-        if (length == 0) {
+        out.append(bytes.substr(plain, i - plain));
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+            ++i;
+        } else if (c < 0x80) {
+            appendEscape(out, c);
+            ++i;
+        } else if (const std::size_t length = utf8SequenceLength(bytes, i); length == 0) {
             appendEscape(out, 0xDC00 + c);
             ++i;
         } else {
             out.append(bytes.substr(i, length));
             i += length;
         }
+        plain = i;
     }
+    out.append(bytes.substr(plain));
     out += '"';
+}
+
+std::string jsonString(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + 2);
+    appendJsonString(out, bytes);
     return out;
 }
 

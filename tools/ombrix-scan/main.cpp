@@ -118,10 +118,12 @@ void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
                       ",\"message\":" + jsonString(window.resultMessage()) + ",\"findings\":[";
     bool first = true;
     for (const auto& row : window.rows()) {
-        out += first ? "\n" : ",\n";
+        out.append(first ? "\n{\"threat\":" : ",\n{\"threat\":");
         first = false;
-        out += "{\"threat\":" + jsonString(row.virusName) + ",\"path\":" + jsonString(row.fullPath) +
-               ",\"present\":" + (row.iconKey == "greenbug" ? "false" : "true") + "}";
+        ombrix::appendJsonString(out, row.virusName);
+        out.append(",\"path\":");
+        ombrix::appendJsonString(out, row.fullPath);
+        out.append(row.iconKey == "greenbug" ? ",\"present\":false}" : ",\"present\":true}");
     }
     out += "]}\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
