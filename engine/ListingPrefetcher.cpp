@@ -105,8 +105,13 @@ std::optional<PrefetchedFolder> ListingPrefetcher::take(const WalkKey& key)
     started_.erase(key);
     release(*slot);
     std::optional<PrefetchedFolder> folder = std::move(slot->folder);
+    // Helpers that stopped at the bounds are woken once the walk has caught up
+    // with half of what they read, not for every folder it takes; they fill up
+    // again in one stretch. (Waking no one costs no system call.)
+    const bool refill = started_.size() <= kHeldFolders / 2 && heldBytes_ <= kHeldBytes / 2;
     lock.unlock();
-    wakeHelpers(1);
+    if (refill)
+        work_.notify_all();
     return folder;
 }
 
