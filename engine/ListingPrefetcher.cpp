@@ -1,5 +1,7 @@
 #include "ListingPrefetcher.h"
 
+#include <system_error>
+
 #include "Dirent.h"
 
 namespace ombrix::folder {
@@ -20,8 +22,12 @@ constexpr std::size_t kReadBatch = 32768;
 
 ListingPrefetcher::ListingPrefetcher(unsigned threads, FolderId start) : start_(start)
 {
-    for (unsigned i = 0; i < threads; ++i)
-        helpers_.emplace_back([this] { help(); });
+    // Fewer helpers than asked (none at all) only means the walk opens more folders itself.
+    try {
+        for (unsigned i = 0; i < threads; ++i)
+            helpers_.emplace_back([this] { help(); });
+    } catch (const std::system_error&) {
+    }
 }
 
 ListingPrefetcher::~ListingPrefetcher()
