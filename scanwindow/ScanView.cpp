@@ -83,6 +83,7 @@ MouseButton toMouseButton(Qt::MouseButton button)
 
 ScanView::ScanView(frmScan& form, QWidget* owner) : QWidget(owner, Qt::Window), form_(form)
 {
+    setObjectName(QStringLiteral("frmScan"));
     setWindowTitle(QStringLiteral("Varno Ombrix"));
     setWindowIcon(Artwork::magnifier());
     QFont arial(QStringLiteral("Arial"));
