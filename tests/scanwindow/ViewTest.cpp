@@ -12,9 +12,11 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "ElidedLabel.h"
 #include "Fakes.h"
 #include "ImageList.h"
 #include "ScanView.h"
+#include "ToolTips.h"
 
 namespace ombrix::test {
 namespace {
@@ -63,6 +65,23 @@ protected:
             QTimer::singleShot(0, menu, &QMenu::close);
         });
         QTest::mouseRelease(view.listView1()->viewport(), button, {}, rowCentre(0));
+        QObject::disconnect(connection);
+        return {shown, usable};
+    }
+
+    // Presses `key` in the list and tells whether the menu popped up and
+    // whether its delete entry was usable then.
+    std::pair<bool, bool> pressInList(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        bool shown = false;
+        bool usable = false;
+        QMenu* menu = view.badguymenu();
+        const auto connection = QObject::connect(menu, &QMenu::aboutToShow, [&] {
+            shown = true;
+            usable = view.mnuDeletethisFile()->isEnabled();
+            QTimer::singleShot(0, menu, &QMenu::close);
+        });
+        QTest::keyClick(view.listView1(), key, modifiers);
         QObject::disconnect(connection);
         return {shown, usable};
     }
@@ -167,6 +186,71 @@ TEST_F(ViewTest, theDeleteEntryIsUsableOnlyWhileTheSelectedRowsFileExists)
     QTest::mouseClick(view.listView1()->viewport(), Qt::LeftButton, {}, rowCentre(1));
     EXPECT_EQ(form.selectedRow(), 2u);
     EXPECT_FALSE(row(1).Selected) << "a click selects its row only";
+}
+
+// The keyboard's way to the menu acts on the current row, as a right press does.
+TEST_F(ViewTest, theMenuKeyAndShiftF10OpenTheMenuForTheCurrentRow)
+{
+    view.show();
+    scanTwoFindings();
+    settle();
+    ::unlink(row(1).FullPath.c_str());
+    QItemSelectionModel* selection = view.listView1()->selectionModel();
+    selection->setCurrentIndex(view.listView1()->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+
+    EXPECT_EQ(pressInList(Qt::Key_Menu), std::make_pair(true, false));
+    EXPECT_EQ(form.selectedRow(), 1u);
+    EXPECT_TRUE(row(2).Selected) << "the other selected rows stay";
+
+    QTest::keyClick(view.listView1(), Qt::Key_Down);
+    EXPECT_EQ(pressInList(Qt::Key_F10, Qt::ShiftModifier), std::make_pair(true, true));
+    EXPECT_EQ(form.selectedRow(), 2u);
+    EXPECT_FALSE(pressInList(Qt::Key_F10).first);
+
+    // A current row that is not selected becomes the selection, as under a right press.
+    QTest::keyClick(view.listView1(), Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_FALSE(row(2).Selected);
+    EXPECT_TRUE(pressInList(Qt::Key_Menu).first);
+    EXPECT_TRUE(row(2).Selected);
+    EXPECT_EQ(form.selectedRow(), 2u);
+}
+
+TEST_F(ViewTest, theResultMessageShowsWholeOnTheDesignLine)
+{
+    view.show();
+    QLabel* result = view.label(ScanLabel::Label6);
+    EXPECT_EQ(result->geometry(), QRect(8, 32, 89, 17));
+    scanTwoFindings();
+    settle();
+    ASSERT_EQ(result->text(), "Scan Complete - Problems were found!");
+    EXPECT_EQ(result->pos(), QPoint(8, 32));
+    EXPECT_EQ(result->height(), 17);
+    EXPECT_GE(result->width(), result->fontMetrics().horizontalAdvance(result->text()));
+    EXPECT_LE(result->geometry().right(), view.findChild<QWidget*>("Frame1")->contentsRect().right());
+}
+
+// Paths lose their middle, so the file name stays in sight; the tooltip has them whole.
+TEST_F(ViewTest, longPathsKeepTheirFileNameAndShowWholeAsATooltip)
+{
+    const std::string folder = "scan/a folder with a name much longer than the column can show";
+    tree.file(folder + "/bad.exe");
+    view.show();
+    scan();
+    settle();
+    QTreeView* list = view.listView1();
+    const QModelIndex path = list->model()->index(0, 1);
+    ASSERT_EQ(path.data().toString().toStdString(), tree.path(folder + "/bad.exe"));
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(test::toolTipAt(list->viewport(), list->visualRect(path).center()).toStdString(),
+              tree.path(folder + "/bad.exe"));
+    EXPECT_EQ(test::toolTipAt(list->viewport(), list->visualRect(path.siblingAtColumn(0)).center()), "");
+
+    auto* current = dynamic_cast<ElidedLabel*>(view.label(ScanLabel::Label7));
+    ASSERT_NE(current, nullptr);
+    current->setText(QString::fromStdString(tree.path(folder + "/and deeper still/the last folder")));
+    EXPECT_TRUE(current->isElided());
+    EXPECT_TRUE(current->shownText().endsWith("/the last folder"));
+    EXPECT_EQ(current->textFormat(), Qt::PlainText);
 }
 
 TEST_F(ViewTest, cancelDuringTheWalkStopsItAndTheButtonThenCloses)
