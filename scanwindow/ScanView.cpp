@@ -111,7 +111,8 @@ ScanView::~ScanView()
 
 void ScanView::buildProgressArea()
 {
-    auto* frame1 = frame1_ = new QFrame(this);
+    frame1_ = new QFrame(this);
+    QFrame* frame1 = frame1_;
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setAccessibleName(QStringLiteral("Progress"));
     frame1->setGeometry(twipsRect(120, 120, 6975, 2895));
@@ -156,6 +157,7 @@ void ScanView::buildFindingArea()
 {
     auto* frame2 = new QFrame(this);
     frame2->setObjectName(QStringLiteral("Frame2"));
+    frame2->setAccessibleName(QStringLiteral("Findings"));
     frame2->setGeometry(twipsRect(120, 3120, 8895, 2655));
 
     auto* shape3 = new QFrame(frame2);
@@ -321,9 +323,7 @@ void ScanView::rightPressed(int row)
 
 void ScanView::listMouseReleased(Qt::MouseButton button, const QPoint& globalPosition)
 {
-    // Only the right button has a menu.
-    if (toMouseButton(button) == MouseButton::Right)
-        popUpMenu(globalPosition);
+    popUpMenu(form_.ListView1_MouseUp(toMouseButton(button)), globalPosition);
 }
 
 void ScanView::menuKeyPressed()
@@ -342,12 +342,13 @@ void ScanView::menuKeyPressed()
     }
     listView1_->scrollTo(row);
     const QRect place = row.isValid() ? listView1_->visualRect(row) : QRect();
-    popUpMenu(listView1_->viewport()->mapToGlobal(place.isValid() ? place.bottomLeft() : QPoint()));
+    // The key stands for the right button, released over that row.
+    popUpMenu(form_.ListView1_MouseUp(MouseButton::Right),
+              listView1_->viewport()->mapToGlobal(place.isValid() ? place.bottomLeft() : QPoint()));
 }
 
-void ScanView::popUpMenu(const QPoint& globalPosition)
+void ScanView::popUpMenu(const std::optional<BadGuyMenu>& menu, const QPoint& globalPosition)
 {
-    const std::optional<BadGuyMenu> menu = form_.ListView1_MouseUp(MouseButton::Right);
     if (!menu)
         return;
     mnuDeletethisFile_->setEnabled(menu->deleteUsable);

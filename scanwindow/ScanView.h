@@ -7,6 +7,7 @@
 #include "ImageList.h"
 #include "ScanFormView.h"
 #include "ScanWindow.h"
+#include "frmScan.h"
 
 class QAction;
 class QFrame;
@@ -20,7 +21,6 @@ namespace ombrix {
 
 class FindingListView;
 class FindingModel;
-class frmScan;
 
 // The scan window on the screen. It mirrors a frmScan, whose handlers do all
 // the work: the view forwards the button, the close box, the list's selection
@@ -61,7 +61,7 @@ private:
     void rightPressed(int row);
     void listMouseReleased(Qt::MouseButton button, const QPoint& globalPosition);
     void menuKeyPressed();
-    void popUpMenu(const QPoint& globalPosition);
+    void popUpMenu(const std::optional<BadGuyMenu>& menu, const QPoint& globalPosition);
     void fitResult();
     void centreOnOwner();
 
