@@ -1,5 +1,6 @@
 #include "Artwork.h"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,9 +16,13 @@ const QColor kTeal(40, 150, 160);
 const QColor kRed(196, 40, 36);
 const QColor kGreen(46, 150, 60);
 
+// A transparent pixmap of `size` logical pixels with as many real pixels as
+// the screen shows, so pictures stay sharp when the desktop is scaled.
 QPixmap blank(QSize size)
 {
-    QPixmap pixmap(size);
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
@@ -84,18 +89,19 @@ void drawBug(QPainter& painter, QPointF centre, qreal size, QColor colour)
 
 QPixmap headerStrip(QSize size)
 {
-    QPixmap pixmap(size);
+    QPixmap pixmap = blank(size);
+    const QRect all(QPoint(), size);
     QPainter painter(&pixmap);
     QLinearGradient band(0, 0, size.width(), 0);
     band.setColorAt(0, kNavy);
     band.setColorAt(0.65, kBlue);
     band.setColorAt(1, kTeal);
-    painter.fillRect(pixmap.rect(), band);
+    painter.fillRect(all, band);
     QLinearGradient gloss(0, 0, 0, size.height());
     gloss.setColorAt(0, QColor(255, 255, 255, 70));
     gloss.setColorAt(0.5, QColor(255, 255, 255, 10));
     gloss.setColorAt(1, QColor(0, 0, 0, 40));
-    painter.fillRect(pixmap.rect(), gloss);
+    painter.fillRect(all, gloss);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(255, 255, 255, 40), 3));
     for (int x = size.width() - 90; x < size.width() + size.height(); x += 9)

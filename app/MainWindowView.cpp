@@ -3,16 +3,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTreeWidget>
 
 #include "Artwork.h"
+#include "BuddyLabel.h"
 #include "ClickLabel.h"
+#include "ElidedLabel.h"
+#include "ElidedToolTips.h"
+#include "OptionCheckBox.h"
 #include "ScanView.h"
 #include "Twips.h"
+#include "WindowAccessible.h"
 #include "frmMain.h"
 
 namespace ombrix {
@@ -99,6 +104,7 @@ MainWindowView::MainWindowView(frmMain& form) : form_(form)
     setWindowIcon(Artwork::programIcon());
     setFont(arial(8.25, true));
     setFixedSize(px(8955), px(5835));
+    installWindowAccessibility();
     buildControls();
     connectControls();
     scanView_ = new ScanView(form_.scanWindow(), this);
@@ -112,6 +118,8 @@ MainWindowView::~MainWindowView()
 
 void MainWindowView::setWindowVisible(bool visible)
 {
+    if (visible)
+        syncScanAction();
     // A close under way hides the window itself.
     if (!closing_)
         setVisible(visible);
@@ -127,10 +135,11 @@ void MainWindowView::setScanWindowCaption(const std::string& caption)
     scanView_->setWindowTitle(display(caption));
 }
 
-QLabel* MainWindowView::addLabel(const char* name, const QString& text, const QRect& place)
+QLabel* MainWindowView::addLabel(QLabel* label, const char* name, const QString& text, const QRect& place)
 {
-    auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setGeometry(place);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
@@ -141,70 +150,101 @@ void MainWindowView::buildControls()
 {
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(QStringLiteral("TreeView1"));
+    tree_->setAccessibleName(QStringLiteral("Drives and folders"));
     tree_->setGeometry(twipsRect(120, 120, 3375, 5535));
     tree_->setHeaderHidden(true);
-    // Long paths scroll sideways rather than lose their ends.
-    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    tree_->header()->setStretchLastSection(false);
-    tree_->setTextElideMode(Qt::ElideNone);
+    // A long entry loses its middle, so a path keeps both ends; the tooltip has it whole.
+    tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tree_->setTextElideMode(Qt::ElideMiddle);
+    tree_->setItemDelegate(new ElidedToolTips(tree_));
     tree_->setIconSize(QSize(16, 16));
     tree_->setExpandsOnDoubleClick(false);
+    tree_->installEventFilter(this);
 
-    const auto picture = [this](const char* name, const QRect& place, const QPixmap& pixmap) {
-        auto* image = new ClickLabel(this);
+    const auto picture = [this](auto* image, const char* name, const char* description, const QRect& place,
+                                const QPixmap& pixmap) {
         image->setObjectName(QLatin1String(name));
+        image->setAccessibleName(QLatin1String(description));
         image->setGeometry(place);
         image->setPixmap(pixmap);
         return image;
     };
-    picture("Image1", twipsRect(3600, 120, 5250, 375), Artwork::headerStrip({350, 25}));
-    picture("Image5", twipsRect(7275, 120, 1560, 1515), Artwork::optionsArt({104, 101}));
-    picture("Image2", twipsRect(3600, 3360, 5250, 375), Artwork::headerStrip({350, 25}));
-    picture("Image4", twipsRect(7410, 3480, 1425, 1395), Artwork::statisticsArt({95, 93}));
-
-    const int checkTops[3] = {720, 1080, 1680};
-    for (int i = 0; i < 3; ++i) {
-        checks_[i] = new QCheckBox(this);
-        checks_[i]->setObjectName(QStringLiteral("Check%1").arg(i + 1));
-        checks_[i]->setGeometry(twipsRect(3840, checkTops[i], 200, 210));
-    }
+    picture(new QLabel(this), "Image1", "Options", twipsRect(3600, 120, 5250, 375), Artwork::headerStrip({350, 25}));
+    picture(new QLabel(this), "Image5", "Documents under a magnifying glass", twipsRect(7275, 120, 1560, 1515),
+            Artwork::optionsArt({104, 101}));
+    picture(new QLabel(this), "Image2", "Last scan", twipsRect(3600, 3360, 5250, 375), Artwork::headerStrip({350, 25}));
+    picture(new QLabel(this), "Image4", "A shield over a bar chart", twipsRect(7410, 3480, 1425, 1395),
+            Artwork::statisticsArt({95, 93}));
 
     const QFont regular = arial(8.25, false);
-    addLabel("Label1", QStringLiteral("Scan subfolders"), twipsRect(4080, 720, 4455, 255));
-    addLabel("Label2", QStringLiteral("Scan all Files"), twipsRect(4080, 1080, 4455, 255));
-    addLabel("Label3", QStringLiteral("Scan everything, not just documents."), twipsRect(4080, 1320, 4695, 255))
-        ->setFont(regular);
-    addLabel("Label4", QStringLiteral("Attempt to remove threats."), twipsRect(4080, 1680, 4455, 255));
-    addLabel("Label5", QStringLiteral("Clear this if you only want us to notify you of threats."),
-             twipsRect(4080, 1920, 4695, 255))
-        ->setFont(regular);
-    addLabel("Label10", QStringLiteral("Scan Location:"), twipsRect(3840, 2400, 4815, 255));
-    label11_ = addLabel("Label11", QString(), twipsRect(3840, 2640, 4815, 255));
-    label11_->setFont(regular);
-    label7_ = addLabel("Label7", QStringLiteral("Scan Date:"), twipsRect(3720, 3840, 4455, 255));
-    label8_ = addLabel("Label8", QStringLiteral("Files Scanned:"), twipsRect(3720, 4200, 4455, 255));
-    label9_ = addLabel("Label9", QStringLiteral("Files Infected:"), twipsRect(3720, 4560, 4455, 255));
+    const struct {
+        int top;
+        const char* label;
+        QString text;
+        const char* noteLabel;
+        QString note;
+    } options[3] = {
+        {720, "Label1", QStringLiteral("Scan subfolders"), nullptr, {}},
+        {1080, "Label2", QStringLiteral("Scan all Files"), "Label3", QStringLiteral("Scan everything, not just documents.")},
+        {1680, "Label4", QStringLiteral("Attempt to remove threats."), "Label5",
+         QStringLiteral("Clear this if you only want us to notify you of threats.")},
+    };
+    for (int i = 0; i < 3; ++i) {
+        checks_[i] = new OptionCheckBox(this);
+        checks_[i]->setObjectName(QStringLiteral("Check%1").arg(i + 1));
+        checks_[i]->setGeometry(twipsRect(3840, options[i].top, 200, 210));
+        checks_[i]->setAccessibleName(options[i].text);
+        addLabel(new BuddyLabel(this), options[i].label, options[i].text, twipsRect(4080, options[i].top, 4455, 255))
+            ->setBuddy(checks_[i]);
+        if (!options[i].noteLabel)
+            continue;
+        checks_[i]->setAccessibleDescription(options[i].note);
+        QLabel* note = addLabel(new BuddyLabel(this), options[i].noteLabel, options[i].note,
+                                twipsRect(4080, options[i].top + 240, 4695, 255));
+        note->setFont(regular);
+        note->setBuddy(checks_[i]);
+    }
 
-    auto* image3 = picture("Image3", twipsRect(3840, 5160, 480, 480), Artwork::scanIcon({32, 32}));
-    auto* image6 = picture("Image6", twipsRect(6600, 5160, 480, 480), Artwork::updateIcon({32, 32}));
-    const auto link = [this](const char* name, const QString& text, const QRect& place) {
-        auto* label = new ClickLabel(text, this);
+    addLabel(new QLabel(this), "Label10", QStringLiteral("Scan Location:"), twipsRect(3840, 2400, 4815, 255));
+    // Stored values and paths: one line each, shown as they are.
+    const auto value = [this](Qt::TextElideMode mode, const char* name, const QRect& place) {
+        auto* label = new ElidedLabel(mode, this);
         label->setObjectName(QLatin1String(name));
         label->setGeometry(place);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setWordWrap(true);
-        label->setFont(arial(9.75, false, true));
-        label->setCursor(Artwork::handCursor());
         return label;
     };
-    auto* label6 = link("Label6", QStringLiteral("Scan Now for Computer Threats"), twipsRect(4440, 5160, 1980, 480));
+    label11_ = value(Qt::ElideMiddle, "Label11", twipsRect(3840, 2640, 4815, 255));
+    label11_->setFont(regular);
+    label7_ = value(Qt::ElideRight, "Label7", twipsRect(3720, 3840, 4455, 255));
+    label8_ = value(Qt::ElideRight, "Label8", twipsRect(3720, 4200, 4455, 255));
+    label9_ = value(Qt::ElideRight, "Label9", twipsRect(3720, 4560, 4455, 255));
+
+    image3_ = picture(new ClickLabel(this), "Image3", "Scan Now for Computer Threats", twipsRect(3840, 5160, 480, 480),
+                      Artwork::scanIcon({32, 32}));
+    auto* image6 = picture(new ClickLabel(this), "Image6", "Check for Updates", twipsRect(6600, 5160, 480, 480),
+                           Artwork::updateIcon({32, 32}));
+    const auto link = [this](const char* name, const QString& text, const QRect& place) {
+        auto* label = new ClickLabel(this);
+        addLabel(label, name, text, place);
+        label->setFont(arial(9.75, false, true));
+        label->setCursor(Artwork::handCursor());
+        label->setFocusPolicy(Qt::StrongFocus);
+        return label;
+    };
+    label6_ = link("Label6", QStringLiteral("Scan Now for Computer Threats"), twipsRect(4440, 5160, 1980, 480));
     auto* label12 = link("Label12", QStringLiteral("Check for Updates"), twipsRect(7200, 5280, 1620, 360));
 
-    connect(label6, &ClickLabel::clicked, this, [this] {
+    setTabOrder(tree_, checks_[0]);
+    setTabOrder(checks_[0], checks_[1]);
+    setTabOrder(checks_[1], checks_[2]);
+    setTabOrder(checks_[2], label6_);
+    setTabOrder(label6_, label12);
+
+    connect(label6_, &ClickLabel::clicked, this, [this] {
         form_.Label6_Click();
         syncFromForm();
     });
-    connect(image3, &ClickLabel::clicked, this, [this] {
+    connect(image3_, &ClickLabel::clicked, this, [this] {
         form_.Image3_Click();
         syncFromForm();
     });
@@ -220,23 +260,51 @@ void MainWindowView::connectControls()
             *value = checkValue(state);
         });
     }
+    // Whatever moves the highlight (a click, the arrows, typing a name) sets
+    // what the next scan covers.
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         form_.TreeView1.select(keyOf(current));
-    });
-    connect(tree_, &QTreeWidget::itemClicked, this, [this] {
         form_.TreeView1_Click();
-        syncFromForm();
+        label11_->setText(display(form_.Label11));
     });
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] {
-        form_.TreeView1_DblClick();
-        syncFromForm();
-    });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, &MainWindowView::loadSelectedEntry);
     const auto follow = [this](QTreeWidgetItem* item, bool expanded) {
         if (TreeEntry* entry = form_.TreeView1.find(keyOf(item)))
             entry->expanded = expanded;
     };
     connect(tree_, &QTreeWidget::itemExpanded, this, [follow](QTreeWidgetItem* item) { follow(item, true); });
     connect(tree_, &QTreeWidget::itemCollapsed, this, [follow](QTreeWidgetItem* item) { follow(item, false); });
+}
+
+void MainWindowView::loadSelectedEntry()
+{
+    form_.TreeView1_DblClick();
+    syncFromForm();
+}
+
+bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter on a tree entry does what a double click does.
+    if (watched == tree_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && tree_->currentItem()) {
+            loadSelectedEntry();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindowView::syncScanAction()
+{
+    // A scan whose window was closed may still be winding down; a second one
+    // cannot start until it ends, and the user is told why.
+    const bool available = !form_.scanWindow().scanRunning();
+    const QString why = available ? QString() : QStringLiteral("A scan is finishing");
+    for (ClickLabel* action : {label6_, image3_}) {
+        action->setEnabled(available);
+        action->setToolTip(why);
+    }
 }
 
 void MainWindowView::syncFromForm()
@@ -251,6 +319,7 @@ void MainWindowView::syncFromForm()
     label8_->setText(display(form_.Label8));
     label9_->setText(display(form_.Label9));
     label11_->setText(display(form_.Label11));
+    syncScanAction();
     syncTree();
 }
 

@@ -14,6 +14,8 @@ class QTreeWidgetItem;
 
 namespace ombrix {
 
+class ClickLabel;
+class ElidedLabel;
 class ScanView;
 class frmMain;
 
@@ -38,13 +40,16 @@ public:
     void setScanWindowCaption(const std::string& caption) override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
     void connectControls();
-    QLabel* addLabel(const char* name, const QString& text, const QRect& place);
+    QLabel* addLabel(QLabel* label, const char* name, const QString& text, const QRect& place);
+    void loadSelectedEntry();
+    void syncScanAction();
     void syncTree();
     std::string keyOf(const QTreeWidgetItem* item) const;
 
@@ -52,10 +57,12 @@ private:
     ScanView* scanView_ = nullptr;
     QTreeWidget* tree_ = nullptr;
     QCheckBox* checks_[3] = {};
-    QLabel* label7_ = nullptr;
-    QLabel* label8_ = nullptr;
-    QLabel* label9_ = nullptr;
-    QLabel* label11_ = nullptr;
+    ElidedLabel* label7_ = nullptr;
+    ElidedLabel* label8_ = nullptr;
+    ElidedLabel* label9_ = nullptr;
+    ElidedLabel* label11_ = nullptr;
+    ClickLabel* label6_ = nullptr;
+    ClickLabel* image3_ = nullptr;
     std::unordered_map<std::string, QTreeWidgetItem*> items_;
     bool closing_ = false;
 };

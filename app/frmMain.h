@@ -90,9 +90,11 @@ private:
     bool closedForGood_ = false;
 };
 
-// An option's stored text as a check-box value: the whole numbers 0 and 2
-// (blanks around them allowed) are the box's cleared and third states;
-// anything else counts as on, like an absent option.
+// An option's stored text as a check-box value. A text that reads as a
+// decimal number (blanks, tabs or line ends around it, an optional sign,
+// digits with at most one decimal point) is off when the number is zero and
+// the box's third state when it is two; anything else counts as on, like an
+// absent option.
 std::int16_t OptionValue(const std::string& text);
 
 // The picture key of a drive entry for its drive type description.

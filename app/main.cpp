@@ -1,5 +1,6 @@
 // ombrix: the main window, or with /scannow a silent scan of the program's own drive.
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <optional>
 #include <string>
@@ -61,9 +62,10 @@ int main(int argc, char** argv)
     std::optional<InstanceLock> lock;
     SystemFileManager fileManager;
 
+    watchTermination();
+
     // The command-line road needs no display: no Qt application, no widget.
     if (CommandLine::IsScanNow(CommandLine::Text(words))) {
-        watchTermination();
         NoMessageBox noMessages;
         frmMain form(systemEnvironment(std::move(words), mounts, lock), noMessages, fileManager);
         form.Form_Load();
@@ -77,5 +79,17 @@ int main(int argc, char** argv)
     if (form.Form_Load() != frmMain::Road::Interactive)
         return 0;
     view.syncFromForm();
+
+    // A logout or a kill cancels a running scan as the Cancel button does; the
+    // scan still records its values, and the program ends when it returns.
+    std::optional<QSocketNotifier> termination;
+    if (terminationDescriptor() >= 0) {
+        termination.emplace(terminationDescriptor(), QSocketNotifier::Read);
+        QObject::connect(&*termination, &QSocketNotifier::activated, [&form, &termination] {
+            termination->setEnabled(false);
+            form.close();
+            QCoreApplication::exit(0);
+        });
+    }
     return app.exec();
 }

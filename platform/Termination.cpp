@@ -1,5 +1,9 @@
 #include "Termination.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 
 namespace ombrix {
@@ -7,16 +11,26 @@ namespace ombrix {
 namespace {
 
 volatile std::sig_atomic_t requested = 0;
+int wakeUp[2] = {-1, -1};
 
 void request(int)
 {
     requested = 1;
+    const int savedErrno = errno;
+    const char byte = 1;
+    // A full pipe already wakes its reader, so a failed write loses nothing.
+    if (wakeUp[1] >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
+    }
+    errno = savedErrno;
 }
 
 }  // namespace
 
 void watchTermination()
 {
+    if (wakeUp[0] < 0 && ::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
+        wakeUp[0] = wakeUp[1] = -1;
     struct sigaction action{};
     action.sa_handler = request;
     sigemptyset(&action.sa_mask);
@@ -27,6 +41,11 @@ void watchTermination()
 bool terminationRequested()
 {
     return requested != 0;
+}
+
+int terminationDescriptor()
+{
+    return wakeUp[0];
 }
 
 }  // namespace ombrix

@@ -1,12 +1,15 @@
 #pragma once
 
-// SIGINT and SIGTERM as a cancel request for runs without a window, so a
-// scheduler's stop or Ctrl+C ends a scan the way the Cancel button does.
+// SIGINT and SIGTERM as a cancel request, so a scheduler's stop, a logout or
+// Ctrl+C ends a scan the way the Cancel button does.
 namespace ombrix {
 
 // Installs the handlers; from then on the signals no longer end the process.
 void watchTermination();
 // True once either signal has arrived.
 bool terminationRequested();
+// A descriptor that becomes readable once either signal has arrived, for an
+// event loop that sleeps until something happens; -1 when none could be made.
+int terminationDescriptor();
 
 }  // namespace ombrix

@@ -35,10 +35,18 @@ constexpr std::array kRemoteFileSystems = {
     "davfs", "afs",      "ncpfs", "coda",   "ocfs2", "gfs2",  "lustre", "curlftpfs", "s3fs",
 };
 
-// Below these folders only mounts of a block device are drives (removable media
-// under /run/media): tmpfs there is the system's scratch space, and FUSE mounts
-// there are desktop services (gvfs, the document portal) that show other places.
+// Below these folders the system keeps its scratch space (tmpfs) and desktop
+// services mount FUSE file systems that show other places (gvfs, the document
+// portal). Real file systems there are drives: removable media under /run/media.
 constexpr std::array kSystemFolders = {"/run", "/dev", "/sys", "/proc"};
+
+// File systems that hold no data of their own: memory, layers over other
+// folders, and FUSE services without a block device (fuseblk has one).
+bool isVirtual(std::string_view fsType)
+{
+    return fsType == "tmpfs" || fsType == "ramfs" || fsType == "overlay" || fsType == "fuse" ||
+           fsType.starts_with("fuse.");
+}
 
 template <std::size_t N>
 bool isOneOf(std::string_view name, const std::array<const char*, N>& names)
@@ -130,7 +138,7 @@ bool MountTable::isDrive(const Mount& mount) const
         return false;
     const bool inSystemFolder = std::any_of(kSystemFolders.begin(), kSystemFolders.end(),
                                             [&](const char* folder) { return isAtOrBelow(mount.target, folder); });
-    return !inSystemFolder || mount.devMajor != 0;
+    return !inSystemFolder || !isVirtual(mount.fsType);
 }
 
 std::string MountTable::driveRoots() const

@@ -1,6 +1,7 @@
 #include "Artwork.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,9 +10,13 @@ namespace ombrix::Artwork {
 
 namespace {
 
+// A transparent pixmap of width x height logical pixels with as many real
+// pixels as the screen shows, so pictures stay sharp when the desktop is scaled.
 QPixmap transparentPixmap(int width, int height)
 {
-    QPixmap pixmap(width, height);
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    QPixmap pixmap(QSize(width, height) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
@@ -50,14 +55,15 @@ QPixmap bug(const QColor& body)
 
 QPixmap banner()
 {
-    QPixmap pixmap(470, 25);
+    constexpr int kWidth = 470;
+    QPixmap pixmap = transparentPixmap(kWidth, 25);
     QPainter painter(&pixmap);
-    QLinearGradient sky(0, 0, pixmap.width(), 0);
+    QLinearGradient sky(0, 0, kWidth, 0);
     sky.setColorAt(0.0, QColor(18, 38, 82));
     sky.setColorAt(0.6, QColor(44, 96, 160));
     sky.setColorAt(1.0, QColor(120, 170, 215));
-    painter.fillRect(pixmap.rect(), sky);
-    painter.fillRect(QRect(0, 23, pixmap.width(), 2), QColor(240, 170, 30));
+    painter.fillRect(QRect(0, 0, kWidth, 25), sky);
+    painter.fillRect(QRect(0, 23, kWidth, 2), QColor(240, 170, 30));
 
     painter.save();
     painter.translate(6, 4);
@@ -76,7 +82,7 @@ QPixmap banner()
     motto.setItalic(true);
     painter.setFont(motto);
     painter.setPen(QColor(230, 238, 250));
-    painter.drawText(QRect(0, 0, pixmap.width() - 10, 23), Qt::AlignRight | Qt::AlignVCenter,
+    painter.drawText(QRect(0, 0, kWidth - 10, 23), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("finds unwanted files by name"));
     return pixmap;
 }

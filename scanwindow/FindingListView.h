@@ -16,8 +16,12 @@ signals:
     // selection handling has run.
     void rightPressedOnRow(int row);
     void mouseReleased(Qt::MouseButton button, const QPoint& globalPosition);
+    // The Menu key or Shift+F10: the keyboard's way to the popup menu.
+    void menuKeyPressed();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

@@ -17,9 +17,12 @@
 #include <QWindow>
 
 #include "Artwork.h"
+#include "ElidedLabel.h"
+#include "ElidedToolTips.h"
 #include "FindingListView.h"
 #include "FindingModel.h"
 #include "Twips.h"
+#include "WindowAccessible.h"
 #include "frmScan.h"
 
 namespace ombrix {
@@ -40,10 +43,10 @@ QFont boldFont(QFont font)
     return font;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry)
+QLabel* makeLabel(QLabel* label, const char* name, const QRect& geometry)
 {
-    auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -80,12 +83,14 @@ MouseButton toMouseButton(Qt::MouseButton button)
 
 ScanView::ScanView(frmScan& form, QWidget* owner) : QWidget(owner, Qt::Window), form_(form)
 {
+    setObjectName(QStringLiteral("frmScan"));
     setWindowTitle(QStringLiteral("Varno Ombrix"));
     setWindowIcon(Artwork::magnifier());
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSizeF(8.25);
     setFont(arial);
     setFixedSize(px(9150), px(5925));
+    installWindowAccessibility();
 
     buildProgressArea();
     buildFindingArea();
@@ -106,22 +111,26 @@ ScanView::~ScanView()
 
 void ScanView::buildProgressArea()
 {
-    auto* frame1 = new QFrame(this);
+    frame1_ = new QFrame(this);
+    QFrame* frame1 = frame1_;
     frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setAccessibleName(QStringLiteral("Progress"));
     frame1->setGeometry(twipsRect(120, 120, 6975, 2895));
     frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     auto* image2 = new QLabel(frame1);
     image2->setObjectName(QStringLiteral("Image2"));
+    image2->setAccessibleName(QStringLiteral("Ombrix"));
     image2->setGeometry(twipsRect(0, 0, 7050, 375));
     image2->setPixmap(Artwork::banner());
 
-    auto place = [this, frame1](ScanLabel label, const char* name, const QRect& geometry) {
-        labels_[static_cast<std::size_t>(label)] = makeLabel(frame1, name, geometry);
+    auto place = [this, frame1](ScanLabel label, const char* name, const QRect& geometry, QLabel* widget = nullptr) {
+        labels_[static_cast<std::size_t>(label)] = makeLabel(widget ? widget : new QLabel(frame1), name, geometry);
     };
     place(ScanLabel::Label6, "Label6", twipsRect(120, 480, 1335, 255));
     label(ScanLabel::Label6)->setFont(boldFont(font()));
-    place(ScanLabel::Label7, "Label7", twipsRect(120, 720, 6615, 255));
+    // The folder being scanned: a long path loses its middle, not its end.
+    place(ScanLabel::Label7, "Label7", twipsRect(120, 720, 6615, 255), new ElidedLabel(Qt::ElideMiddle, frame1));
     place(ScanLabel::Label4, "Label4", twipsRect(1560, 1080, 5295, 255));
     makeRule(frame1, "Line1(0)", 120, 1920, 6840);
     makeRule(frame1, "Line1(1)", 120, 2400, 6840);
@@ -139,6 +148,7 @@ void ScanView::buildProgressArea()
 
     auto* image1 = new QLabel(this);
     image1->setObjectName(QStringLiteral("Image1"));
+    image1->setAccessibleName(QStringLiteral("Magnifying glass"));
     image1->setGeometry(twipsRect(9000, 120, 240, 240));
     image1->setPixmap(Artwork::magnifier());
 }
@@ -147,6 +157,7 @@ void ScanView::buildFindingArea()
 {
     auto* frame2 = new QFrame(this);
     frame2->setObjectName(QStringLiteral("Frame2"));
+    frame2->setAccessibleName(QStringLiteral("Findings"));
     frame2->setGeometry(twipsRect(120, 3120, 8895, 2655));
 
     auto* shape3 = new QFrame(frame2);
@@ -157,6 +168,8 @@ void ScanView::buildFindingArea()
 
     listView1_ = new FindingListView(frame2);
     listView1_->setObjectName(QStringLiteral("ListView1"));
+    listView1_->setAccessibleName(QStringLiteral("Findings"));
+    listView1_->setItemDelegate(new ElidedToolTips(listView1_));
     listView1_->setGeometry(twipsRect(120, 120, 8655, 2415));
     model_ = new FindingModel(form_, imageList1_, this);
     listView1_->setModel(model_);
@@ -171,6 +184,7 @@ void ScanView::buildFindingArea()
             &ScanView::forwardSelection);
     connect(listView1_, &FindingListView::rightPressedOnRow, this, &ScanView::rightPressed);
     connect(listView1_, &FindingListView::mouseReleased, this, &ScanView::listMouseReleased);
+    connect(listView1_, &FindingListView::menuKeyPressed, this, &ScanView::menuKeyPressed);
 }
 
 void ScanView::buildMenu()
@@ -240,7 +254,17 @@ void ScanView::sync()
     for (std::size_t i = 0; i < labels_.size(); ++i)
         labels_[i]->setText(decoded(form_.labelText(static_cast<ScanLabel>(i))));
     command1_->setText(decoded(form_.buttonCaption()));
+    fitResult();
     model_->catchUp();
+}
+
+void ScanView::fitResult()
+{
+    // The final message is longer than the design's label: it grows to the
+    // right inside Frame1, where nothing else stands, and never wraps.
+    QLabel* result = label(ScanLabel::Label6);
+    const int room = frame1_->contentsRect().right() + 1 - result->x();
+    result->resize(std::clamp(result->sizeHint().width(), px(1335), room), result->height());
 }
 
 void ScanView::applyColumnWidths()
@@ -299,7 +323,32 @@ void ScanView::rightPressed(int row)
 
 void ScanView::listMouseReleased(Qt::MouseButton button, const QPoint& globalPosition)
 {
-    const std::optional<BadGuyMenu> menu = form_.ListView1_MouseUp(toMouseButton(button));
+    popUpMenu(form_.ListView1_MouseUp(toMouseButton(button)), globalPosition);
+}
+
+void ScanView::menuKeyPressed()
+{
+    // The keyboard's menu is for the current row, as a right press makes the
+    // row under the pointer the menu's; without a current row it is for the
+    // row selected last.
+    QModelIndex row = listView1_->currentIndex();
+    if (row.isValid()) {
+        QItemSelectionModel* selection = listView1_->selectionModel();
+        if (!selection->isRowSelected(row.row()))
+            selection->select(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        form_.selectFinding(static_cast<std::size_t>(row.row()) + 1, true);
+    } else if (form_.selectedRow() != 0) {
+        row = model_->index(static_cast<int>(form_.selectedRow()) - 1, 0);
+    }
+    listView1_->scrollTo(row);
+    const QRect place = row.isValid() ? listView1_->visualRect(row) : QRect();
+    // The key stands for the right button, released over that row.
+    popUpMenu(form_.ListView1_MouseUp(MouseButton::Right),
+              listView1_->viewport()->mapToGlobal(place.isValid() ? place.bottomLeft() : QPoint()));
+}
+
+void ScanView::popUpMenu(const std::optional<BadGuyMenu>& menu, const QPoint& globalPosition)
+{
     if (!menu)
         return;
     mnuDeletethisFile_->setEnabled(menu->deleteUsable);

@@ -7,8 +7,10 @@
 #include "ImageList.h"
 #include "ScanFormView.h"
 #include "ScanWindow.h"
+#include "frmScan.h"
 
 class QAction;
+class QFrame;
 class QItemSelection;
 class QLabel;
 class QMenu;
@@ -19,13 +21,14 @@ namespace ombrix {
 
 class FindingListView;
 class FindingModel;
-class frmScan;
 
 // The scan window on the screen. It mirrors a frmScan, whose handlers do all
 // the work: the view forwards the button, the close box, the list's selection
 // and mouse actions and the menu entries to it. A scan writes the form far more
 // often than anyone can see, so the view catches up at most ~30 times a second.
 class ScanView final : public QWidget, public ScanFormView {
+    Q_OBJECT
+
 public:
     // `owner` is the main window: the scan window is centred on it when shown.
     explicit ScanView(frmScan& form, QWidget* owner = nullptr);
@@ -57,11 +60,15 @@ private:
     void forwardSelection(const QItemSelection& selected, const QItemSelection& deselected);
     void rightPressed(int row);
     void listMouseReleased(Qt::MouseButton button, const QPoint& globalPosition);
+    void menuKeyPressed();
+    void popUpMenu(const std::optional<BadGuyMenu>& menu, const QPoint& globalPosition);
+    void fitResult();
     void centreOnOwner();
 
     frmScan& form_;
     ImageList imageList1_;
     FindingModel* model_ = nullptr;
+    QFrame* frame1_ = nullptr;
     std::array<QLabel*, 7> labels_{};
     QPushButton* command1_ = nullptr;
     FindingListView* listView1_ = nullptr;

@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include "ElidedLabel.h"
 #include "ScanView.h"
 #include "ShellFixture.h"
+#include "ToolTips.h"
 
 namespace ombrix {
 namespace {
@@ -37,6 +42,25 @@ protected:
     T* control(const char* name) const
     {
         return window->findChild<T*>(QLatin1String(name));
+    }
+
+    // The window active and `name` holding the keyboard focus, as after a click on it.
+    void focus(const char* name)
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        control(name)->setFocus(Qt::OtherFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), control(name));
+    }
+
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+
+    QString focusName() const
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
     }
 
     std::unique_ptr<MainWindowView> window;
@@ -88,7 +112,6 @@ TEST_F(View, controlsShowTheFormAndWriteTheirValuesBack)
     EXPECT_EQ(usb->child(1)->text(0), "WINDOWS");
     EXPECT_TRUE(usb->isExpanded());
     tree->setCurrentItem(usb->child(1));
-    emit tree->itemClicked(usb->child(1), 0);
     EXPECT_EQ(control<QLabel>("Label11")->text(), QString::fromStdString(at("usb/WINDOWS")));
 }
 
@@ -122,6 +145,157 @@ TEST_F(View, closingEndsTheMainWindowForGood)
     form->scanWindow().Form_Unload();
     form->show();
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(View, tabVisitsTheTreeTheOptionsAndBothLinksInTurn)
+{
+    focus("TreeView1");
+    QStringList visited;
+    for (int i = 0; i < 6; ++i) {
+        press(Qt::Key_Tab);
+        visited << focusName();
+    }
+    EXPECT_EQ(visited, (QStringList{"Check1", "Check2", "Check3", "Label6", "Label12", "TreeView1"}));
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(focusName(), "Label12");
+}
+
+// What is highlighted is what gets scanned, and the keyboard alone gets there.
+TEST_F(View, theKeyboardChoosesLoadsAndScansTheHighlightedEntry)
+{
+    tree.file("usb/WINDOWS/bad.exe", "x");
+    form->Check3 = 0;
+    focus("TreeView1");
+    const auto location = [this] { return control<QLabel>("Label11")->text().toStdString(); };
+
+    press(Qt::Key_Home);
+    EXPECT_EQ(form->scanloc, "MyComputer");
+    EXPECT_EQ(location(), "MyComputer");
+    control("Label6")->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(user.log, (std::vector<std::string>{"message Please select a drive to scan"}));
+
+    control("TreeView1")->setFocus();
+    press(Qt::Key_End);
+    EXPECT_EQ(location(), at("usb/"));
+    press(Qt::Key_Return);
+    auto* usb = control<QTreeWidget>("TreeView1")->currentItem();
+    ASSERT_EQ(usb->childCount(), 2) << "Enter loads the subfolders as a double click does";
+    press(Qt::Key_Down);
+    EXPECT_EQ(location(), at("usb/Program Files"));
+    QTest::keyClicks(QApplication::focusWidget(), "W");
+    EXPECT_EQ(form->scanloc, at("usb/WINDOWS")) << "typing a name moves the highlight";
+    EXPECT_EQ(location(), at("usb/WINDOWS"));
+
+    control("Label6")->setFocus();
+    press(Qt::Key_Space);
+    EXPECT_EQ(window->scanView()->windowTitle().toStdString(), "Varno Ombrix - Scanning:  " + at("usb/WINDOWS"));
+    ASSERT_EQ(form->scanWindow().findings().size(), 1u);
+    EXPECT_EQ(form->scanWindow().findings()[0].FullPath, at("usb/WINDOWS/bad.exe"));
+}
+
+TEST_F(View, screenReadersSeeNamesRolesAndActions)
+{
+    const auto describe = [this](const char* name) {
+        QAccessibleInterface* item = QAccessible::queryAccessibleInterface(control(name));
+        QStringList actions = item->actionInterface() ? item->actionInterface()->actionNames() : QStringList();
+        actions.removeAll(QAccessibleActionInterface::setFocusAction());
+        return QStringList{QString::number(item->role()), item->text(QAccessible::Name),
+                           item->text(QAccessible::Description), actions.join(',')};
+    };
+    const auto row = [](QAccessible::Role role, const char* name, const char* description, const QString& actions) {
+        return QStringList{QString::number(role), name, description, actions};
+    };
+    const QString press = QAccessibleActionInterface::pressAction();
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    EXPECT_EQ(describe("TreeView1"), row(QAccessible::Tree, "Drives and folders", "", ""));
+    EXPECT_EQ(describe("Check3"), row(QAccessible::CheckBox, "Attempt to remove threats.",
+                                      "Clear this if you only want us to notify you of threats.", toggle));
+    EXPECT_EQ(describe("Label6"), row(QAccessible::Link, "Scan Now for Computer Threats", "", press));
+    EXPECT_EQ(describe("Image6"), row(QAccessible::Link, "Check for Updates", "", press));
+    EXPECT_EQ(describe("Image4"), row(QAccessible::Graphic, "A shield over a bar chart", "", ""));
+
+    QAccessibleInterface* main = QAccessible::queryAccessibleInterface(window.get());
+    EXPECT_EQ(main->role(), QAccessible::Window);
+    EXPECT_EQ(main->text(QAccessible::Name), "Varno Ombrix");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->scanView())->role(), QAccessible::Window);
+
+    const auto labels = QAccessible::queryAccessibleInterface(control("Check2"))->relations(QAccessible::Label);
+    QStringList labelTexts;
+    for (const auto& [label, relation] : labels)
+        labelTexts << label->text(QAccessible::Name);
+    labelTexts.sort();
+    EXPECT_EQ(labelTexts, (QStringList{"Scan all Files", "Scan everything, not just documents."}));
+
+    QAccessible::queryAccessibleInterface(control("Label12"))->actionInterface()->doAction(press);
+    EXPECT_EQ(user.log, (std::vector<std::string>{"launch /usb/ombrix/update '' 0"}));
+}
+
+// A click on the text toggles the box; grey comes only from the stored value.
+TEST_F(View, clicksToggleTheOptionsBetweenTickedAndClearedOnly)
+{
+    form->Check3 = 2;
+    window->syncFromForm();
+    auto* check3 = control<QCheckBox>("Check3");
+    EXPECT_EQ(check3->checkState(), Qt::PartiallyChecked);
+    std::vector<int> values;
+    for (const char* place : {"Label4", "Check3", "Label5", "Check3"}) {
+        QTest::mouseClick(control(place), Qt::LeftButton);
+        values.push_back(form->Check3);
+    }
+    EXPECT_EQ(values, (std::vector<int>{1, 0, 1, 0}));
+    QTest::mouseClick(control("Label1"), Qt::LeftButton);
+    EXPECT_EQ(form->Check1, 0);
+}
+
+// Stored values, paths and names are shown as they are, on one line each.
+TEST_F(View, labelsShowTextAsItIsAndLongTextsKeepTheirEnds)
+{
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->pixmap().isNull()) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+        }
+    }
+
+    const std::string longName = "A folder whose name is far too long for the tree or the label to show";
+    subfolders[at("usb/")] = {at("usb/" + longName)};
+    auto* tree = control<QTreeWidget>("TreeView1");
+    QTreeWidgetItem* usb = tree->currentItem();
+    emit tree->itemDoubleClicked(usb, 0);
+    tree->setCurrentItem(usb->child(0));
+
+    const auto* location = control<ElidedLabel>("Label11");
+    ASSERT_TRUE(location->isElided());
+    EXPECT_TRUE(location->shownText().startsWith(QString::fromStdString(at(""))));
+    EXPECT_TRUE(location->shownText().endsWith("to show"));
+    EXPECT_EQ(test::toolTipAt(control("Label11"), {5, 5}).toStdString(), at("usb/" + longName));
+    EXPECT_EQ(test::toolTipAt(control("Label7"), {5, 5}), "") << "a text that fits has no tooltip";
+
+    const QPoint entry = tree->visualItemRect(usb->child(0)).center();
+    EXPECT_EQ(test::toolTipAt(tree->viewport(), entry).toStdString(), longName);
+}
+
+// While a scan whose window was closed winds down, the scan action says why it waits.
+TEST_F(View, theScanActionWaitsForAScanThatIsFinishing)
+{
+    for (const char* folder : {"usb/a/bad.exe", "usb/b/c.txt", "usb/c/d.txt"})
+        tree.file(folder, "x");
+    form->Check3 = 0;
+    form->Label6_Click();
+    window->scanView()->close();
+    ASSERT_TRUE(window->isVisible());
+
+    QStringList duringTheRun;
+    QTimer::singleShot(0, [&] {
+        window->scanView()->close();
+        for (const char* action : {"Label6", "Image3"})
+            duringTheRun << QString::number(control(action)->isEnabled()) + ' ' + control(action)->toolTip();
+        duringTheRun << QString::number(window->isVisible());
+    });
+    QTest::mouseClick(control("Label6"), Qt::LeftButton);
+    EXPECT_EQ(duringTheRun, (QStringList{"0 A scan is finishing", "0 A scan is finishing", "1"}));
+    EXPECT_TRUE(control("Label6")->isEnabled());
+    EXPECT_EQ(control("Label6")->toolTip(), "");
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ TEST_F(StartUp, secondCopyEndsBeforeReadingAnything)
 TEST_F(StartUp, scanNowScansTheProgramsDriveSilentlyWithTheStoredOptions)
 {
     words = {"/scannow", "x=Software\\Test Keys"};
-    settings[{"Software\\Test Keys", "AutoRepair"}] = "0";
-    settings[{"Software\\Test Keys", "Scan All"}] = "2";
+    settings[{"Software\\Test Keys", "AutoRepair"}] = "\t+0 ";
+    settings[{"Software\\Test Keys", "Scan All"}] = "2.0";
     tree.file("usb/docs/bad.exe", "x");
     tree.file("hd/bad.exe", "x");
     EXPECT_FALSE(load().visible());
@@ -84,11 +84,16 @@ TEST_F(StartUp, interactiveRoadShowsStoredValuesAsTheyAre)
     EXPECT_EQ(shownValues(), expected);
 }
 
+// One rule for both roads: a text that reads as the number zero is off.
 TEST(OptionValue, storedTextToCheckBoxValue)
 {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"0", 0},  {"1", 1},  {"2", 2},   {" 0 ", 0}, {"", 1},    {"-1", 1},
-        {"7", 1},  {"off", 1}, {"00", 0}, {"0x", 1},  {"2 1", 1},
+        {"0", 0},    {" 0 ", 0},  {"\t0\t", 0}, {"0\r\n", 0}, {"00", 0},   {"+0", 0},    {"-0", 0},
+        {"0.0", 0},  {".0", 0},   {"0.", 0},     {"-00.000", 0},
+        {"2", 2},    {"+2", 2},   {" 02 ", 2},   {"2.0", 2},
+        {"1", 1},    {"", 1},     {" ", 1},      {"-1", 1},    {"-2", 1},   {"2.5", 1},   {"7", 1},
+        {"0.01", 1}, {"off", 1},  {"0x", 1},     {"0x0", 1},   {"0e0", 1},  {"2 1", 1},   {"0 0", 1},
+        {".", 1},    {"+", 1},    {"- 0", 1},    {"0..0", 1},  {"0.0.", 1}, {"--0", 1},
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(OptionValue(text), value) << '"' << text << '"';

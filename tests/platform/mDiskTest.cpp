@@ -46,6 +46,15 @@ protected:
             "0:24 / /run/user/1000 rw - tmpfs tmpfs rw",
             "0:25 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw",
             "8:49 / /run/media/me/STICK rw - vfat /dev/sdd1 rw",
+            // File systems with an anonymous device number are still drives there.
+            "0:50 / /run/media/me/BTRFS rw - btrfs /dev/sde1 rw",
+            "0:51 / /run/media/me/POOL rw - zfs pool/stick rw",
+            "0:52 / /run/media/me/BCACHE rw - bcachefs /dev/sdf rw",
+            "0:53 / /run/media/me/NTFS rw - fuseblk /dev/sdg1 rw",
+            "0:54 / /run/user/1000/doc rw - fuse.portal portal rw",
+            "0:55 / /run/lock rw - ramfs ramfs rw",
+            "0:56 / /run/containers/c1 rw - overlay overlay rw",
+            "0:57 / /run/user/1000/plain rw - fuse something rw",
             "7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro",
             "0:26 / " + m + "/ram rw - tmpfs tmpfs rw",
             "8:17 / " + m + "/usb rw - vfat /dev/sdb1 rw",
@@ -72,7 +81,8 @@ protected:
 
 TEST_F(FakeMachine, listsRealFileSystemsSortedBytewiseOnceEachEndedByAnExtraNul)
 {
-    std::vector<std::string> roots{"/", "/run/media/me/STICK/"};
+    std::vector<std::string> roots{"/", "/run/media/me/BCACHE/", "/run/media/me/BTRFS/", "/run/media/me/NTFS/",
+                                   "/run/media/me/POOL/", "/run/media/me/STICK/"};
     for (const char* root : {"Zip", "cd", "gone", "my disk", "net", "overlay", "ram", "sr", "ssh", "usb"})
         roots.push_back(mnt(root) + '/');
     std::sort(roots.begin(), roots.end());

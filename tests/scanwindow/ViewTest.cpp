@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QFrame>
 #include <QHeaderView>
@@ -15,6 +17,7 @@
 #include "Fakes.h"
 #include "ImageList.h"
 #include "ScanView.h"
+#include "ToolTips.h"
 
 namespace ombrix::test {
 namespace {
@@ -50,9 +53,9 @@ protected:
         return view.listView1()->visualRect(view.listView1()->model()->index(row, 0)).center();
     }
 
-    // Releases `button` over the list and tells whether the menu popped up and
-    // whether its delete entry was usable then.
-    std::pair<bool, bool> releaseOverList(Qt::MouseButton button)
+    // Does `act` and tells whether the menu popped up and whether its delete
+    // entry was usable then.
+    std::pair<bool, bool> menuAfter(const std::function<void()>& act)
     {
         bool shown = false;
         bool usable = false;
@@ -62,9 +65,19 @@ protected:
             usable = view.mnuDeletethisFile()->isEnabled();
             QTimer::singleShot(0, menu, &QMenu::close);
         });
-        QTest::mouseRelease(view.listView1()->viewport(), button, {}, rowCentre(0));
+        act();
         QObject::disconnect(connection);
         return {shown, usable};
+    }
+
+    std::pair<bool, bool> releaseOverList(Qt::MouseButton button)
+    {
+        return menuAfter([&] { QTest::mouseRelease(view.listView1()->viewport(), button, {}, rowCentre(0)); });
+    }
+
+    std::pair<bool, bool> pressInList(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        return menuAfter([&] { QTest::keyClick(view.listView1(), key, modifiers); });
     }
 
     // In the event loop, the user closes the scan window, the only one on the
@@ -167,6 +180,66 @@ TEST_F(ViewTest, theDeleteEntryIsUsableOnlyWhileTheSelectedRowsFileExists)
     QTest::mouseClick(view.listView1()->viewport(), Qt::LeftButton, {}, rowCentre(1));
     EXPECT_EQ(form.selectedRow(), 2u);
     EXPECT_FALSE(row(1).Selected) << "a click selects its row only";
+}
+
+// The keyboard's way to the menu acts on the current row, as a right press does.
+TEST_F(ViewTest, theMenuKeyAndShiftF10OpenTheMenuForTheCurrentRow)
+{
+    view.show();
+    scanTwoFindings();
+    settle();
+    ::unlink(row(1).FullPath.c_str());
+    QItemSelectionModel* selection = view.listView1()->selectionModel();
+    selection->setCurrentIndex(view.listView1()->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+
+    EXPECT_EQ(pressInList(Qt::Key_Menu), std::make_pair(true, false));
+    EXPECT_EQ(form.selectedRow(), 1u);
+    EXPECT_TRUE(row(2).Selected) << "the other selected rows stay";
+
+    QTest::keyClick(view.listView1(), Qt::Key_Down);
+    EXPECT_EQ(pressInList(Qt::Key_F10, Qt::ShiftModifier), std::make_pair(true, true));
+    EXPECT_EQ(form.selectedRow(), 2u);
+    EXPECT_FALSE(pressInList(Qt::Key_F10).first);
+
+    // A current row that is not selected becomes the selection, as under a right press.
+    QTest::keyClick(view.listView1(), Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_FALSE(row(2).Selected);
+    EXPECT_TRUE(pressInList(Qt::Key_Menu).first);
+    EXPECT_TRUE(row(2).Selected);
+    EXPECT_EQ(form.selectedRow(), 2u);
+}
+
+TEST_F(ViewTest, theResultMessageShowsWholeOnTheDesignLine)
+{
+    view.show();
+    QLabel* result = view.label(ScanLabel::Label6);
+    EXPECT_EQ(result->geometry(), QRect(8, 32, 89, 17));
+    scanTwoFindings();
+    settle();
+    ASSERT_EQ(result->text(), "Scan Complete - Problems were found!");
+    EXPECT_EQ(result->pos(), QPoint(8, 32));
+    EXPECT_EQ(result->height(), 17);
+    EXPECT_GE(result->width(), result->fontMetrics().horizontalAdvance(result->text()));
+    EXPECT_LE(result->geometry().right(), view.findChild<QWidget*>("Frame1")->contentsRect().right());
+}
+
+// Paths lose their middle, so the file name stays in sight; the tooltip has them whole.
+// The folder being scanned is plain text like every other label.
+TEST_F(ViewTest, pathsShowAsTheyAreWithTheirFileNameInSight)
+{
+    const std::string folder = "scan/a folder with a name much longer than the column can show";
+    tree.file(folder + "/bad.exe");
+    view.show();
+    scan();
+    settle();
+    QTreeView* list = view.listView1();
+    const QModelIndex path = list->model()->index(0, 1);
+    ASSERT_EQ(path.data().toString().toStdString(), tree.path(folder + "/bad.exe"));
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(test::toolTipAt(list->viewport(), list->visualRect(path).center()).toStdString(),
+              tree.path(folder + "/bad.exe"));
+    EXPECT_EQ(test::toolTipAt(list->viewport(), list->visualRect(path.siblingAtColumn(0)).center()), "");
+    EXPECT_EQ(view.label(ScanLabel::Label7)->textFormat(), Qt::PlainText);
 }
 
 TEST_F(ViewTest, cancelDuringTheWalkStopsItAndTheButtonThenCloses)
