@@ -1,5 +1,7 @@
 #include "ImageSurface.h"
 
+#include "Twips.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QWidget>
@@ -7,8 +9,6 @@
 namespace ombrix {
 
 namespace {
-
-constexpr float kTwipsPerPixel = 15;
 
 // Text drawn at one position: line breaks start new lines below it.
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;

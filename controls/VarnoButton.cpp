@@ -323,12 +323,12 @@ QFont VarnoButton::ambientFont() const
 
 float VarnoButton::W() const
 {
-    return float(width()) * 15;
+    return float(width()) * kTwipsPerPixel;
 }
 
 float VarnoButton::H() const
 {
-    return float(height()) * 15;
+    return float(height()) * kTwipsPerPixel;
 }
 
 }  // namespace ombrix

@@ -12,7 +12,6 @@ namespace ombrix {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 constexpr int16_t kEnter = 13;
 constexpr int16_t kSpace = 32;
 
