@@ -140,14 +140,9 @@ void VarnoButton::focusOutEvent(QFocusEvent* event)
 void VarnoButton::keyPressEvent(QKeyEvent* event)
 {
     const int16_t keyCode = virtualKeyCode(*event);
-    if (keyCode == 0) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
     UserControl_KeyDown(keyCode, shiftBits(event->modifiers()));
-    const QString text = event->text();
-    if (text.size() == 1 && text.front().unicode() < 256)
-        UserControl_KeyPress(int16_t(text.front().unicode()));
+    for (const int16_t keyAscii : ansiCodes(event->text()))
+        UserControl_KeyPress(keyAscii);
     // Keys the button does not use go on to the window (Escape, arrows).
     if (!pressesButton(keyCode))
         QWidget::keyPressEvent(event);
@@ -157,7 +152,7 @@ void VarnoButton::keyReleaseEvent(QKeyEvent* event)
 {
     const int16_t keyCode = virtualKeyCode(*event);
     // A held key repeats its press only: it is let go once.
-    if (event->isAutoRepeat() || keyCode == 0) {
+    if (event->isAutoRepeat()) {
         QWidget::keyReleaseEvent(event);
         return;
     }
