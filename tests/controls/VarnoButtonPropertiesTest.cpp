@@ -29,7 +29,8 @@ bool same(const QVariant& a, const QVariant& b)
     return a == b;
 }
 
-// A copy of what button saved, read back through a file.
+// A copy of what button saved, read back through a file. Of the loaded
+// values only the picture is notified.
 std::unique_ptr<VarnoButton> reloaded(const VarnoButton& button)
 {
     PropertyBag bag;
@@ -38,7 +39,9 @@ std::unique_ptr<VarnoButton> reloaded(const VarnoButton& button)
     const QString path = folder.filePath(QStringLiteral("button.json"));
     EXPECT_TRUE(bag.save(path));
     auto copy = std::make_unique<VarnoButton>(std::make_unique<RecordingSurface>());
+    QSignalSpy notified(copy.get(), &VarnoButton::propertyChanged);
     copy->ReadProperties(PropertyBag::load(path).value_or(PropertyBag()));
+    EXPECT_EQ(notified, QList<QVariantList>{{QStringLiteral("Picture")}});
     return copy;
 }
 
@@ -89,6 +92,9 @@ TEST_F(PropertiesTest, everySetterNotifiesWithTheNewValueAndRepaintsOrLaysOutAsI
         EXPECT_EQ(surface->repaints() - repaints, c.repaints ? 1 : 0) << c.name;
         EXPECT_EQ(picture1().Left(), c.laysOut ? 95 : 75) << c.name;
     }
+    newButton();
+    button->setBackColor(0x00ABCDEF);
+    EXPECT_EQ(picture1().backColor(), 0x00ABCDEFu);
 }
 
 TEST_F(PropertiesTest, buttonDownTellsQtOfEveryChangeAndTheHolderOnlyOfItsSetter)
