@@ -53,7 +53,7 @@ void VarnoButton::UserControl_KeyDown(int16_t KeyCode, int16_t Shift)
     if (events_)
         events_->KeyDown(KeyCode, Shift);
     emit keyDown(KeyCode, Shift);
-    // The holder's handler may have changed the key.
+    // The holder's handler or a slot may have changed the key.
     if (pressesButton(KeyCode)) {
         if (behavior_ != 1)
             putButtonDown(true);

@@ -9,18 +9,14 @@ namespace {
 
 using InputTest = ButtonTest;
 
-TEST_F(InputTest, spaceOnAPushButtonPressesReleasesThenClicks)
+TEST_F(InputTest, spaceAndEnterPressAndReleaseThenClickAndToggleOnRelease)
 {
     tap(Qt::Key_Space, QStringLiteral(" "));
-
     EXPECT_EQ(journal, (Journal{"KeyDown 32 0", "paint down", "KeyPress 32", "KeyUp 32 0", "paint up", "Click"}));
-}
 
-TEST_F(InputTest, enterOnAToggleButtonFlipsItOnRelease)
-{
+    journal.clear();
     button->setBehavior(1);
     tap(Qt::Key_Return, QStringLiteral("\r"));
-
     EXPECT_EQ(journal, (Journal{"KeyDown 13 0", "paint up", "KeyPress 13", "KeyUp 13 0", "paint down", "Click"}));
     tap(Qt::Key_Return, QStringLiteral("\r"));
     EXPECT_FALSE(button->ButtonDown());
