@@ -1,5 +1,5 @@
 // A real button in a shown window: Qt's own event delivery and the pixels
-// that reach the screen. CTest runs these at pixel ratios 1 and 2.
+// that reach the screen. CTest runs these at pixel ratios 1, 2 and 1.25.
 
 #include "ButtonTest.h"
 
