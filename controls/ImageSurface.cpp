@@ -1,5 +1,7 @@
 #include "ImageSurface.h"
 
+#include "Twips.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QWidget>
@@ -7,8 +9,6 @@
 namespace ombrix {
 
 namespace {
-
-constexpr float kTwipsPerPixel = 15;
 
 // Text drawn at one position: line breaks start new lines below it.
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
@@ -107,8 +107,15 @@ QPen ImageSurface::pen(quint32 color) const
 {
     // Widths scale with the screen's pixel ratio, like every other length.
     QPen pen(resolve(color), lineWidth());
-    if (lineStyle() == LineStyle::Dotted)
+    if (lineStyle() == LineStyle::Dotted) {
+        // Dots of whole device pixels with flat ends: a scaled pen lands on
+        // fractions of pixels, and square ends close the gaps, so either
+        // turns the dots into a solid line at a pixel ratio above 1.
+        pen.setCosmetic(true);
+        pen.setWidth(qMax(1, qRound(lineWidth() * image_.devicePixelRatio())));
+        pen.setCapStyle(Qt::FlatCap);
         pen.setDashPattern({1, 1});
+    }
     return pen;
 }
 

@@ -11,9 +11,9 @@ namespace ombrix {
 
 // Paints into an image the size of its owner widget, which the owner shows in
 // its paint event. The image outlives repaints, so a face drawn by a property
-// setter is on screen without waiting for the platform. Twips become pixels at
-// 15 per pixel, rounded to whole pixels so lines and bands stay crisp; the
-// font and the system colours come from the owner.
+// setter is on screen without waiting for the platform. Twips are rounded to
+// whole pixels so lines and bands stay crisp; the font and the system colours
+// come from the owner.
 class ImageSurface final : public PaintSurface {
 public:
     explicit ImageSurface(const QWidget& owner);

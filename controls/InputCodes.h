@@ -1,18 +1,38 @@
 #pragma once
 
 #include <Qt>
+#include <QByteArray>
+#include <QList>
 
 #include <cstdint>
 
 class QKeyEvent;
+class QString;
 
 namespace ombrix {
 
 // Qt's input reported in the codes VarnoButton's events carry.
 
-// The virtual-key code of the key: 13 Enter, 32 Space, 65 to 90 the letters;
-// 0 for a key that has none.
+// Code of a key that has no virtual-key code of its own but types a character
+// (a letter such as "é", "ß" or a Cyrillic one): the character comes in
+// KeyPress.
+inline constexpr int16_t kCharacterKey = 231;
+// Code of a key with neither a virtual-key code nor a character (a dead key).
+inline constexpr int16_t kUnmappedKey = 255;
+
+// The virtual-key code of the key: 13 Enter, 32 Space, 65 to 90 the letters,
+// and for a symbol the code of the key that types it on a US keyboard ("!"
+// and "1" are 49, "+" and "=" 187); otherwise kCharacterKey or kUnmappedKey.
 int16_t virtualKeyCode(const QKeyEvent& event);
+
+// The codes of the characters text types, one per character, in the 8-bit
+// text encoding of codeset: Latin-1 (the first 256 characters) when codeset
+// is UTF-8, else the codeset's one-byte code. A character the encoding cannot
+// hold ("€" in Latin-1, a Cyrillic letter outside KOI8-R or CP1251) is 63,
+// "?", as an 8-bit Windows program receives it.
+QList<int16_t> ansiCodes(const QString& text, const QByteArray& codeset);
+// The same in the encoding of the current locale.
+QList<int16_t> ansiCodes(const QString& text);
 
 // Bits 1 Shift, 2 Ctrl, 4 Alt.
 int16_t shiftBits(Qt::KeyboardModifiers modifiers);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SystemColors.h"
+#include "Twips.h"
 
 #include <QString>
 

@@ -1,14 +1,10 @@
 #include "PictureBox.h"
 
+#include "Twips.h"
+
 #include <QPainter>
 
 namespace ombrix {
-
-namespace {
-
-constexpr float kTwipsPerPixel = 15;
-
-}  // namespace
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)

@@ -4,6 +4,7 @@
 #include "PictureBox.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 
 namespace ombrix {
 
@@ -70,7 +71,11 @@ bool VarnoButton::Enabled() const
 
 void VarnoButton::setEnabled(bool enabled)
 {
-    QWidget::setEnabled(enabled);
+    {
+        const QScopedValueRollback quiet(quietChange_, true);
+        QWidget::setEnabled(enabled);
+    }
+    reportedEnabled_ = enabled;
     notify(QStringLiteral("Enabled"), &VarnoButton::enabledChanged);
     UserControl_Paint();
 }
@@ -82,7 +87,10 @@ QFont VarnoButton::Font() const
 
 void VarnoButton::setFont(const QFont& font)
 {
-    QWidget::setFont(font);
+    {
+        const QScopedValueRollback quiet(quietChange_, true);
+        QWidget::setFont(font);
+    }
     notify(QStringLiteral("Font"), &VarnoButton::fontChanged);
 }
 
@@ -138,7 +146,7 @@ void VarnoButton::setBehavior(qint32 behavior)
     // Only an explicit switch to push lets a toggled button up; the face shows
     // it at the next repaint.
     if (behavior == 0)
-        buttonDown_ = false;
+        putButtonDown(false);
     notify(QStringLiteral("Behavior"), &VarnoButton::behaviorChanged);
 }
 
@@ -233,6 +241,7 @@ void VarnoButton::setPictureAlign(qint32 pictureAlign)
 
 void VarnoButton::InitProperties()
 {
+    const QScopedValueRollback quiet(quietChange_, true);
     QWidget::setFont(ambientFont());
     caption_ = kDefaultCaption;
     borderStyle_ = 0;
@@ -254,11 +263,13 @@ void VarnoButton::ReadProperties(const PropertyStore& store)
     const auto readBool = [&store](const char* name) {
         return store.ReadProperty(QLatin1String(name), false).toBool();
     };
+    const QScopedValueRollback quiet(quietChange_, true);
 
     // Picture1 takes the background colour from the Picture step below.
     surface_->setBackColor(store.ReadProperty(QStringLiteral("BackColor"), SystemColor::ButtonFace).value<quint32>());
     surface_->setTextColor(store.ReadProperty(QStringLiteral("ForeColor"), SystemColor::ButtonText).value<quint32>());
     QWidget::setEnabled(store.ReadProperty(QStringLiteral("Enabled"), true).toBool());
+    reportedEnabled_ = Enabled();
     QWidget::setFont(store.ReadProperty(QStringLiteral("Font"), ambientFont()).value<QFont>());
     caption_ = store.ReadProperty(QStringLiteral("Caption"), kDefaultCaption).toString();
     borderStyle_ = readInt("BorderStyle");
@@ -316,6 +327,42 @@ void VarnoButton::notify(const QString& name, ChangeSignal changed)
     emit propertyChanged(name);
 }
 
+void VarnoButton::putButtonDown(bool down)
+{
+    if (buttonDown_ == down)
+        return;
+    buttonDown_ = down;
+    emit buttonDownChanged();
+}
+
+// Qt's setEnabled() and setFont() reach the button here when called through a
+// QWidget pointer, and so does a parent that is disabled or changes its font.
+void VarnoButton::changeEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        if (quietChange_)
+            break;
+        if (Enabled() != reportedEnabled_) {
+            reportedEnabled_ = Enabled();
+            notify(QStringLiteral("Enabled"), &VarnoButton::enabledChanged);
+        }
+        UserControl_Paint();
+        break;
+    case QEvent::FontChange:
+        if (!quietChange_)
+            notify(QStringLiteral("Font"), &VarnoButton::fontChanged);
+        break;
+    case QEvent::PaletteChange:
+        // System colours are resolved while drawing.
+        UserControl_Paint();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
 QFont VarnoButton::ambientFont() const
 {
     return parentWidget() ? parentWidget()->font() : QApplication::font();
@@ -323,12 +370,12 @@ QFont VarnoButton::ambientFont() const
 
 float VarnoButton::W() const
 {
-    return float(width()) * 15;
+    return float(width()) * kTwipsPerPixel;
 }
 
 float VarnoButton::H() const
 {
-    return float(height()) * 15;
+    return float(height()) * kTwipsPerPixel;
 }
 
 }  // namespace ombrix

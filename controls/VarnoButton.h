@@ -20,11 +20,14 @@ class PictureBox;
 // all laid out in twips (15 per pixel).
 //
 // The window that holds a button calls InitProperties() for a new button or
-// ReadProperties() for a saved one, WriteProperties() when it saves, and
-// receives the button's events through setEventHandler(). Every setter
-// emits propertyChanged() with the property's name and its own NOTIFY signal
-// (so the holder knows to save); most also repaint at once. No setter checks
-// its value: out-of-range numbers are kept and drawn as the nearest meaning.
+// ReadProperties() for a saved one and WriteProperties() when it saves. It
+// hears of the button's events through setEventHandler(), the Qt signals
+// clicked() to mouseUp(), or both. Every setter emits propertyChanged() with
+// the property's name (so the holder knows to save) and the property's NOTIFY
+// signal; most also repaint at once. No setter checks its value: out-of-range
+// numbers are kept and drawn as the nearest meaning. Qt's own setEnabled() and
+// setFont(), called through a QWidget pointer or the "enabled" and "font"
+// properties, act as the button's Enabled and Font.
 class VarnoButton final : public QWidget {
     Q_OBJECT
 
@@ -76,7 +79,8 @@ public:
     void setBackColor(quint32 color);
     quint32 ForeColor() const;
     void setForeColor(quint32 color);
-    // The button's own enabled state; setEnabled() also notifies and repaints.
+    // The button's own enabled state. A disabled parent disables the button
+    // too (grey caption, no input) but leaves Enabled as it is.
     bool Enabled() const;
     void setEnabled(bool enabled);
     QFont Font() const;
@@ -127,7 +131,22 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    // name is the property's persisted name, such as "BackColor".
+    // The button's events, raised right after the handler's (see
+    // VarnoButtonEvents for when). A slot connected directly may change
+    // keyCode; the button then acts on the changed key. keyAscii changes
+    // nothing in the button.
+    void clicked();
+    void dblClicked();
+    void keyDown(qint16& keyCode, qint16& shift);
+    void keyPress(qint16& keyAscii);
+    void keyUp(qint16& keyCode, qint16& shift);
+    void mouseDown(qint16 button, qint16 shift, float x, float y);
+    void mouseMove(qint16 button, qint16 shift, float x, float y);
+    void mouseUp(qint16 button, qint16 shift, float x, float y);
+
+    // The holder's cue to save: name is the property's persisted name, such
+    // as "BackColor". Input that presses or releases the button does not send
+    // it, but buttonDownChanged() follows every change of ButtonDown.
     void propertyChanged(const QString& name);
     void backColorChanged();
     void foreColorChanged();
@@ -162,6 +181,8 @@ protected:
 private:
     using ChangeSignal = void (VarnoButton::*)();
     void notify(const QString& name, ChangeSignal changed);
+    // Input and setBehavior(0) change ButtonDown without propertyChanged().
+    void putButtonDown(bool down);
     QFont ambientFont() const;
     float W() const;
     float H() const;
@@ -203,6 +224,12 @@ private:
     qint32 textAlign_ = 0;
     qint32 borderStyle_ = 0;
     QString caption_ = QStringLiteral("VarnoButton");
+
+    // The Enabled value the holder was last told of.
+    bool reportedEnabled_ = true;
+    // True while the button sets Qt's enabled state or font itself, so that
+    // changeEvent() leaves notifying and repainting to the caller.
+    bool quietChange_ = false;
 
     bool hasFocus_ = false;
     // -10 while the last layout saw the button down: content shifts right and down.

@@ -9,8 +9,11 @@ namespace ombrix {
 // reference the handler may change: a KeyDown or KeyUp handler that changes
 // KeyCode changes what the button does with the key. X and Y are twips from
 // the button's top-left corner. KeyCode is a virtual-key code (13 Enter,
-// 32 Space, 65 "A"), Shift holds the bits 1 Shift, 2 Ctrl, 4 Alt, Button the
-// bits 1 left, 2 right, 4 middle, KeyAscii the character's code.
+// 32 Space, 65 "A"; 231 for a key that has none but types a character, 255
+// for one that types none), Shift holds the bits 1 Shift, 2 Ctrl, 4 Alt,
+// Button the bits 1 left, 2 right, 4 middle, KeyAscii the character's code in
+// the locale's 8-bit encoding (63, "?", for a character it cannot hold).
+// VarnoButton's Qt signals carry the same events, raised after these.
 class VarnoButtonEvents {
 public:
     virtual ~VarnoButtonEvents() = default;

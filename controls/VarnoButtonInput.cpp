@@ -12,7 +12,6 @@ namespace ombrix {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 constexpr int16_t kEnter = 13;
 constexpr int16_t kSpace = 32;
 
@@ -39,22 +38,25 @@ void VarnoButton::UserControl_Click()
 {
     if (events_)
         events_->Click();
+    emit clicked();
 }
 
 void VarnoButton::UserControl_DblClick()
 {
     if (events_)
         events_->DblClick();
+    emit dblClicked();
 }
 
 void VarnoButton::UserControl_KeyDown(int16_t KeyCode, int16_t Shift)
 {
     if (events_)
         events_->KeyDown(KeyCode, Shift);
-    // The holder's handler may have changed the key.
+    emit keyDown(KeyCode, Shift);
+    // The holder's handler or a slot may have changed the key.
     if (pressesButton(KeyCode)) {
         if (behavior_ != 1)
-            buttonDown_ = true;
+            putButtonDown(true);
         UserControl_Paint();
     }
 }
@@ -63,14 +65,16 @@ void VarnoButton::UserControl_KeyPress(int16_t KeyAscii)
 {
     if (events_)
         events_->KeyPress(KeyAscii);
+    emit keyPress(KeyAscii);
 }
 
 void VarnoButton::UserControl_KeyUp(int16_t KeyCode, int16_t Shift)
 {
     if (events_)
         events_->KeyUp(KeyCode, Shift);
+    emit keyUp(KeyCode, Shift);
     if (pressesButton(KeyCode)) {
-        buttonDown_ = behavior_ == 1 ? !buttonDown_ : false;
+        putButtonDown(behavior_ == 1 ? !buttonDown_ : false);
         UserControl_Paint();
         UserControl_Click();
     }
@@ -79,26 +83,29 @@ void VarnoButton::UserControl_KeyUp(int16_t KeyCode, int16_t Shift)
 void VarnoButton::UserControl_MouseDown(int16_t Button, int16_t Shift, float X, float Y)
 {
     if (behavior_ != 1)
-        buttonDown_ = true;
+        putButtonDown(true);
     UserControl_Resize();
     UserControl_Paint();
     if (events_)
         events_->MouseDown(Button, Shift, X, Y);
+    emit mouseDown(Button, Shift, X, Y);
 }
 
 void VarnoButton::UserControl_MouseMove(int16_t Button, int16_t Shift, float X, float Y)
 {
     if (events_)
         events_->MouseMove(Button, Shift, X, Y);
+    emit mouseMove(Button, Shift, X, Y);
 }
 
 void VarnoButton::UserControl_MouseUp(int16_t Button, int16_t Shift, float X, float Y)
 {
-    buttonDown_ = behavior_ == 1 ? !buttonDown_ : false;
+    putButtonDown(behavior_ == 1 ? !buttonDown_ : false);
     UserControl_Resize();
     UserControl_Paint();
     if (events_)
         events_->MouseUp(Button, Shift, X, Y);
+    emit mouseUp(Button, Shift, X, Y);
 }
 
 // Input on the picture is input on the button, at the button's coordinates.
@@ -133,14 +140,9 @@ void VarnoButton::focusOutEvent(QFocusEvent* event)
 void VarnoButton::keyPressEvent(QKeyEvent* event)
 {
     const int16_t keyCode = virtualKeyCode(*event);
-    if (keyCode == 0) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
     UserControl_KeyDown(keyCode, shiftBits(event->modifiers()));
-    const QString text = event->text();
-    if (text.size() == 1 && text.front().unicode() < 256)
-        UserControl_KeyPress(int16_t(text.front().unicode()));
+    for (const int16_t keyAscii : ansiCodes(event->text()))
+        UserControl_KeyPress(keyAscii);
     // Keys the button does not use go on to the window (Escape, arrows).
     if (!pressesButton(keyCode))
         QWidget::keyPressEvent(event);
@@ -150,7 +152,7 @@ void VarnoButton::keyReleaseEvent(QKeyEvent* event)
 {
     const int16_t keyCode = virtualKeyCode(*event);
     // A held key repeats its press only: it is let go once.
-    if (event->isAutoRepeat() || keyCode == 0) {
+    if (event->isAutoRepeat()) {
         QWidget::keyReleaseEvent(event);
         return;
     }
@@ -181,7 +183,9 @@ void VarnoButton::mouseReleaseEvent(QMouseEvent* event)
 
 bool VarnoButton::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == picture1_) {
+    // This filter runs before Qt drops input to a disabled widget, so it drops
+    // it itself: a disabled button, or one in a disabled window, takes none.
+    if (watched == picture1_ && isEnabled()) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:

@@ -88,7 +88,8 @@ void VarnoButton::UserControl_Paint()
     surface.setCurrentPosition(float(x - pressOffset_), float(y - pressOffset_));
 
     const quint32 foreColor = surface.textColor();
-    if (!Enabled())
+    // Grey also while a parent is disabled.
+    if (!isEnabled())
         surface.setTextColor(SystemColor::GrayText);
     surface.print(caption_);
     surface.setTextColor(foreColor);
@@ -233,14 +234,6 @@ void VarnoButton::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     UserControl_Resize();
     UserControl_Paint();
-}
-
-void VarnoButton::changeEvent(QEvent* event)
-{
-    // System colours are resolved while drawing.
-    if (event->type() == QEvent::PaletteChange)
-        UserControl_Paint();
-    QWidget::changeEvent(event);
 }
 
 }  // namespace ombrix

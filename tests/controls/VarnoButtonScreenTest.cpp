@@ -1,0 +1,135 @@
+// A real button in a shown window: Qt's own event delivery and the pixels
+// that reach the screen. CTest runs these at pixel ratios 1, 2 and 1.25.
+
+#include "ButtonTest.h"
+
+#include <QImage>
+#include <QTest>
+
+namespace ombrix::test {
+namespace {
+
+class ScreenTest : public ::testing::Test {
+protected:
+    ScreenTest()
+    {
+        button->InitProperties();
+        button->setCaption(QString());
+        button->setGeometry(0, 0, 100, 30);
+        window.resize(100, 30);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        record(*button, journal);
+    }
+
+    QImage rendered() const { return button->grab().toImage(); }
+    // The colour at pixel (x, y) of the button, whatever the pixel ratio.
+    static QRgb at(const QImage& image, int x, int y)
+    {
+        const qreal ratio = image.devicePixelRatio();
+        return image.pixel(int(x * ratio), int(y * ratio));
+    }
+    QRgb system(QPalette::ColorRole role) const { return button->palette().color(QPalette::Active, role).rgb(); }
+
+    QApplication& application = testApplication();
+    QWidget window;
+    VarnoButton* button = new VarnoButton(&window);
+    Journal journal;
+};
+
+TEST_F(ScreenTest, disabledButtonTakesNoInputThroughItsPictureOrItself)
+{
+    button->setBehavior(1);
+    button->setShowPicture(true);  // at 5, 3 pixels: left 75, top 37.5 twips
+    auto* picture = button->findChild<PictureBox*>();
+    for (QWidget* disabled : {static_cast<QWidget*>(button), &window}) {
+        disabled->setEnabled(false);
+        QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(2, 4));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(50, 20));
+        QTest::keyClick(button, Qt::Key_Space);
+        disabled->setEnabled(true);
+    }
+    EXPECT_EQ(journal, Journal{});
+    EXPECT_FALSE(button->ButtonDown());
+
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(2, 4));
+    EXPECT_EQ(journal, (Journal{"MouseDown 1 0 105 97.5", "MouseUp 1 0 105 97.5", "Click"}));
+    EXPECT_TRUE(button->ButtonDown());
+}
+
+TEST_F(ScreenTest, gradientFaceAndCaptionInsideACutFrame)
+{
+    button->setStyle(1);
+    button->setFadetoColor(0x00FFFFFF);
+    button->setBackColor(0x00C00000);
+    button->setBorderStyle(1);
+    button->setCaption(QStringLiteral("MMMM"));
+    button->setForeColor(0x000000FF);
+    button->Refresh();
+    const auto redPixels = [](QImage image) {
+        image.convertTo(QImage::Format_RGB32);
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
+        return std::count_if(pixels, pixels + image.width() * image.height(),
+                             [](QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; });
+    };
+    const QImage image = rendered();
+
+    EXPECT_GT(qRed(at(image, 50, 4)), 200);
+    EXPECT_GT(qBlue(at(image, 50, 25)), 150);
+    EXPECT_LT(qRed(at(image, 50, 25)), 60);
+    EXPECT_EQ(at(image, 50, 0), system(QPalette::Dark));  // frame
+    EXPECT_EQ(at(image, 0, 0), system(QPalette::Button));  // cut corners
+    EXPECT_EQ(at(image, 99, 29), system(QPalette::Button));
+    EXPECT_GT(redPixels(image), 20);
+    window.setEnabled(false);
+    EXPECT_EQ(redPixels(rendered()), 0);
+}
+
+// Dots: on the rows of the focus rectangle's top edge, the shadow colour
+// never runs longer than one scaled pixel.
+TEST_F(ScreenTest, focusRectangleIsDottedAtEveryPixelRatio)
+{
+    button->setBorderStyle(1);
+    const auto longestDotAndCount = [this](const QImage& image) {
+        const qreal ratio = image.devicePixelRatio();
+        int longest = 0, count = 0;
+        for (int y = int(2 * ratio); y < int(5 * ratio); ++y) {
+            int run = 0;
+            for (int x = int(10 * ratio); x < int(90 * ratio); ++x) {
+                const bool dot = image.pixel(x, y) == system(QPalette::Dark);
+                run = dot ? run + 1 : 0;
+                count += dot ? 1 : 0;
+                longest = std::max(longest, run);
+            }
+        }
+        return std::pair(longest, count);
+    };
+    button->clearFocus();
+    EXPECT_EQ(longestDotAndCount(rendered()).second, 0);
+
+    button->setFocus();
+    const auto [longest, count] = longestDotAndCount(rendered());
+    const QImage image = rendered();
+    EXPECT_LE(longest, qRound(image.devicePixelRatio()));
+    EXPECT_GE(count, 35 * image.devicePixelRatio());
+}
+
+TEST_F(ScreenTest, pictureShowsAndSystemColoursFollowThePalette)
+{
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    button->setPicture(QPixmap::fromImage(picture));
+    button->setPictureAlign(2);
+    button->setShowPicture(true);
+    EXPECT_EQ(at(rendered(), 50, 15), QColor(Qt::green).rgb());
+    EXPECT_EQ(at(rendered(), 10, 15), system(QPalette::Button));
+
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, Qt::magenta);
+    button->setPalette(palette);
+    EXPECT_EQ(at(rendered(), 10, 15), QColor(Qt::magenta).rgb());
+}
+
+}  // namespace
+}  // namespace ombrix::test
