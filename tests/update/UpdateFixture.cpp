@@ -16,6 +16,9 @@ UpdateFixture::UpdateFixture()
     ::setenv("OMBRIX_SETTINGS", tree.path("settings.db").c_str(), 1);
     // Loopback only: no proxy from the environment may carry a test's requests.
     ::setenv("no_proxy", "*", 1);
+    // The terminal road, whatever display the tests were started under.
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
     tree.dir("site");
     tree.file("prog/ombrix.ini", installedList);
     tree.file("prog/update-keys/publisher.pub", trusted.publicText);

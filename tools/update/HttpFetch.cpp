@@ -66,9 +66,8 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user)
 int onProgress(void* user, curl_off_t total, curl_off_t done, curl_off_t, curl_off_t)
 {
     auto& transfer = *static_cast<Transfer*>(user);
-    if (*transfer.progress)
-        (*transfer.progress)(std::uint64_t(done), std::uint64_t(total));
-    return 0;
+    const bool goOn = !*transfer.progress || (*transfer.progress)(std::uint64_t(done), std::uint64_t(total));
+    return goOn ? 0 : 1;
 }
 
 std::string hostOf(const std::string& url)
@@ -100,6 +99,8 @@ std::string failureText(CURLcode code, const FetchRequest& request, const char* 
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
         return "the download from " + hostOf(request.url) + " was cut short";
+    case CURLE_ABORTED_BY_CALLBACK:
+        return "the update was canceled";
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
         return "\"" + request.url + "\" is not an http or https address";

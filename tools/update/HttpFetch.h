@@ -25,8 +25,9 @@ struct FetchResult {
     std::string error;  // for Failed: what went wrong, in words
 };
 
-// Called while a body arrives: bytes so far and the announced total (0 unknown).
-using FetchProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+// Called while a body arrives with the bytes so far and the announced total (0
+// unknown); returns false to abandon the download.
+using FetchProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // HTTP and HTTPS downloads through libcurl. Proxies come from the usual
 // environment variables (http_proxy, https_proxy, no_proxy), which libcurl reads

@@ -111,7 +111,10 @@ Outcome RunUpdate(const UpdateOptions& options, UpdateReport& report)
         request.lastModified = last.lastModified;
     }
     HttpFetch http;
-    const auto progress = [&report](std::uint64_t done, std::uint64_t total) { report.progress(done, total); };
+    const auto progress = [&report](std::uint64_t done, std::uint64_t total) {
+        report.progress(done, total);
+        return !report.canceled();
+    };
     report.step("Downloading the signature list");
     const FetchResult list = http.fetch(request, progress);
     if (list.kind == FetchResult::Kind::NotModified)
@@ -122,7 +125,7 @@ Outcome RunUpdate(const UpdateOptions& options, UpdateReport& report)
     report.step("Checking the signature");
     const std::string signatureUrl = options.url + ".sig";
     const FetchResult signature =
-        http.fetch({signatureUrl, {}, {}, kMaxSignatureBytes, options.connectSeconds, options.totalSeconds});
+        http.fetch({signatureUrl, {}, {}, kMaxSignatureBytes, options.connectSeconds, options.totalSeconds}, progress);
     if (signature.kind == FetchResult::Kind::HttpError && signature.httpStatus == 404)
         return failed("the server offers no signature for the list (" + signatureUrl + " is missing)");
     if (signature.kind != FetchResult::Kind::Ok)
@@ -142,6 +145,8 @@ Outcome RunUpdate(const UpdateOptions& options, UpdateReport& report)
         return upToDate(installedVersion);
     }
 
+    if (report.canceled())
+        return failed("the update was canceled");
     report.step("Installing the signature list");
     if (std::string why = installer.stage(list.body); !why.empty())
         return failed(why);

@@ -32,6 +32,8 @@ public:
     virtual void step(const std::string& what) = 0;
     // Bytes of the current download so far and its announced size (0 unknown).
     virtual void progress(std::uint64_t done, std::uint64_t total) = 0;
+    // True once the user asked to stop; a download then ends at its next chunk.
+    virtual bool canceled() const { return false; }
 };
 
 // One check: fetches the list at `url` and its signature at `url` + ".sig" and

@@ -1,16 +1,21 @@
 // update: fetches a newer signature list, checks its signature and version, and
 // installs it beside the program. Started by "Check for Updates", from a
 // terminal or by a scheduler.
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <QApplication>
 
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "Paths.h"
 #include "TerminalReport.h"
 #include "UpdateSettings.h"
+#include "UpdateWindow.h"
 #include "Updater.h"
 
 namespace {
@@ -18,9 +23,10 @@ namespace {
 using namespace ombrix::update;
 
 constexpr const char* kUsage =
-    "usage: update [--url URL] [--timeout SECONDS] [--quiet]\n"
+    "usage: update [--url URL] [--timeout SECONDS] [--quiet | --window]\n"
     "Installs a newer signature list from URL (default: the stored value \"Update URL\")\n"
-    "when a trusted key signed it (URL.sig). --quiet prints only failures.\n"
+    "when a trusted key signed it (URL.sig). --quiet prints only failures; --window shows\n"
+    "the progress window, as when started from the desktop without a terminal.\n"
     "Exit status: 0 updated, 1 already up to date, 2 failed.\n";
 
 [[noreturn]] void usageError(const std::string& message)
@@ -38,6 +44,37 @@ long seconds(const std::string& text)
     return value;
 }
 
+// Started from the main window or a desktop menu: a display, and no controlling
+// terminal (the main window starts programs in a session of their own).
+bool startedFromDesktop()
+{
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        return false;
+    const int terminal = ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0)
+        return true;
+    ::close(terminal);
+    return false;
+}
+
+// The update runs on a thread of its own while the window stays responsive;
+// returns once the user has closed the window.
+Outcome updateInWindow(const UpdateOptions& options, int& argc, char** argv)
+{
+    QApplication app(argc, argv);
+    UpdateWindow window;
+    QObject::connect(&window, &UpdateWindow::closed, &app, &QApplication::quit);
+    window.show();
+    Outcome outcome;
+    std::thread worker([&] {
+        outcome = RunUpdate(options, window);
+        window.finish(outcome);
+    });
+    app.exec();
+    worker.join();
+    return outcome;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -45,6 +82,7 @@ int main(int argc, char** argv)
     UpdateOptions options;
     options.programFolder = ombrix::ProgramFolder();
     bool quiet = false;
+    bool window = false;
     bool haveUrl = false;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
@@ -61,6 +99,8 @@ int main(int argc, char** argv)
             options.connectSeconds = std::min(options.connectSeconds, options.totalSeconds);
         } else if (word == "--quiet") {
             quiet = true;
+        } else if (word == "--window") {
+            window = true;
         } else if (word == "--help" || word == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -68,11 +108,15 @@ int main(int argc, char** argv)
             usageError("unknown argument " + word);
         }
     }
+    if (quiet && window)
+        usageError("--quiet and --window exclude each other");
     if (!haveUrl)
         options.url = StoredUpdateUrl();
 
     Outcome outcome;
-    {
+    if (window || (!quiet && startedFromDesktop())) {
+        outcome = updateInWindow(options, argc, argv);
+    } else {
         TerminalReport report(!quiet && isatty(STDERR_FILENO));
         outcome = RunUpdate(options, report);
     }
