@@ -36,7 +36,7 @@ void TerminalReport::progress(std::uint64_t done, std::uint64_t total)
 
 void TerminalReport::draw(const std::string& line)
 {
-    if (!show_)
+    if (!show_ || (line == shown_ && drawn_ > 0))
         return;
     std::string text = '\r' + line;
     if (line.size() < drawn_)
@@ -44,6 +44,7 @@ void TerminalReport::draw(const std::string& line)
     std::fputs(text.c_str(), stderr);
     std::fflush(stderr);
     drawn_ = line.size();
+    shown_ = line;
 }
 
 }  // namespace ombrix::update

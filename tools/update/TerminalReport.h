@@ -22,6 +22,7 @@ private:
 
     bool show_;
     std::string step_;
+    std::string shown_;
     std::size_t drawn_ = 0;  // length of the line on screen, to blank what a shorter one leaves
 };
 

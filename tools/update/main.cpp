@@ -44,6 +44,14 @@ long seconds(const std::string& text)
     return value;
 }
 
+// The result is stored as soon as it is known, not when a window is closed.
+Outcome checkAndRecord(const UpdateOptions& options, UpdateReport& report)
+{
+    const Outcome outcome = RunUpdate(options, report);
+    RecordCheck(outcome);
+    return outcome;
+}
+
 // Started from the main window or a desktop menu: a display, and no controlling
 // terminal (the main window starts programs in a session of their own).
 bool startedFromDesktop()
@@ -67,7 +75,7 @@ Outcome updateInWindow(const UpdateOptions& options, int& argc, char** argv)
     window.show();
     Outcome outcome;
     std::thread worker([&] {
-        outcome = RunUpdate(options, window);
+        outcome = checkAndRecord(options, window);
         window.finish(outcome);
     });
     app.exec();
@@ -118,9 +126,8 @@ int main(int argc, char** argv)
         outcome = updateInWindow(options, argc, argv);
     } else {
         TerminalReport report(!quiet && isatty(STDERR_FILENO));
-        outcome = RunUpdate(options, report);
+        outcome = checkAndRecord(options, report);
     }
-    RecordCheck(outcome);
     if (outcome.status == kFailed)
         std::fprintf(stderr, "%s\n", outcome.message.c_str());
     else if (!quiet)
