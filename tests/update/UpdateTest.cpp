@@ -64,6 +64,20 @@ TEST_F(UpdateTest, theStoredAddressIsUsedAndQuietPrintsNothingOnSuccess)
     EXPECT_EQ(read("prog/ombrix.ini"), listText(2026020100, 1));
 }
 
+// The proxy from the environment is used; the list's own host is never looked up.
+TEST_F(UpdateTest, aProxyFromTheEnvironmentCarriesTheDownload)
+{
+    publish("ombrix.ini", listText(2026020100, 2));
+    ::unsetenv("no_proxy");
+    ::unsetenv("NO_PROXY");
+    ::setenv("http_proxy", server.url("").c_str(), 1);
+    const auto run = update({"--url", "http://updates.example.invalid/ombrix.ini"});
+    ::unsetenv("http_proxy");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(server.log(), "http://updates.example.invalid/ombrix.ini 200\n"
+                            "http://updates.example.invalid/ombrix.ini.sig 200\n");
+}
+
 TEST_F(UpdateTest, theSameVersionWithoutValidatorsIsUpToDate)
 {
     publish("same.ini", installedList);

@@ -5,7 +5,8 @@ Usage: list_server.py ROOT LOG. Serves the files of ROOT with an ETag and a
 Last-Modified and answers conditional requests with 304. Paths under /slow/
 answer late, under /truncated/ announce more bytes than they send; /huge streams
 more than the updater accepts without announcing a length, /huge-announced only
-announces it. Prints the port on its first line and logs "PATH STATUS" per request.
+announces it. Asked as a proxy (an absolute URL), it serves the URL's path as
+its own. Prints the port on its first line and logs "TARGET STATUS" per request.
 """
 import hashlib
 import os
@@ -26,7 +27,7 @@ class Handler(BaseHTTPRequestHandler):
 
     def answer(self, status, body=b"", headers=(), length=None):
         with open(LOG, "a") as log:
-            log.write(f"{self.path} {status}\n")
+            log.write(f"{self.asked} {status}\n")
         self.send_response(status)
         for name, value in headers:
             self.send_header(name, value)
@@ -35,7 +36,9 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_GET(self):
-        path = self.path
+        self.asked = path = self.path
+        if path.startswith("http://"):
+            path = "/" + path.split("/", 3)[3]
         if path == "/huge":
             self.close_connection = True
             self.send_response(200)
