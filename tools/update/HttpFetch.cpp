@@ -111,11 +111,17 @@ std::string failureText(CURLcode code, const FetchRequest& request, const char* 
 
 }  // namespace
 
-HttpFetch::HttpFetch() : curl_((curl_global_init(CURL_GLOBAL_DEFAULT), curl_easy_init())) {}
+HttpFetch::HttpFetch()
+{
+    // Counted by libcurl, so every client may ask for it.
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    curl_ = curl_easy_init();
+}
 
 HttpFetch::~HttpFetch()
 {
     curl_easy_cleanup(static_cast<CURL*>(curl_));
+    curl_global_cleanup();
 }
 
 FetchResult HttpFetch::fetch(const FetchRequest& request, const FetchProgress& progress)
