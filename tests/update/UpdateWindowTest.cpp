@@ -1,0 +1,89 @@
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <thread>
+
+#include "UpdateFixture.h"
+#include "UpdateWindow.h"
+
+namespace ombrix::test {
+
+namespace {
+
+class UpdateWindowTest : public UpdateFixture {
+protected:
+    // Runs one update on a worker thread, as the program does, while this thread
+    // serves the window; `whileRunning` acts on the window once the update has started.
+    update::Outcome run(const std::string& url, const std::function<void()>& whileRunning = {})
+    {
+        update::Outcome outcome;
+        std::atomic<bool> done = false;
+        std::thread worker([&] {
+            outcome = update::RunUpdate({tree.path("prog"), url, 5, 30}, window);
+            window.finish(outcome);
+            done = true;
+        });
+        window.show();
+        if (whileRunning) {
+            QApplication::processEvents();
+            whileRunning();
+        }
+        while (!done || button()->text() != "Close")
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        worker.join();
+        return outcome;
+    }
+
+    QString message() const { return window.findChild<QLabel*>()->text(); }
+    QPushButton* button() const { return window.findChild<QPushButton*>(); }
+
+    int argc = 1;
+    char name[7] = "update";
+    char* argv[1] = {name};
+    QApplication app{argc, argv};
+    update::UpdateWindow window;
+};
+
+TEST_F(UpdateWindowTest, showsTheNewVersionAndItsEntriesWithAFullBar)
+{
+    publish("ombrix.ini", listText(2026020100, 4));
+    const auto outcome = run(server.url("/ombrix.ini"));
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(message(), "Installed signature list version 2026020100 with 4 entries.");
+    EXPECT_EQ(window.findChild<QProgressBar*>()->value(), 100);
+}
+
+const std::string kCanceled = "Update failed: the update was canceled. The installed signature list was not changed.";
+
+TEST_F(UpdateWindowTest, cancelStopsAHangingDownloadAndLeavesTheList)
+{
+    publish("ombrix.ini", listText(2026020100, 4));
+    const auto outcome = run(server.url("/slow/ombrix.ini"), [&] { button()->click(); });
+    EXPECT_EQ(outcome.message, kCanceled);
+    EXPECT_EQ(message().toStdString(), kCanceled);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(read("prog/ombrix.ini"), installedList);
+}
+
+// The close box cancels too, but the window goes only once the update has stopped.
+TEST_F(UpdateWindowTest, closingTheWindowCancelsAndClosesWhenTheUpdateHasStopped)
+{
+    publish("ombrix.ini", listText(2026020100, 4));
+    bool closed = false;
+    QObject::connect(&window, &update::UpdateWindow::closed, [&] { closed = true; });
+    const auto outcome = run(server.url("/slow/ombrix.ini"), [&] {
+        window.close();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_FALSE(closed);
+    });
+    EXPECT_EQ(outcome.message, kCanceled);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(read("prog/ombrix.ini"), installedList);
+}
+
+}  // namespace
+
+}  // namespace ombrix::test

@@ -1,0 +1,31 @@
+#include "FolderLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace ombrix::update {
+
+std::optional<FolderLock> FolderLock::tryAcquire(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return FolderLock(fd);
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FolderLock::~FolderLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+}  // namespace ombrix::update

@@ -1,0 +1,54 @@
+#include "UpdateSettings.h"
+
+#include <ctime>
+
+#include "Text.h"
+#include "mRegistry.h"
+
+namespace ombrix::update {
+
+namespace {
+
+using mRegistry::HKEY_CURRENT_USER;
+
+std::string read(const std::string& name)
+{
+    return mRegistry::ReadRegString(HKEY_CURRENT_USER, "", name, "");
+}
+
+void write(const std::string& name, const std::string& text)
+{
+    mRegistry::WriteRegString(HKEY_CURRENT_USER, "", name, text);
+}
+
+}  // namespace
+
+std::string StoredUpdateUrl()
+{
+    return read("Update URL");
+}
+
+Validators StoredValidators()
+{
+    return {read("Update Source"), read("Update Version"), read("Update ETag"), read("Update Last-Modified")};
+}
+
+void StoreValidators(const Validators& validators)
+{
+    write("Update Source", validators.source);
+    write("Update Version", validators.version);
+    write("Update ETag", validators.etag);
+    write("Update Last-Modified", validators.lastModified);
+}
+
+void RecordCheck(const Outcome& outcome)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    write("Update Last Check", dateText(local) + ' ' + timeText(local));
+    write("Update Status", std::to_string(outcome.status));
+    write("Update Message", outcome.message);
+}
+
+}  // namespace ombrix::update
