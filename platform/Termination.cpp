@@ -6,11 +6,11 @@ namespace ombrix {
 
 namespace {
 
-volatile std::sig_atomic_t requested = 0;
+volatile std::sig_atomic_t received = 0;
 
 void request(int)
 {
-    requested = 1;
+    received = received + 1;
 }
 
 }  // namespace
@@ -19,14 +19,22 @@ void watchTermination()
 {
     struct sigaction action{};
     action.sa_handler = request;
+    // Each handler runs with both signals held, so no arrival is lost in the count.
     sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
 
 bool terminationRequested()
 {
-    return requested != 0;
+    return received != 0;
+}
+
+unsigned long terminationCount()
+{
+    return static_cast<unsigned long>(received);
 }
 
 }  // namespace ombrix

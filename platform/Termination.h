@@ -8,5 +8,8 @@ namespace ombrix {
 void watchTermination();
 // True once either signal has arrived.
 bool terminationRequested();
+// How many of the two signals have arrived, so that a wait can tell whether
+// one came while it waited.
+unsigned long terminationCount();
 
 }  // namespace ombrix
