@@ -170,9 +170,11 @@ std::string uriOf(const std::string& path)
 }
 
 // Whether a database without an application_id is a store an earlier version
-// made. Looked at read-only; one that keeps a write-ahead log but has no log
-// file beside it is read as it lies, so no file appears beside a database of
-// another program.
+// made: its tables, or none at all in a database that keeps a write-ahead log
+// (an earlier version turned that on before laying down the tables, so a first
+// write cut short left such a database). Looked at read-only; one that keeps a
+// write-ahead log but has no log file beside it is read as it lies, so no file
+// appears beside a database of another program.
 bool madeByAnEarlierVersion(const std::string& path, bool walMode)
 {
     std::error_code error;
@@ -180,9 +182,10 @@ bool madeByAnEarlierVersion(const std::string& path, bool walMode)
     const Connection db = asItLies ? connect(uriOf(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
                                    : connect(path, SQLITE_OPEN_READONLY);
     const auto schema = db ? schemaOf(db.get()) : std::nullopt;
-    if (schema && *schema != Schema::Ours)
+    const bool earlier = schema == Schema::Ours || (schema == Schema::Empty && walMode);
+    if (schema && !earlier)
         lastError = "not an Ombrix settings store";
-    return schema == Schema::Ours;
+    return earlier;
 }
 
 // Read and Change need an existing store; Create also makes the file and its

@@ -156,18 +156,25 @@ TEST_F(SettingsStore, aFileThatIsNotOurStoreIsRefusedAndLeftAlone)
 }
 
 // A file without a byte (made by hand, or left by a first write cut short) is
-// a store without values: it reads and lists empty, and the first write fills it.
-TEST_F(SettingsStore, anEmptyFileIsAStoreWithoutValues)
+// a store without values: it reads and lists empty, and the first write fills
+// it. So is the database an earlier version's first write left when cut short.
+TEST_F(SettingsStore, aStoreWithoutTablesIsAStoreWithoutValues)
 {
     tree_.file("config/ombrix/settings.db");
-    EXPECT_EQ(read("", "Status"), "?");
-    const auto values = ListRegValues(kUser, "");
-    ASSERT_TRUE(values) << LastRegError();
-    EXPECT_TRUE(values->empty());
-    EXPECT_TRUE(DeleteRegValue(kUser, "", "Status"));
-    EXPECT_EQ(fs::file_size(file_), 0u);
-    ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
-    EXPECT_EQ(read("", "Status"), "255");
+    tree_.file("config/ombrix/earlier.db");
+    sql(tree_.path("config/ombrix/earlier.db"), "PRAGMA journal_mode = WAL");
+    for (const std::string& file : {file_, tree_.path("config/ombrix/earlier.db")}) {
+        useStore(file);
+        const std::string before = contents(file);
+        EXPECT_EQ(read("", "Status"), "?") << file;
+        const auto values = ListRegValues(kUser, "");
+        ASSERT_TRUE(values) << file << ": " << LastRegError();
+        EXPECT_TRUE(values->empty()) << file;
+        EXPECT_TRUE(DeleteRegValue(kUser, "", "Status")) << file;
+        EXPECT_EQ(contents(file), before) << file;
+        ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255")) << file << ": " << LastRegError();
+        EXPECT_EQ(read("", "Status"), "255") << file;
+    }
 }
 
 // Stores made before stores were marked as ours keep their values; their
