@@ -169,23 +169,24 @@ std::string uriOf(const std::string& path)
     return uri;
 }
 
-// Whether a database without an application_id is a store an earlier version
-// made: its tables, or none at all in a database that keeps a write-ahead log
-// (an earlier version turned that on before laying down the tables, so a first
-// write cut short left such a database). Looked at read-only; one that keeps a
-// write-ahead log but has no log file beside it is read as it lies, so no file
-// appears beside a database of another program.
-bool madeByAnEarlierVersion(const std::string& path, bool walMode)
+// A database without an application_id, looked at read-only, when it is a
+// store an earlier version made: its tables, or none at all in a database that
+// keeps a write-ahead log (an earlier version turned that on before laying down
+// the tables, so a first write cut short left such a database). One that keeps
+// a write-ahead log but has no log file beside it is read as it lies, so no
+// file appears beside a database of another program.
+Connection earlierStore(const std::string& path, bool walMode)
 {
     std::error_code error;
     const bool asItLies = walMode && !fs::exists(path + "-wal", error);
-    const Connection db = asItLies ? connect(uriOf(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
-                                   : connect(path, SQLITE_OPEN_READONLY);
+    Connection db = asItLies ? connect(uriOf(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                             : connect(path, SQLITE_OPEN_READONLY);
     const auto schema = db ? schemaOf(db.get()) : std::nullopt;
-    const bool earlier = schema == Schema::Ours || (schema == Schema::Empty && walMode);
-    if (schema && !earlier)
+    if (schema == Schema::Ours || (schema == Schema::Empty && walMode))
+        return db;
+    if (schema)
         lastError = "not an Ombrix settings store";
-    return earlier;
+    return nullptr;
 }
 
 // Read and Change need an existing store; Create also makes the file and its
@@ -227,14 +228,20 @@ OpenStore openStore(Hive hive, Access access)
         return {};
     if (found.kind == StoreKind::Refused)
         return failure(found.why);
-    if (found.kind == StoreKind::Unmarked && !madeByAnEarlierVersion(path, found.walMode))
+    Connection earlier;
+    if (found.kind == StoreKind::Unmarked && !(earlier = earlierStore(path, found.walMode)))
         return {nullptr, true};
     // Read-write where the file allows it, even to read, so that the journal of
     // a write cut short is rolled back rather than blocking the read.
     Connection db = connect(path, SQLITE_OPEN_READWRITE);
-    if (!db)
-        return {nullptr, true};
-    const auto schema = schemaOf(db.get());
+    auto schema = db ? schemaOf(db.get()) : std::nullopt;
+    // An earlier version's store where the reader cannot make its write-ahead
+    // log's files: the look taken above reads it.
+    if (!schema && earlier && access == Access::Read) {
+        lastError.clear();
+        db = std::move(earlier);
+        schema = schemaOf(db.get());
+    }
     if (!schema)
         return {nullptr, true};
     if (*schema == Schema::Foreign)

@@ -197,6 +197,18 @@ INSERT INTO keys (path) VALUES ('');
 INSERT INTO key_values VALUES ('', 'AutoRepair', 1, CAST('0' AS BLOB));
 PRAGMA user_version = 1;)");
     EXPECT_EQ(read("", "AutoRepair"), "0");
+    if (geteuid() == 0) {
+        // A reader that cannot make the write-ahead log's files beside it.
+        fs::permissions(tree_.path("config/ombrix"), fs::perms(0555));
+        EXPECT_EXIT(
+            {
+                if (setuid(65534) != 0)
+                    std::_Exit(2);
+                std::_Exit(read("", "AutoRepair") == "0" ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "");
+        fs::permissions(tree_.path("config/ombrix"), fs::perms(0755));
+    }
     ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
     EXPECT_EQ(sql(file_, "PRAGMA journal_mode; PRAGMA application_id"), (Rows{"delete", "1332568696"}));
     EXPECT_EQ(read("", "AutoRepair"), "0");
