@@ -155,63 +155,31 @@ TEST_F(SettingsStore, aFileThatIsNotOurStoreIsRefusedAndLeftAlone)
     EXPECT_TRUE(WriteRegString(kUser, "", "Status", "0"));
 }
 
-// A file without a byte (made by hand, or left by a first write cut short) is
-// a store without values: it reads and lists empty, and the first write fills
-// it. So is the database an earlier version's first write left when cut short.
-TEST_F(SettingsStore, aStoreWithoutTablesIsAStoreWithoutValues)
+// Stores made before stores were marked as ours keep their values, also where
+// the reader cannot make the write-ahead log's files beside them; a write marks
+// them and ends their write-ahead log. What their first write left when cut
+// short is a store without values.
+TEST_F(SettingsStore, storesOfAnEarlierVersionAreReadAndTakenOverByTheirNextWrite)
 {
-    tree_.file("config/ombrix/settings.db");
-    tree_.file("config/ombrix/earlier.db");
-    sql(tree_.path("config/ombrix/earlier.db"), "PRAGMA journal_mode = WAL");
-    for (const std::string& file : {file_, tree_.path("config/ombrix/earlier.db")}) {
-        useStore(file);
-        const std::string before = contents(file);
-        EXPECT_EQ(read("", "Status"), "?") << file;
-        const auto values = ListRegValues(kUser, "");
-        ASSERT_TRUE(values) << file << ": " << LastRegError();
-        EXPECT_TRUE(values->empty()) << file;
-        EXPECT_TRUE(DeleteRegValue(kUser, "", "Status")) << file;
-        EXPECT_EQ(contents(file), before) << file;
-        ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255")) << file << ": " << LastRegError();
-        EXPECT_EQ(read("", "Status"), "255") << file;
-    }
-}
-
-// Stores made before stores were marked as ours keep their values; their
-// first write marks them and ends their write-ahead log.
-TEST_F(SettingsStore, aStoreOfAnEarlierVersionIsReadAndTakenOverByItsFirstWrite)
-{
-    tree_.dir("config/ombrix");
-    sql(file_, R"(PRAGMA journal_mode = WAL;
-CREATE TABLE keys (
-    path TEXT PRIMARY KEY COLLATE NOCASE
-);
-CREATE TABLE key_values (
-    key  TEXT NOT NULL COLLATE NOCASE REFERENCES keys (path),
-    name TEXT NOT NULL COLLATE NOCASE,
-    type INTEGER NOT NULL,
-    data BLOB NOT NULL,
-    PRIMARY KEY (key, name)
-);
-INSERT INTO keys (path) VALUES ('');
-INSERT INTO key_values VALUES ('', 'AutoRepair', 1, CAST('0' AS BLOB));
-PRAGMA user_version = 1;)");
+    ASSERT_TRUE(WriteRegString(kUser, "", "AutoRepair", "0"));
+    sql(file_, "PRAGMA application_id = 0; PRAGMA journal_mode = WAL");
     EXPECT_EQ(read("", "AutoRepair"), "0");
     if (geteuid() == 0) {
-        // A reader that cannot make the write-ahead log's files beside it.
+        fs::permissions(tree_.path("config"), fs::perms(0755));
         fs::permissions(tree_.path("config/ombrix"), fs::perms(0555));
-        EXPECT_EXIT(
-            {
-                if (setuid(65534) != 0)
-                    std::_Exit(2);
-                std::_Exit(read("", "AutoRepair") == "0" ? 0 : 1);
-            },
-            ::testing::ExitedWithCode(0), "");
-        fs::permissions(tree_.path("config/ombrix"), fs::perms(0755));
+        fs::permissions(file_, fs::perms(0644));
+        EXPECT_EXIT(std::_Exit(setuid(65534) == 0 && read("", "AutoRepair") == "0" ? 0 : 1),
+                    ::testing::ExitedWithCode(0), "");
+        fs::permissions(tree_.path("config/ombrix"), fs::perms(0700));
     }
     ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
     EXPECT_EQ(sql(file_, "PRAGMA journal_mode; PRAGMA application_id"), (Rows{"delete", "1332568696"}));
-    EXPECT_EQ(read("", "AutoRepair"), "0");
+
+    tree_.file("cut-short.db");
+    sql(tree_.path("cut-short.db"), "PRAGMA journal_mode = WAL");
+    useStore(tree_.path("cut-short.db"));
+    EXPECT_EQ(ListRegValues(kUser, "").value_or(std::vector<RegValue>(1)).size(), 0u);
+    EXPECT_TRUE(WriteRegString(kUser, "", "Status", "255"));
 }
 
 // Two processes start on a missing store and write side by side;
