@@ -72,7 +72,8 @@ StoreFile InspectStoreFile(const std::string& path)
         return refusedFor(readError);
     if (got == 0)
         return {StoreKind::Empty, false, {}};
-    if (std::size_t(got) < kHeaderSize || std::string_view(reinterpret_cast<const char*>(header), kMagic.size()) != kMagic)
+    const std::string_view magic(reinterpret_cast<const char*>(header), kMagic.size());
+    if (std::size_t(got) < kHeaderSize || magic != kMagic)
         return refused("not an Ombrix settings store");
     // Bytes 18 and 19 are the write and read format versions: 2 means WAL.
     const bool wal = header[18] == 2 || header[19] == 2;

@@ -126,8 +126,9 @@ TEST_F(SettingsStore, aFileThatIsNotOurStoreIsRefusedAndLeftAlone)
     sql(tree_.path("foreign/other-schema.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
     sql(tree_.path("foreign/other-version.db"),
         "CREATE TABLE keys (path TEXT); CREATE TABLE key_values (key, name, type, data); PRAGMA user_version = 2;");
-    sql(tree_.path("foreign/look-alike.db"), "PRAGMA journal_mode = WAL; CREATE TABLE keys (path TEXT);"
-                                             " CREATE TABLE key_values (key, name, type, data); PRAGMA user_version = 1;");
+    sql(tree_.path("foreign/look-alike.db"),
+        "PRAGMA journal_mode = WAL; CREATE TABLE keys (path TEXT);"
+        " CREATE TABLE key_values (key, name, type, data); PRAGMA user_version = 1;");
     sql(tree_.path("foreign/claimed.db"), "PRAGMA application_id = 7; VACUUM;");
     sql(tree_.path("foreign/unclaimed.db"), "VACUUM;");
     tree_.fifo("foreign/fifo");

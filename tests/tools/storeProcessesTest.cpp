@@ -215,7 +215,8 @@ TEST_F(StoreProcesses, aStoreInAPlaceTheReaderCannotWriteReadsItsValuesAndCreate
         return problems.empty() ? Isolated::Passed : Isolated::Failed;
     });
     if (mounted == Isolated::Unavailable)
-        GTEST_SKIP() << "no private mount namespace with a read-only bind mount here: the read-only mount case is skipped";
+        GTEST_SKIP() << "no private mount namespace with a read-only bind mount here: "
+                        "the read-only mount case is skipped";
     EXPECT_EQ(mounted, Isolated::Passed) << "a store on a read-only mount";
 }
 
