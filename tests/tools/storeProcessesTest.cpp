@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -241,8 +242,18 @@ TEST_F(StoreProcesses, aScanRecordingIntoAHeldStoreEndsSoonAfterSigterm)
 
     tree_.file("scan/bad.exe");
     const pid_t scanner = start(scan("Result", "scan"));
-    std::this_thread::sleep_for(500ms);
-    EXPECT_EQ(::waitpid(scanner, nullptr, WNOHANG), 0) << "the scan did not wait for the store";
+    // The walk never opens the store: once the scan has it open, it is recording.
+    const auto hasStoreOpen = [&] {
+        std::error_code error;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(scanner) + "/fd", error))
+            if (std::filesystem::read_symlink(fd.path(), error) == store)
+                return true;
+        return false;
+    };
+    for (int wait = 0; wait < 1000 && !hasStoreOpen(); ++wait)
+        std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(::waitpid(scanner, nullptr, WNOHANG), 0) << "the scan did not wait for the store";
     const auto signaled = std::chrono::steady_clock::now();
     ::kill(scanner, SIGTERM);
     EXPECT_EQ(finish(scanner), 2) << "a record the store refused";
@@ -265,7 +276,12 @@ TEST_F(StoreProcesses, aCanceledScanWithoutAReaderExitsThreeAndStillRecords)
     ASSERT_EQ(::pipe2(output, O_CLOEXEC), 0);
     const pid_t scanner = start(scan("Result", "many"), false, kRoot, output[1]);
     ::close(output[1]);
-    std::this_thread::sleep_for(300ms);
+    const int capacity = ::fcntl(output[0], F_GETPIPE_SZ);
+    int queued = 0;
+    for (int wait = 0; wait < 1000 && queued < capacity - 4096; ++wait) {
+        std::this_thread::sleep_for(10ms);
+        ::ioctl(output[0], FIONREAD, &queued);
+    }
     ASSERT_EQ(::waitpid(scanner, nullptr, WNOHANG), 0) << "the scan did not wait for its reader";
     ::kill(scanner, SIGTERM);
     ::close(output[0]);
