@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,7 +40,9 @@ MainEnvironment systemEnvironment(std::vector<std::string> words, const mDisk::M
     env.programFolder = ProgramFolder();
     env.commandLineWords = std::move(words);
     env.anotherCopyRunning = [&lock] {
-        lock = InstanceLock::acquire(InstanceLock::defaultPath());
+        lock = InstanceLock::acquire();
+        if (lock && !lock->held())
+            std::fprintf(stderr, "ombrix: running without the single-instance lock: %s\n", lock->unusable().c_str());
         return !lock.has_value();
     };
     env.readSetting = [](const std::string& keyPath, const std::string& name, const std::string& fallback) {
@@ -69,7 +72,8 @@ int main(int argc, char** argv)
         NoMessageBox noMessages;
         frmMain form(systemEnvironment(std::move(words), mounts, lock), noMessages, fileManager);
         form.Form_Load();
-        return 0;
+        // As ombrix-scan tells it: a scheduler learns that the scan did not finish.
+        return form.scanWindow().canceled ? 3 : 0;
     }
 
     QApplication app(argc, argv);

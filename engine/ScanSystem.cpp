@@ -4,6 +4,7 @@
 
 #include "FolderAccess.h"
 #include "Paths.h"
+#include "StoreWait.h"
 #include "Text.h"
 #include "mFileSearch.h"
 #include "mRegistry.h"
@@ -61,6 +62,9 @@ void recordStatistics(const ScanWindow& window, ScanSummary& summary)
     const auto key = window.regpath();
     if (!key)
         return;
+    // Another program holding the store delays the run's end by this much at
+    // most, and a signal that arrives meanwhile ends the wait.
+    const StoreWait wait(std::chrono::seconds(10));
     const auto write = [&](const char* name, const std::string& text) {
         if (mRegistry::WriteRegString(mRegistry::HKEY_CURRENT_USER, *key, name, text))
             return;

@@ -1,60 +1,155 @@
 #include "InstanceLock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
+#include <pthread.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <time.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <utility>
 
 namespace ombrix {
 
-std::optional<InstanceLock> InstanceLock::acquire(const std::string& path)
+namespace {
+
+// A copy that has bound the name but not yet listened, or whose queue is
+// full, answers within moments; this many tries 5 ms apart is ample.
+constexpr int kTries = 40;
+
+sockaddr_un addressOf(const std::string& name, socklen_t& length)
 {
-    // Close-on-exec: a program we start (the updater, the file manager) must
-    // not inherit the lock and keep it after we end.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    // The leading NUL puts the name in the abstract namespace.
+    const std::size_t size = std::min(name.size(), sizeof address.sun_path - 1);
+    std::memcpy(address.sun_path + 1, name.data(), size);
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + size);
+    return address;
+}
+
+enum class Holder { Gone, ThisUser, OtherUser, Silent };
+
+// Who listens on the name, by the credentials the kernel gives a connection.
+Holder holderOf(const sockaddr_un& address, socklen_t length, uid_t& uid)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
-        return std::nullopt;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return std::nullopt;
+        return Holder::Silent;
+    Holder holder = Holder::Silent;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+        ucred credentials{};
+        socklen_t size = sizeof credentials;
+        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0) {
+            uid = credentials.uid;
+            holder = credentials.uid == ::getuid() ? Holder::ThisUser : Holder::OtherUser;
+        }
+    } else if (errno == ENOENT || errno == ECONNREFUSED) {
+        // ECONNREFUSED: bound and not listening, a copy just starting or a stranger.
+        holder = errno == ENOENT ? Holder::Gone : Holder::Silent;
     }
-    return InstanceLock(fd);
+    ::close(fd);
+    return holder;
 }
 
-std::string InstanceLock::defaultPath()
+void pause5ms()
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/')
-        return std::string(runtime) + "/ombrix.lock";
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    std::filesystem::path folder;
-    if (config && config[0] == '/')
-        folder = config;
-    else
-        folder = std::filesystem::path(home ? home : "") / ".config";
-    folder /= "ombrix";
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    return (folder / "ombrix.lock").string();
+    const timespec span{0, 5'000'000};
+    ::nanosleep(&span, nullptr);
 }
 
-InstanceLock::InstanceLock(InstanceLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+}  // namespace
+
+std::string InstanceLock::userLockName()
+{
+    return "ombrix-" + std::to_string(::getuid());
+}
+
+std::optional<InstanceLock> InstanceLock::acquire(const std::string& name)
+{
+    socklen_t length = 0;
+    const sockaddr_un address = addressOf(name, length);
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        // Close-on-exec: a program we start (the updater, the file manager)
+        // must not inherit the lock and keep it after we end.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return InstanceLock("cannot make a socket: " + std::string(std::strerror(errno)));
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0 && ::listen(fd, 16) == 0)
+            return InstanceLock(fd);
+        const int error = errno;
+        ::close(fd);
+        if (error != EADDRINUSE)
+            return InstanceLock("cannot bind its socket: " + std::string(std::strerror(error)));
+        uid_t uid = 0;
+        switch (holderOf(address, length, uid)) {
+        case Holder::ThisUser:
+            return std::nullopt;
+        case Holder::OtherUser:
+            return InstanceLock("it is held by a process of user " + std::to_string(uid));
+        case Holder::Gone:
+            continue;
+        case Holder::Silent:
+            pause5ms();
+            continue;
+        }
+    }
+    return InstanceLock(std::string("no answer from the process that holds it"));
+}
+
+InstanceLock::InstanceLock(int fd) : fd_(fd)
+{
+    // The answerer takes no signal, so SIGINT and SIGTERM interrupt the main thread's waits.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
+    answerer_ = std::thread([fd] {
+        // Ends when release() shuts the socket down.
+        for (;;) {
+            const int connection = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection >= 0)
+                ::close(connection);
+            else if (errno == EINVAL)
+                return;
+            else if (errno != EINTR && errno != ECONNABORTED)
+                pause5ms();  // out of descriptors, say: try again without spinning
+        }
+    });
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+InstanceLock::InstanceLock(InstanceLock&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), answerer_(std::move(other.answerer_)), unusable_(std::move(other.unusable_))
+{
+}
 
 InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept
 {
-    std::swap(fd_, other.fd_);
+    if (this != &other) {
+        release();
+        fd_ = std::exchange(other.fd_, -1);
+        answerer_ = std::move(other.answerer_);
+        unusable_ = std::move(other.unusable_);
+    }
     return *this;
 }
 
 InstanceLock::~InstanceLock()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    release();
+}
+
+void InstanceLock::release()
+{
+    if (fd_ < 0)
+        return;
+    ::shutdown(fd_, SHUT_RDWR);
+    answerer_.join();
+    ::close(std::exchange(fd_, -1));
 }
 
 }  // namespace ombrix

@@ -10,12 +10,12 @@ namespace ombrix {
 
 namespace {
 
-volatile std::sig_atomic_t requested = 0;
+volatile std::sig_atomic_t received = 0;
 int wakeUp[2] = {-1, -1};
 
 void request(int)
 {
-    requested = 1;
+    received = received + 1;
     const int savedErrno = errno;
     const char byte = 1;
     // A full pipe already wakes its reader, so a failed write loses nothing.
@@ -23,6 +23,7 @@ void request(int)
         [[maybe_unused]] const ssize_t written = ::write(wakeUp[1], &byte, 1);
     }
     errno = savedErrno;
+}
 }
 
 }  // namespace
@@ -33,14 +34,22 @@ void watchTermination()
         wakeUp[0] = wakeUp[1] = -1;
     struct sigaction action{};
     action.sa_handler = request;
+    // Each handler runs with both signals held, so no arrival is lost in the count.
     sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
 
 bool terminationRequested()
 {
-    return requested != 0;
+    return received != 0;
+}
+
+unsigned long terminationCount()
+{
+    return static_cast<unsigned long>(received);
 }
 
 int terminationDescriptor()

@@ -11,5 +11,8 @@ bool terminationRequested();
 // A descriptor that becomes readable once either signal has arrived, for an
 // event loop that sleeps until something happens; -1 when none could be made.
 int terminationDescriptor();
+// How many of the two signals have arrived, so that a wait can tell whether
+// one came while it waited.
+unsigned long terminationCount();
 
 }  // namespace ombrix

@@ -1,10 +1,8 @@
 #include "mRegistry.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,40 +10,44 @@
 #include <memory>
 #include <system_error>
 
+#include "StoreFile.h"
+#include "StoreWait.h"
+
 namespace ombrix::mRegistry {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Long enough that a writer never gives up while another process holds the
-// store for one operation.
-constexpr int kBusyTimeoutMs = 10000;
+// Long enough that a call never gives up while another process holds the
+// store for one operation; short enough that a stuck holder cannot hang a run.
+constexpr std::chrono::seconds kWaitLimit{10};
 
-// Version 1, as PRAGMA user_version records it. Keys exist on their own so that
-// other programs can list them; '' is the top of the store.
-constexpr const char* kSchema = R"(
-CREATE TABLE keys (
+// The tables of version 1, spelled exactly as the store keeps them: a store
+// without our application_id is taken as ours only when its tables read so.
+// Keys exist on their own so that other programs can list them; '' is the top.
+constexpr const char* kKeysTable = R"(CREATE TABLE keys (
     path TEXT PRIMARY KEY COLLATE NOCASE
-);
-CREATE TABLE key_values (
+))";
+constexpr const char* kValuesTable = R"(CREATE TABLE key_values (
     key  TEXT NOT NULL COLLATE NOCASE REFERENCES keys (path),
     name TEXT NOT NULL COLLATE NOCASE,
     type INTEGER NOT NULL,
     data BLOB NOT NULL,
     PRIMARY KEY (key, name)
-);
-INSERT INTO keys (path) VALUES ('');
-PRAGMA user_version = 1;
-)";
+))";
+
+std::string markAsOurs()
+{
+    return "PRAGMA application_id = " + std::to_string(kApplicationId);
+}
+
+std::string schemaScript()
+{
+    return std::string(kKeysTable) + ";\n" + kValuesTable + ";\nINSERT INTO keys (path) VALUES ('');\n" +
+           "PRAGMA user_version = 1;\n" + markAsOurs() + ";\n";
+}
 
 thread_local std::string lastError;
-
-// Notes why a call fails; gives the empty connection or false the call returns.
-std::nullptr_t failure(std::string why)
-{
-    lastError = std::move(why);
-    return nullptr;
-}
 
 struct CloseConnection {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -98,41 +100,49 @@ bool run(sqlite3* db, const char* sql)
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// Another process holds the store: wait as the thread's StoreWait allows.
+int waitForLock(void*, int attempt)
+{
+    StoreWait* wait = StoreWait::active();
+    return wait && wait->pause(attempt);
+}
+
+Connection connect(const std::string& path, int flags)
+{
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+    Connection db(raw);
+    if (opened != SQLITE_OK) {
+        const int error = raw ? sqlite3_system_errno(raw) : 0;
+        lastError = error ? std::strerror(error) : sqlite3_errstr(opened);
+        return nullptr;
+    }
+    sqlite3_busy_handler(db.get(), waitForLock, nullptr);
+    return db;
+}
+
 enum class Schema { Ours, Empty, Foreign };
 
-// Anything that is neither our schema nor a database without any content
-// (including files that are no database at all) is Foreign and left untouched.
-Schema schemaOf(sqlite3* db)
+// Ours is version 1 with our tables, marked as ours or (made by an earlier
+// version) not marked at all; Empty is a database without anything in it.
+// nullopt when the store cannot be read now (held too long by another process, say).
+std::optional<Schema> schemaOf(sqlite3* db)
 {
-    Statement query(db, "SELECT (SELECT user_version FROM pragma_user_version),"
+    Statement query(db, "SELECT (SELECT application_id FROM pragma_application_id),"
+                        " (SELECT user_version FROM pragma_user_version),"
                         " (SELECT count(*) FROM sqlite_schema),"
-                        " (SELECT count(*) FROM sqlite_schema"
-                        "  WHERE type = 'table' AND name IN ('keys', 'key_values'))");
-    if (query.step() != SQLITE_ROW)
+                        " (SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND sql IN (?, ?))");
+    query.text(kKeysTable).text(kValuesTable);
+    if (query.step() != SQLITE_ROW) {
+        lastError = sqlite3_errmsg(db);
+        return std::nullopt;
+    }
+    const auto id = query.integerAt(0);
+    if (id != kApplicationId && id != 0)
         return Schema::Foreign;
-    if (query.integerAt(0) == 1 && query.integerAt(2) == 2)
-        return Schema::Ours;
-    if (query.integerAt(0) == 0 && query.integerAt(1) == 0)
+    if (query.integerAt(1) == 0 && query.integerAt(2) == 0)
         return Schema::Empty;
-    return Schema::Foreign;
-}
-
-// Creates the missing folders above the store, private to the user.
-bool makeFolders(const fs::path& folder)
-{
-    std::error_code error;
-    if (folder.empty() || fs::is_directory(folder, error))
-        return true;
-    if (!makeFolders(folder.parent_path()))
-        return false;
-    ::mkdir(folder.c_str(), 0700);  // another process may win the race; checked below
-    return fs::is_directory(folder, error);
-}
-
-bool storeMissing(Hive hive)
-{
-    std::error_code error;
-    return hive == HKEY_CURRENT_USER && fs::symlink_status(SettingsFile(), error).type() == fs::file_type::not_found;
+    return query.integerAt(1) == 1 && query.integerAt(3) == 2 ? Schema::Ours : Schema::Foreign;
 }
 
 // SQLite's NOFOLLOW refuses a link anywhere in the path, but only the store
@@ -145,59 +155,134 @@ std::string pathToOpen(const std::string& file)
     return error ? file : (folder / path.filename()).string();
 }
 
-// Read opens read-only; Change needs an existing store; Create also makes the
-// file and its folders, and accepts an empty file whose schema the write
-// transaction lays down.
-enum class Access { Read, Change, Create };
-
-// The one way into the store. Null when the hive is not the user's, the file
-// cannot be opened, or it is not one of our stores.
-Connection openStore(Hive hive, Access access)
+std::string uriOf(const std::string& path)
 {
-    lastError.clear();
-    const std::string file = SettingsFile();
-    if (hive != HKEY_CURRENT_USER)
-        return failure("no such hive");
-    if (file.empty())
-        return failure("neither OMBRIX_SETTINGS nor HOME is set");
-    if (access == Access::Create && !makeFolders(fs::path(file).parent_path()))
-        return failure("cannot make its folder: " + std::string(std::strerror(errno)));
-    const int mode = access == Access::Read     ? SQLITE_OPEN_READONLY
-                     : access == Access::Change ? SQLITE_OPEN_READWRITE
-                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    sqlite3* raw = nullptr;
-    const int opened = sqlite3_open_v2(pathToOpen(file).c_str(), &raw, mode | SQLITE_OPEN_NOFOLLOW, nullptr);
-    Connection db(raw);
-    if (opened != SQLITE_OK) {
-        const int error = raw ? sqlite3_system_errno(raw) : 0;
-        return failure(error ? std::strerror(error) : sqlite3_errstr(opened));
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char kDigits[] = "0123456789ABCDEF";
+            uri += {'%', kDigits[static_cast<unsigned char>(c) >> 4], kDigits[c & 0xf]};
+        } else {
+            uri += c;
+        }
     }
-    sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
-    const Schema schema = schemaOf(db.get());
-    if (schema == Schema::Ours || (schema == Schema::Empty && access == Access::Create))
-        return db;
-    return failure("not an Ombrix settings store");
+    return uri;
 }
 
-// Runs `change` inside one write transaction. True when it succeeded and was committed.
+// A database without an application_id, looked at read-only, when it is a
+// store an earlier version made: its tables, or none at all in a database that
+// keeps a write-ahead log (an earlier version turned that on before laying down
+// the tables, so a first write cut short left such a database). One that keeps
+// a write-ahead log but has no log file beside it is read as it lies, so no
+// file appears beside a database of another program.
+Connection earlierStore(const std::string& path, bool walMode)
+{
+    std::error_code error;
+    const bool asItLies = walMode && !fs::exists(path + "-wal", error);
+    Connection db = asItLies ? connect(uriOf(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                             : connect(path, SQLITE_OPEN_READONLY);
+    const auto schema = db ? schemaOf(db.get()) : std::nullopt;
+    if (schema == Schema::Ours || (schema == Schema::Empty && walMode))
+        return db;
+    if (schema)
+        lastError = "not an Ombrix settings store";
+    return nullptr;
+}
+
+// Read and Change need an existing store; Create also makes the file and its
+// folders, and accepts an empty store, whose tables the write lays down.
+enum class Access { Read, Change, Create };
+
+// The store opened for one call. With `db` null the store either holds no
+// values (missing, or empty) or cannot be used (`failed`, lastError says why).
+struct OpenStore {
+    Connection db;
+    bool failed = false;
+    // Made by an earlier version: the next write marks it as ours and ends its write-ahead log.
+    bool earlier = false;
+};
+
+OpenStore failure(std::string why)
+{
+    lastError = std::move(why);
+    return {nullptr, true};
+}
+
+OpenStore openStore(Hive hive, Access access)
+{
+    lastError.clear();
+    if (hive != HKEY_CURRENT_USER)
+        return failure("no such hive");
+    const std::string file = SettingsFile();
+    if (file.empty())
+        return failure("neither OMBRIX_SETTINGS nor HOME is set");
+    std::string path = pathToOpen(file);
+    StoreFile found = InspectStoreFile(path);
+    if (found.kind == StoreKind::Missing && access == Access::Create) {
+        if (std::string why = CreateStoreFile(path); !why.empty())
+            return failure(std::move(why));
+        path = pathToOpen(file);
+        found = InspectStoreFile(path);
+    }
+    if (found.kind == StoreKind::Missing || (found.kind == StoreKind::Empty && access != Access::Create))
+        return {};
+    if (found.kind == StoreKind::Refused)
+        return failure(found.why);
+    Connection earlier;
+    if (found.kind == StoreKind::Unmarked && !(earlier = earlierStore(path, found.walMode)))
+        return {nullptr, true};
+    // Read-write where the file allows it, even to read, so that the journal of
+    // a write cut short is rolled back rather than blocking the read.
+    Connection db = connect(path, SQLITE_OPEN_READWRITE);
+    auto schema = db ? schemaOf(db.get()) : std::nullopt;
+    // An earlier version's store where the reader cannot make its write-ahead
+    // log's files: the look taken above reads it.
+    if (!schema && earlier && access == Access::Read) {
+        lastError.clear();
+        db = std::move(earlier);
+        schema = schemaOf(db.get());
+    }
+    if (!schema)
+        return {nullptr, true};
+    if (*schema == Schema::Foreign)
+        return failure("not an Ombrix settings store");
+    if (*schema == Schema::Empty && access != Access::Create)
+        return {};
+    return {std::move(db), false, found.kind == StoreKind::Unmarked};
+}
+
+// Runs `change` inside one write transaction. True when it succeeded and was
+// committed, and for Change also when the store holds no values to change.
 bool writeStore(Hive hive, Access access, const std::function<bool(sqlite3*)>& change)
 {
-    const Connection db = openStore(hive, access);
-    if (!db)
-        return false;
-    if (!run(db.get(), "PRAGMA journal_mode = WAL") || !run(db.get(), "PRAGMA synchronous = FULL")
-        || !run(db.get(), "BEGIN IMMEDIATE")) {
-        failure(sqlite3_errmsg(db.get()));
+    const StoreWait wait(kWaitLimit);
+    const OpenStore store = openStore(hive, access);
+    if (!store.db)
+        return !store.failed;
+    sqlite3* db = store.db.get();
+    // The store leaves WAL so that readers without write permission can read
+    // it; while another process has it open this fails and a later write tries again.
+    if (store.earlier)
+        run(db, "PRAGMA journal_mode = DELETE");
+    if (!run(db, "PRAGMA synchronous = FULL") || !run(db, "BEGIN IMMEDIATE")) {
+        lastError = sqlite3_errmsg(db);
         return false;
     }
     // Checked again under the write lock: another process may have laid down
-    // the schema since the store was opened.
-    const Schema schema = schemaOf(db.get());
-    const bool ready = schema == Schema::Ours || (schema == Schema::Empty && run(db.get(), kSchema));
-    if (ready && change(db.get()) && run(db.get(), "COMMIT"))
-        return true;
-    failure(sqlite3_errmsg(db.get()));
-    run(db.get(), "ROLLBACK");
+    // the tables since the store was opened, or a first write cut short may
+    // have been rolled back.
+    const auto schema = schemaOf(db);
+    if (schema == Schema::Empty && access == Access::Change)
+        return run(db, "ROLLBACK");
+    if (schema == Schema::Foreign) {
+        lastError = "not an Ombrix settings store";
+    } else if (schema) {
+        if ((schema == Schema::Ours || run(db, schemaScript().c_str()))
+            && (!store.earlier || run(db, markAsOurs().c_str())) && change(db) && run(db, "COMMIT"))
+            return true;
+        lastError = sqlite3_errmsg(db);
+    }
+    run(db, "ROLLBACK");
     return false;
 }
 
@@ -274,10 +359,11 @@ std::string SettingsFile()
 std::string ReadRegString(Hive hive, const std::string& keyPath, const std::string& valueName,
                           const std::string& defaultText)
 {
-    const Connection db = openStore(hive, Access::Read);
-    if (!db)
+    const StoreWait wait(kWaitLimit);
+    const OpenStore store = openStore(hive, Access::Read);
+    if (!store.db)
         return defaultText;
-    Statement query(db.get(), "SELECT type, data FROM key_values WHERE key = ? AND name = ?");
+    Statement query(store.db.get(), "SELECT type, data FROM key_values WHERE key = ? AND name = ?");
     if (query.text(canonicalKeyPath(keyPath)).text(valueName).step() != SQLITE_ROW || query.integerAt(0) != REG_SZ)
         return defaultText;
     const std::string data = query.bytesAt(1);
@@ -298,17 +384,20 @@ bool WriteRegDword(Hive hive, const std::string& keyPath, const std::string& val
 
 std::optional<std::vector<RegValue>> ListRegValues(Hive hive, const std::string& keyPath)
 {
-    const Connection db = openStore(hive, Access::Read);
-    if (!db)
-        return storeMissing(hive) ? std::optional(std::vector<RegValue>{}) : std::nullopt;
-    Statement query(db.get(), "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name");
+    const StoreWait wait(kWaitLimit);
+    const OpenStore store = openStore(hive, Access::Read);
+    if (!store.db)
+        return store.failed ? std::nullopt : std::optional(std::vector<RegValue>{});
+    Statement query(store.db.get(), "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY name");
     query.text(canonicalKeyPath(keyPath));
     std::vector<RegValue> values;
     int stepped = SQLITE_ROW;
     while ((stepped = query.step()) == SQLITE_ROW)
         values.push_back({query.bytesAt(0), static_cast<std::uint32_t>(query.integerAt(1)), query.bytesAt(2)});
-    if (stepped != SQLITE_DONE)
+    if (stepped != SQLITE_DONE) {
+        lastError = sqlite3_errmsg(store.db.get());
         return std::nullopt;
+    }
     return values;
 }
 
@@ -319,9 +408,6 @@ std::string LastRegError()
 
 bool DeleteRegValue(Hive hive, const std::string& keyPath, const std::string& valueName)
 {
-    lastError.clear();
-    if (storeMissing(hive))
-        return true;
     return writeStore(hive, Access::Change, [&](sqlite3* db) {
         Statement remove(db, "DELETE FROM key_values WHERE key = ? AND name = ?");
         return remove.text(canonicalKeyPath(keyPath)).text(valueName).step() == SQLITE_DONE;

@@ -1,13 +1,16 @@
 #!/bin/sh
 # Runs `ombrix /scannow x=Software\Test` for real: in a private mount namespace,
-# from a tmpfs of its own, so the only drive it can scan is that tmpfs.
+# from a tmpfs of its own, so the only drive it can scan is that tmpfs. First,
+# while the main window is open, a run as cron starts it must leave at once. The
+# network namespace of its own keeps the single-instance lock apart from any
+# copy running outside.
 # Usage: scannow_end_to_end.sh OMBRIX OMBRIX-SETTINGS
 set -eu
 
 if [ "${OMBRIX_E2E_INSIDE:-}" != 1 ]; then
     # Unprivileged users get a user namespace, in which they may mount a tmpfs.
     if [ "$(id -u)" = 0 ]; then mapped=""; else mapped="--map-root-user"; fi
-    OMBRIX_E2E_INSIDE=1 exec unshare --mount --propagation private $mapped sh "$0" "$@"
+    OMBRIX_E2E_INSIDE=1 exec unshare --mount --net --propagation private $mapped sh "$0" "$@"
 fi
 
 ombrix=$1
@@ -32,6 +35,29 @@ printf "' test signatures\r\nTest.Bad\tbad.exe\r\nTest.Worse\tworse.dat\r\n" > "
 for file in docs/bad.exe docs/deep/BAD.EXE "Mixed Case/Worse.Dat" .hidden/bad.exe docs/keep.txt docs/bad.exe.txt; do
     echo x > "$drive/$file"
 done
+
+# The desktop road: a session's environment and a window (offscreen).
+mkdir -m 0700 "$scratch/runtime"
+env -i PATH="$PATH" HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" \
+    XDG_CONFIG_HOME="$scratch/desktop-config" QT_QPA_PLATFORM=offscreen \
+    OMBRIX_SETTINGS="$scratch/settings.db" "$drive/bin/ombrix" > "$scratch/window-out" 2>&1 &
+window=$!
+tries=0
+until grep -q "@ombrix-$(id -u)\$" /proc/net/unix; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 100 ] || fail "the main window did not take the lock: $(cat "$scratch/window-out")"
+    kill -0 "$window" 2>/dev/null || fail "the main window ended: $(cat "$scratch/window-out")"
+    sleep 0.1
+done
+# The cron road: no session variables at all.
+status=0
+env -i PATH="$PATH" HOME="$scratch/home" OMBRIX_SETTINGS="$scratch/settings.db" \
+    "$drive/bin/ombrix" /scannow 'x=Software\Test' > "$scratch/out" 2>&1 || status=$?
+[ "$status" = 0 ] || fail "a second copy ended with status $status: $(cat "$scratch/out")"
+[ -e "$drive/docs/bad.exe" ] || fail "a second copy scanned while the window was open"
+[ ! -e "$scratch/settings.db" ] || fail "a second copy recorded a scan while the window was open"
+kill "$window"
+wait "$window" || true
 
 status=0
 env -i PATH="$PATH" HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch" \

@@ -7,32 +7,39 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <optional>
-
-#include "TempTree.h"
+#include <string>
 
 extern char** environ;
 
 namespace ombrix {
 namespace {
 
-using test::TempTree;
+// A name of this test's own, so that no running copy of the program and no
+// other test run takes part.
+std::string testLockName()
+{
+    static int serial = 0;
+    return "ombrix-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+}
 
-// The lock is the running copy's alone: programs it started do not keep it.
+// The lock is the running copy's alone: programs it started do not keep it,
+// and however often others ask, they are told a copy runs.
 TEST(InstanceLock, secondCopyIsRefusedWhileTheFirstHoldsTheLock)
 {
-    TempTree temp;
-    std::optional<InstanceLock> first = InstanceLock::acquire(temp.path("ombrix.lock"));
-    ASSERT_TRUE(first);
-    EXPECT_FALSE(InstanceLock::acquire(temp.path("ombrix.lock")));
+    const std::string name = testLockName();
+    std::optional<InstanceLock> first = InstanceLock::acquire(name);
+    ASSERT_TRUE(first && first->held()) << (first ? first->unusable() : "refused");
+    for (int ask = 0; ask < 200; ++ask)
+        ASSERT_FALSE(InstanceLock::acquire(name)) << "ask " << ask;
     pid_t child = 0;
     char sleepName[] = "sleep";
     char seconds[] = "30";
     char* argv[] = {sleepName, seconds, nullptr};
     ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
     first.reset();
-    EXPECT_TRUE(InstanceLock::acquire(temp.path("ombrix.lock")));
+    const auto second = InstanceLock::acquire(name);
+    EXPECT_TRUE(second && second->held());
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
 }
@@ -40,42 +47,50 @@ TEST(InstanceLock, secondCopyIsRefusedWhileTheFirstHoldsTheLock)
 // A copy that crashed must not keep every later copy from starting.
 TEST(InstanceLock, lockOfACrashedCopyIsTakenOver)
 {
-    TempTree temp;
-    const std::string path = temp.path("ombrix.lock");
+    const std::string name = testLockName();
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        const auto lock = InstanceLock::acquire(path);
-        // No clean-up runs, as in a crash.
-        ::_exit(lock ? 0 : 1);
+        const auto lock = InstanceLock::acquire(name);
+        ::kill(::getpid(), SIGKILL);
     }
     int status = -1;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_EQ(status, 0) << "the other copy could not take the lock";
-    EXPECT_TRUE(InstanceLock::acquire(path));
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const auto lock = InstanceLock::acquire(name);
+    EXPECT_TRUE(lock && lock->held());
 }
 
-TEST(InstanceLock, runtimeFolderFirstElseTheSettingsFolder)
+// Another user's process on the name cannot keep this user's copies from
+// running for ever: the lock is unusable, not held by another copy.
+TEST(InstanceLock, aNameHeldByAnotherUserLeavesTheLockUnusable)
 {
-    const char* names[] = {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "HOME"};
-    std::optional<std::string> saved[3];
-    for (int i = 0; i < 3; ++i) {
-        if (const char* value = std::getenv(names[i]))
-            saved[i] = value;
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to hold the name as another user";
+    const std::string name = testLockName();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t stranger = ::fork();
+    ASSERT_GE(stranger, 0);
+    if (stranger == 0) {
+        if (::setuid(65534) != 0)
+            ::_exit(1);
+        const auto lock = InstanceLock::acquire(name);
+        (void)!::write(ready[1], lock && lock->held() ? "y" : "n", 1);
+        ::pause();
+        ::_exit(0);
     }
-    TempTree temp;
-    ::setenv("XDG_RUNTIME_DIR", temp.root().c_str(), 1);
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", temp.path("home").c_str(), 1);
-    EXPECT_EQ(InstanceLock::defaultPath(), temp.path("ombrix.lock"));
-    ::setenv("XDG_RUNTIME_DIR", "relative", 1);
-    EXPECT_EQ(InstanceLock::defaultPath(), temp.path("home/.config/ombrix/ombrix.lock"));
-    ::setenv("XDG_CONFIG_HOME", temp.path("config").c_str(), 1);
-    EXPECT_EQ(InstanceLock::defaultPath(), temp.path("config/ombrix/ombrix.lock"));
-    EXPECT_TRUE(InstanceLock::acquire(InstanceLock::defaultPath()));
-
-    for (int i = 0; i < 3; ++i)
-        saved[i] ? ::setenv(names[i], saved[i]->c_str(), 1) : ::unsetenv(names[i]);
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ASSERT_EQ(held, 'y');
+    const auto lock = InstanceLock::acquire(name);
+    ::kill(stranger, SIGKILL);
+    ::waitpid(stranger, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_TRUE(lock) << "refused as if another copy ran";
+    EXPECT_FALSE(lock->held());
+    EXPECT_NE(lock->unusable().find("user 65534"), std::string::npos) << lock->unusable();
 }
 
 }  // namespace

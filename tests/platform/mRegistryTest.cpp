@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -75,8 +76,10 @@ TEST_F(SettingsStore, textsReadBackByteForByteUnderEquivalentKeysAndNames)
     EXPECT_EQ(sql(file_, "SELECT key || '|' || name || '|' || hex(data) FROM key_values"
                          " WHERE name IN ('cut', 'last check') ORDER BY name"),
               (Rows{"|Cut|6162006364", "Software\\Ombrix|Last Check|6C61746572"}));
+    // Private to the user: the folders made for it and the file.
     EXPECT_EQ(fs::status(tree_.path("config")).permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::status(tree_.path("config/ombrix")).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(file_).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(SettingsStore, aNumberReadsAsTheDefaultUntilATextReplacesIt)
@@ -99,24 +102,49 @@ TEST_F(SettingsStore, readsAndOtherHivesNeverCreateTheStore)
     EXPECT_FALSE(tree_.exists("config"));
 }
 
-// None of these files may be used as the store: every call is refused and the file stays byte-identical.
+// The folder's names and, for regular files, their bytes: a refused store must leave both as they were.
+std::string fingerprint(const std::string& folder)
+{
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(folder))
+        entries.push_back(entry.path().filename().string() + "\n" +
+                          (entry.is_regular_file() && !entry.is_symlink() ? contents(entry.path()) : ""));
+    std::sort(entries.begin(), entries.end());
+    std::string text;
+    for (const auto& entry : entries)
+        text += entry;
+    return text;
+}
+
+// None of these may be used as the store: every call is refused at once,
+// nothing is written to the file and nothing appears beside it.
 TEST_F(SettingsStore, aFileThatIsNotOurStoreIsRefusedAndLeftAlone)
 {
     ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
-    tree_.symlink("link.db", file_);
-    tree_.file("garbage.db", std::string(8192, '\x5a') + "SQLite format 3");
-    sql(tree_.path("other-schema.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
-    sql(tree_.path("other-version.db"),
+    tree_.symlink("foreign/link.db", file_);
+    tree_.file("foreign/garbage.db", std::string(8192, '\x5a') + "SQLite format 3");
+    sql(tree_.path("foreign/other-schema.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+    sql(tree_.path("foreign/other-version.db"),
         "CREATE TABLE keys (path TEXT); CREATE TABLE key_values (key, name, type, data); PRAGMA user_version = 2;");
-    for (const char* name : {"link.db", "garbage.db", "other-schema.db", "other-version.db"}) {
-        const std::string before = contents(tree_.path(name));
-        useStore(tree_.path(name));
+    sql(tree_.path("foreign/look-alike.db"),
+        "PRAGMA journal_mode = WAL; CREATE TABLE keys (path TEXT);"
+        " CREATE TABLE key_values (key, name, type, data); PRAGMA user_version = 1;");
+    sql(tree_.path("foreign/claimed.db"), "PRAGMA application_id = 7; VACUUM;");
+    sql(tree_.path("foreign/unclaimed.db"), "VACUUM;");
+    tree_.fifo("foreign/fifo");
+    const std::string before = fingerprint(tree_.path("foreign"));
+    // A call that blocks (on the FIFO, say) fails the test instead of hanging it.
+    alarm(20);
+    for (const char* name : {"link.db", "garbage.db", "other-schema.db", "other-version.db", "look-alike.db",
+                             "claimed.db", "unclaimed.db", "fifo"}) {
+        useStore(tree_.path("foreign/") + name);
         EXPECT_FALSE(WriteRegString(kUser, "A", "Status", "0")) << name;
         EXPECT_FALSE(DeleteRegValue(kUser, "", "Status")) << name;
         EXPECT_FALSE(ListRegValues(kUser, "")) << name;
         EXPECT_EQ(read("", "Status"), "?") << name;
-        EXPECT_EQ(contents(tree_.path(name)), before) << name;
     }
+    alarm(0);
+    EXPECT_EQ(fingerprint(tree_.path("foreign")), before);
 
     tree_.file("plain-file");
     useStore(tree_.path("plain-file/settings.db"));
@@ -128,11 +156,38 @@ TEST_F(SettingsStore, aFileThatIsNotOurStoreIsRefusedAndLeftAlone)
     EXPECT_TRUE(WriteRegString(kUser, "", "Status", "0"));
 }
 
+// Stores made before stores were marked as ours keep their values, also where
+// the reader cannot make the write-ahead log's files beside them; a write marks
+// them and ends their write-ahead log. What their first write left when cut
+// short is a store without values.
+TEST_F(SettingsStore, storesOfAnEarlierVersionAreReadAndTakenOverByTheirNextWrite)
+{
+    ASSERT_TRUE(WriteRegString(kUser, "", "AutoRepair", "0"));
+    sql(file_, "PRAGMA application_id = 0; PRAGMA journal_mode = WAL");
+    EXPECT_EQ(read("", "AutoRepair"), "0");
+    if (geteuid() == 0) {
+        fs::permissions(tree_.path("config"), fs::perms(0755));
+        fs::permissions(tree_.path("config/ombrix"), fs::perms(0555));
+        fs::permissions(file_, fs::perms(0644));
+        EXPECT_EXIT(std::_Exit(setuid(65534) == 0 && read("", "AutoRepair") == "0" ? 0 : 1),
+                    ::testing::ExitedWithCode(0), "");
+        fs::permissions(tree_.path("config/ombrix"), fs::perms(0700));
+    }
+    ASSERT_TRUE(WriteRegString(kUser, "", "Status", "255"));
+    EXPECT_EQ(sql(file_, "PRAGMA journal_mode; PRAGMA application_id"), (Rows{"delete", "1332568696"}));
+
+    tree_.file("cut-short.db");
+    sql(tree_.path("cut-short.db"), "PRAGMA journal_mode = WAL");
+    useStore(tree_.path("cut-short.db"));
+    EXPECT_EQ(ListRegValues(kUser, "").value_or(std::vector<RegValue>(1)).size(), 0u);
+    EXPECT_TRUE(WriteRegString(kUser, "", "Status", "255"));
+}
+
 // Two processes start on a missing store and write side by side;
 // every write must land and none may fail on the other's lock.
 TEST_F(SettingsStore, concurrentWritersLoseNothing)
 {
-    constexpr int kWrites = 1000;
+    constexpr int kWrites = 150;
     std::vector<pid_t> writers;
     for (const std::string process : {"P", "Q"}) {
         if (const pid_t pid = fork(); pid != 0) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
 #include "JsonText.h"
 #include "RunProgram.h"
+#include "TerminalText.h"
 #include "TempTree.h"
 #include "mRegistry.h"
 
@@ -152,6 +155,49 @@ TEST_F(OmbrixScanTest, aStartFolderPastThePathLimitIsScanned)
     const ProgramResult result = scan({"--remove", "--quiet"}, deep.substr(tree.root().size() + 1));
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(result.out, "Dirs: 1\nFiles: 1\nDetected:  1\nFixed:  1\nScan Complete - Problems were found!\n");
+}
+
+// A folder name that returns the cursor, moves up a line and erases it.
+TEST_F(OmbrixScanTest, namesReachATerminalEscapedAndAPipeRaw)
+{
+    tree.file("scan/x\r\033[1A\033[2Ky/bad.exe");
+    const std::string raw = "Trojan.A\t" + tree.path("scan") + "/x\r\033[1A\033[2Ky/bad.exe\n";
+    EXPECT_EQ(scan({}).out.substr(0, raw.size()), raw);
+
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        ::execl(OMBRIX_SCAN_TOOL, OMBRIX_SCAN_TOOL, "--signatures", tree.path("list.ini").c_str(),
+                tree.path("scan").c_str(), static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    std::string shown;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, got);
+    ::close(terminal);
+    ::waitpid(pid, nullptr, 0);
+    EXPECT_NE(shown.find("Trojan.A\t" + tree.path("scan") + "/x\\r\\033[1A\\033[2Ky/bad.exe\r\n"), std::string::npos)
+        << shown;
+}
+
+TEST(TerminalText, bytesATerminalCouldActOnAreEscaped)
+{
+    const struct {
+        std::string bytes;
+        bool utf8;
+        std::string shown;
+    } cases[] = {
+        {"a\rb\033[2K\n\t\x7f", true, "a\\rb\\033[2K\\n\\t\\177"},
+        {"back\\slash", true, "back\\\\slash"},
+        {"caf\xc3\xa9 \xe2\x82\xac", true, "caf\xc3\xa9 \xe2\x82\xac"},
+        {"caf\xc3\xa9", false, "caf\\303\\251"},
+        {"caf\xe9", true, "caf\\351"},
+        {"\xc2\x9b" "31m", true, "\\302\\23331m"},  // C1 CSI, as UTF-8
+        {"\x9b" "31m", true, "\\23331m"},              // C1 CSI, as one byte
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(terminalText(c.bytes, c.utf8), c.shown) << c.shown;
 }
 
 TEST(JsonString, escapesControlsQuotesAndBytesThatAreNotUtf8)

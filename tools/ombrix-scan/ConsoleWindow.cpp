@@ -1,5 +1,7 @@
 #include "ConsoleWindow.h"
 
+#include "TerminalText.h"
+
 namespace ombrix {
 
 ConsoleWindow::ConsoleWindow(Options options)
@@ -34,10 +36,18 @@ void ConsoleWindow::setFindingPath(std::size_t row, const std::string& fullPath)
     if (!options_.printFindings)
         return;
     clearProgress();
-    std::fwrite(r.virusName.data(), 1, r.virusName.size(), stdout);
+    print(r.virusName);
     std::fputc('\t', stdout);
-    std::fwrite(r.fullPath.data(), 1, r.fullPath.size(), stdout);
+    print(r.fullPath);
     std::fputc('\n', stdout);
+}
+
+// A name from the disk or the list could hold bytes that move the cursor or
+// rewrite lines on a terminal; a pipe gets the bytes as they are.
+void ConsoleWindow::print(const std::string& name)
+{
+    const std::string shown = options_.findingsToTerminal ? terminalText(name, options_.utf8Terminal) : name;
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
 }
 
 void ConsoleWindow::yield()
@@ -60,7 +70,7 @@ void ConsoleWindow::drawProgress()
                        label(ScanLabel::Label5) + "  ";
     // Keep the line within a common terminal width so it redraws in place.
     constexpr std::size_t kWidth = 79;
-    const std::string& folder = labels_[std::size_t(ScanLabel::Label7)];
+    const std::string folder = terminalText(labels_[std::size_t(ScanLabel::Label7)], options_.utf8Terminal);
     const std::size_t room = line.size() < kWidth ? kWidth - line.size() : 0;
     if (folder.size() <= room)
         line += folder;

@@ -20,7 +20,11 @@ public:
         int16_t scanSubFolders = 1;
         std::optional<std::string> regpath;
         bool printFindings = true;
+        // Finding lines go to a terminal: names are shown escaped, not raw.
+        bool findingsToTerminal = false;
         bool showProgress = false;
+        // The terminal takes UTF-8 (the locale says so), so such names show as they are.
+        bool utf8Terminal = false;
     };
     struct Row {
         std::string virusName;
@@ -61,6 +65,7 @@ public:
 
 private:
     void drawProgress();
+    void print(const std::string& name);
 
     Options options_;
     std::array<std::string, 7> labels_;

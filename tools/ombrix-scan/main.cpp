@@ -1,9 +1,12 @@
 // ombrix-scan: one scan from a terminal, on the same engine as the scan window.
 
+#include <langinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
+#include <clocale>
+#include <csignal>
 #include <optional>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +17,7 @@
 #include "JsonText.h"
 #include "Paths.h"
 #include "ScanSystem.h"
+#include "TerminalText.h"
 #include "Termination.h"
 #include "Text.h"
 #include "mFileSearch.h"
@@ -29,7 +33,11 @@ constexpr const char* kUsage =
     "Scans FOLDER for files named in the signature list (default: ombrix.ini beside the\n"
     "program). --remove deletes what is found; --record stores the seven result values\n"
     "under KEYPATH in the settings store; --threads N reads folders ahead of the walk on\n"
-    "N helper threads (0: none). Exit status: 0 nothing found, 1 found, 2 error.\n";
+    "N helper threads (0: none). Exit status: 0 nothing found, 1 found, 2 error,\n"
+    "3 canceled by SIGINT or SIGTERM.\n";
+
+// Exit status of a scan that SIGINT or SIGTERM stopped before it had walked everything.
+constexpr int kCanceled = 3;
 
 struct Arguments {
     std::string folder;
@@ -102,7 +110,9 @@ Arguments parseArguments(int argc, char** argv)
     if (ombrix::trimSpaces(args.folder).empty())
         usageError("FOLDER is empty or blank");
     args.window.printFindings = !args.json && !args.quiet;
+    args.window.findingsToTerminal = isatty(STDOUT_FILENO);
     args.window.showProgress = !args.quiet && isatty(STDERR_FILENO);
+    args.window.utf8Terminal = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
     return args;
 }
 
@@ -137,21 +147,31 @@ void printSummary(const ConsoleWindow& window)
     std::printf("%s\n", window.resultMessage().c_str());
 }
 
+// A file or folder name in a message on stderr, escaped when that is a terminal.
+std::string named(const std::string& name, const Arguments& args)
+{
+    return isatty(STDERR_FILENO) ? ombrix::terminalText(name, args.window.utf8Terminal) : name;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    std::setlocale(LC_CTYPE, "");
+    // A reader that stops early (`| head`) must not stop the scan or its record.
+    std::signal(SIGPIPE, SIG_IGN);
     Arguments args = parseArguments(argc, argv);
     // The scan itself treats an unreadable list as empty and a folder it cannot
     // open as empty; from a terminal both are errors.
     if (const std::string why = ombrix::mFileSearch::OpenSignatureFile(args.signatures); !why.empty()) {
-        std::fprintf(stderr, "ombrix-scan: cannot read the signature list %s: %s\n", args.signatures.c_str(),
-                     why.c_str());
+        std::fprintf(stderr, "ombrix-scan: cannot read the signature list %s: %s\n",
+                     named(args.signatures, args).c_str(), why.c_str());
         return 2;
     }
     if (!ombrix::folder::openNamedFolder(args.folder).valid()) {
-        std::fprintf(stderr, "ombrix-scan: cannot scan the folder %s: %s\n", args.folder.c_str(),
-                     std::strerror(errno));
+        const int error = errno;
+        std::fprintf(stderr, "ombrix-scan: cannot scan the folder %s: %s\n", named(args.folder, args).c_str(),
+                     std::strerror(error));
         return 2;
     }
 
@@ -169,8 +189,10 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     if (summary.unrecorded > 0) {
         std::fprintf(stderr, "ombrix-scan: cannot record the result values in the settings store %s: %s\n",
-                     ombrix::mRegistry::SettingsFile().c_str(), summary.recordError.c_str());
+                     named(ombrix::mRegistry::SettingsFile(), args).c_str(), summary.recordError.c_str());
         return 2;
     }
+    if (summary.canceled)
+        return kCanceled;
     return summary.rows > 0 ? 1 : 0;
 }
