@@ -24,7 +24,6 @@ void request(int)
     }
     errno = savedErrno;
 }
-}
 
 }  // namespace
 
