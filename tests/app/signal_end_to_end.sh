@@ -10,7 +10,7 @@ set -eu
 
 if [ "${OMBRIX_E2E_INSIDE:-}" != 1 ]; then
     if [ "$(id -u)" = 0 ]; then mapped=""; else mapped="--map-root-user"; fi
-    OMBRIX_E2E_INSIDE=1 exec unshare --mount --propagation private $mapped sh "$0" "$@"
+    OMBRIX_E2E_INSIDE=1 exec unshare --mount --net --propagation private $mapped sh "$0" "$@"
 fi
 
 ombrix=$1
