@@ -7,27 +7,12 @@
 # Usage: scannow_end_to_end.sh OMBRIX OMBRIX-SETTINGS
 set -eu
 
-if [ "${OMBRIX_E2E_INSIDE:-}" != 1 ]; then
-    # Unprivileged users get a user namespace, in which they may mount a tmpfs.
-    if [ "$(id -u)" = 0 ]; then mapped=""; else mapped="--map-root-user"; fi
-    OMBRIX_E2E_INSIDE=1 exec unshare --mount --net --propagation private $mapped sh "$0" "$@"
-fi
+test_name="scannow end to end"
+drive_size=16m
+. "$(dirname "$0")/private_drive.sh"
 
 ombrix=$1
 settings_tool=$2
-drive=$(mktemp -d)
-scratch=$(mktemp -d)
-trap 'umount "$drive" 2>/dev/null || true; rm -rf "$drive" "$scratch"' EXIT
-
-fail() {
-    echo "scannow end to end: $*" >&2
-    exit 1
-}
-
-mount -t tmpfs -o size=16m ombrix-e2e "$drive"
-# Never scan anything but the fresh tmpfs.
-[ "$(findmnt -rn -o FSTYPE --mountpoint "$drive")" = tmpfs ] || fail "no private tmpfs at $drive"
-[ -z "$(ls -A "$drive")" ] || fail "the tmpfs at $drive is not empty"
 
 mkdir -p "$drive/bin" "$drive/docs/deep" "$drive/.hidden" "$drive/Mixed Case"
 cp "$ombrix" "$drive/bin/ombrix"

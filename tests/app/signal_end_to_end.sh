@@ -8,25 +8,13 @@
 # Usage: signal_end_to_end.sh OMBRIX OMBRIX-SETTINGS PROBE
 set -eu
 
-if [ "${OMBRIX_E2E_INSIDE:-}" != 1 ]; then
-    if [ "$(id -u)" = 0 ]; then mapped=""; else mapped="--map-root-user"; fi
-    OMBRIX_E2E_INSIDE=1 exec unshare --mount --net --propagation private $mapped sh "$0" "$@"
-fi
+test_name="signal end to end"
+drive_size=64m
+. "$(dirname "$0")/private_drive.sh"
 
 ombrix=$1
 settings_tool=$2
 probe=$3
-drive=$(mktemp -d)
-scratch=$(mktemp -d)
-trap 'umount "$drive" 2>/dev/null || true; rm -rf "$drive" "$scratch"' EXIT
-
-fail() {
-    echo "signal end to end: $*" >&2
-    exit 1
-}
-
-mount -t tmpfs -o size=64m ombrix-signal "$drive"
-[ "$(findmnt -rn -o FSTYPE --mountpoint "$drive")" = tmpfs ] || fail "no private tmpfs at $drive"
 mkdir "$drive/bin"
 cp "$ombrix" "$drive/bin/ombrix"
 printf "Test.Bad\tbad.exe\r\n" > "$drive/bin/ombrix.ini"
