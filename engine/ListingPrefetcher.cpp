@@ -41,18 +41,19 @@ ListingPrefetcher::~ListingPrefetcher()
         helper.join();
 }
 
-void ListingPrefetcher::offer(const WalkKey& key, const SharedFd& fd, const char* listing, std::size_t size)
+void ListingPrefetcher::offer(const WalkKey& key, const SharedFd& fd, const char* listing, std::size_t size,
+                              std::size_t from)
 {
-    enqueue(subfolders(key, fd, listing, size));
+    enqueue(subfolders(key, fd, listing, size, from));
 }
 
 std::vector<std::pair<WalkKey, ListingPrefetcher::Request>> ListingPrefetcher::subfolders(
-    const WalkKey& key, const SharedFd& fd, const char* listing, std::size_t size) const
+    const WalkKey& key, const SharedFd& fd, const char* listing, std::size_t size, std::size_t from) const
 {
     std::vector<std::pair<WalkKey, Request>> found;
     if (key.size() >= kMaxDepth)
         return found;
-    for (std::size_t offset = 0; offset < size;) {
+    for (std::size_t offset = from; offset < size;) {
         const LinuxDirent64& entry = direntAt(listing, offset);
         if (entry.d_type == DT_DIR && entry.d_name[0] != '.') {
             WalkKey child = key;

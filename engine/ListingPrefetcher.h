@@ -46,8 +46,9 @@ public:
     ListingPrefetcher(const ListingPrefetcher&) = delete;
     ListingPrefetcher& operator=(const ListingPrefetcher&) = delete;
 
-    // Offers the subfolders in `listing`, the listing of the folder at `key` open as `fd`.
-    void offer(const WalkKey& key, const SharedFd& fd, const char* listing, std::size_t size);
+    // Offers the subfolders in `listing`, the listing of the folder at `key` open
+    // as `fd`, from the entry at offset `from` on.
+    void offer(const WalkKey& key, const SharedFd& fd, const char* listing, std::size_t size, std::size_t from = 0);
 
     // The folder at `key` as a helper read it, waiting while one is at it; nullopt
     // when the walk must open it itself. Everything before `key` is dropped: the
@@ -67,8 +68,8 @@ private:
 
     void help();
     std::optional<PrefetchedFolder> read(const Request& request) const;
-    std::vector<std::pair<WalkKey, Request>> subfolders(const WalkKey& key, const SharedFd& fd,
-                                                        const char* listing, std::size_t size) const;
+    std::vector<std::pair<WalkKey, Request>> subfolders(const WalkKey& key, const SharedFd& fd, const char* listing,
+                                                        std::size_t size, std::size_t from = 0) const;
     void enqueue(std::vector<std::pair<WalkKey, Request>> requests);
     std::size_t addPending(std::vector<std::pair<WalkKey, Request>>& requests);
     void wakeHelpers(std::size_t work);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <memory>
 
@@ -21,8 +22,14 @@ namespace {
 ScanCounts counts;
 
 // Reading listings waits on the disk, not the processor, so more helpers than
-// cores still pay off on a cold cache; on a warm one they barely cost.
-unsigned prefetchThreads = 4;
+// cores still pay off on a cold cache.
+constexpr unsigned kChosenThreads = 4;
+std::optional<unsigned> setThreads;
+
+// A listing read that took this long, beyond what its size costs from the
+// cache, has waited for the disk.
+constexpr auto kDiskWait = std::chrono::microseconds(200);
+constexpr auto kCachedReadPerByte = std::chrono::nanoseconds(30);
 
 // Folders this deep or deeper give up their descriptor while a subfolder is
 // walked and take it back through "..", so a tree of any depth stays far below
@@ -127,6 +134,8 @@ public:
 
 private:
     void pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std::size_t entryOffset);
+    void readListing(int fd);
+    void startReadAhead();
     void walkFolders();
     void visitEntry(const LinuxDirent64& entry, std::size_t offset);
     void enterSubfolder(const char* name, std::size_t offset);
@@ -142,6 +151,7 @@ private:
     std::vector<Frame> frames_;
     folder::WalkKey key_;  // the place of the folder on top, down to the prefetcher's depth
     std::unique_ptr<folder::ListingPrefetcher> prefetcher_;
+    bool readAheadWhenSlow_ = false;
 };
 
 void Walk::visitStart(const std::string& received, bool isRoot)
@@ -163,8 +173,12 @@ void Walk::visitStart(const std::string& received, bool isRoot)
     if (fd.valid() && folder::identify(fd.get(), "", start_)) {
         if (isRoot)
             folder::setAnchor(path_, folder::Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0)));
-        if (window_.scanSubFolders() != 0 && PrefetchThreads() > 0)
-            prefetcher_ = std::make_unique<folder::ListingPrefetcher>(PrefetchThreads(), start_);
+        const unsigned threads = setThreads.value_or(kChosenThreads);
+        if (window_.scanSubFolders() != 0 && threads > 0) {
+            if (setThreads)
+                prefetcher_ = std::make_unique<folder::ListingPrefetcher>(threads, start_);
+            readAheadWhenSlow_ = !setThreads;
+        }
         pushFolder(std::make_shared<const folder::Fd>(std::move(fd)), nullptr, 0);
         walkFolders();
         prefetcher_.reset();
@@ -186,7 +200,7 @@ void Walk::pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std
     if (listing) {
         listings_.append(*listing);
     } else {
-        listings_.read(fd->get());
+        readListing(fd->get());
         if (prefetcher_ && frame.keyed)
             prefetcher_->offer(key_, fd, listings_.at(frame.base), listings_.top() - frame.base);
     }
@@ -195,6 +209,35 @@ void Walk::pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std
     frame.pathSize = path_.size();
     frame.fd = std::move(fd);
     frames_.push_back(std::move(frame));
+}
+
+void Walk::readListing(int fd)
+{
+    if (!readAheadWhenSlow_) {
+        listings_.read(fd);
+        return;
+    }
+    const std::size_t before = listings_.top();
+    const auto began = std::chrono::steady_clock::now();
+    listings_.read(fd);
+    const auto took = std::chrono::steady_clock::now() - began;
+    if (took > kDiskWait + kCachedReadPerByte * (listings_.top() - before))
+        startReadAhead();
+}
+
+// The helpers start mid-walk: the folders being walked offer what they have
+// still to enter.
+void Walk::startReadAhead()
+{
+    readAheadWhenSlow_ = false;
+    prefetcher_ = std::make_unique<folder::ListingPrefetcher>(kChosenThreads, start_);
+    for (std::size_t depth = 0; depth < frames_.size() && frames_[depth].keyed && depth <= key_.size(); ++depth) {
+        const Frame& frame = frames_[depth];
+        if (frame.fd) {
+            const folder::WalkKey key(key_.begin(), key_.begin() + std::ptrdiff_t(depth));
+            prefetcher_->offer(key, frame.fd, listings_.at(frame.base), frame.end - frame.base, frame.next - frame.base);
+        }
+    }
 }
 
 void Walk::walkFolders()
@@ -324,14 +367,9 @@ void Walk::endVisit()
 
 }  // namespace
 
-void SetPrefetchThreads(unsigned threads)
+void SetPrefetchThreads(std::optional<unsigned> threads)
 {
-    prefetchThreads = threads;
-}
-
-unsigned PrefetchThreads()
-{
-    return prefetchThreads;
+    setThreads = threads;
 }
 
 ScanCounts Counts()

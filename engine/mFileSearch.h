@@ -44,9 +44,11 @@ std::optional<Signature> FindSignature(std::string_view name);
 
 // Helper threads that read the listings of the folders a walk enters next, so a
 // disk has several requests in flight; 0 walks on the calling thread alone.
-// Every observable result of a walk is the same whatever the number.
-void SetPrefetchThreads(unsigned threads);
-unsigned PrefetchThreads();
+// A number set here runs from the start of every walk; nullopt leaves the choice
+// to the program, which starts its helpers once a walk has had to wait for the
+// disk (on a warm cache they would cost more than they save). Every observable
+// result of a walk is the same whatever the choice.
+void SetPrefetchThreads(std::optional<unsigned> threads);
 
 struct ScanCounts {
     double Dirs = 0;

@@ -249,7 +249,7 @@ TEST_F(WalkTest, aFolderSwappedForALinkAfterItWasReadAheadIsNotFollowed)
         ASSERT_EQ(::symlink(tree.path("outside").c_str(), later.c_str()), 0);
     };
     walk();
-    mFileSearch::SetPrefetchThreads(4);
+    mFileSearch::SetPrefetchThreads(std::nullopt);
     EXPECT_EQ(window.rows.size(), 1u);
     EXPECT_TRUE(tree.exists("outside/bad.exe"));
     EXPECT_TRUE(tree.exists("moved/deeper/bad.exe"));

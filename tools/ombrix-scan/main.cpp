@@ -175,8 +175,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    if (args.threads)
-        ombrix::mFileSearch::SetPrefetchThreads(*args.threads);
+    ombrix::mFileSearch::SetPrefetchThreads(args.threads);
     ombrix::watchTermination();
 
     ConsoleWindow window(args.window);
