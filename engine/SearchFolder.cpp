@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,9 +28,18 @@ constexpr unsigned kChosenThreads = 4;
 std::optional<unsigned> setThreads;
 
 // A listing read that took this long, beyond what its size costs from the
-// cache, has waited for the disk.
-constexpr auto kDiskWait = std::chrono::microseconds(200);
+// cache, has waited: for the disk when the thread has read blocks meanwhile, or
+// maybe only for the processor on a busy machine. Waits without blocks read
+// (a network file system) count once they come several in a row.
+constexpr auto kSlowRead = std::chrono::microseconds(200);
 constexpr auto kCachedReadPerByte = std::chrono::nanoseconds(30);
+constexpr int kSlowReadsInARow = 8;
+
+long blocksRead()
+{
+    struct rusage usage{};
+    return ::getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_inblock : 0;
+}
 
 // Folders this deep or deeper give up their descriptor while a subfolder is
 // walked and take it back through "..", so a tree of any depth stays far below
@@ -152,6 +162,8 @@ private:
     folder::WalkKey key_;  // the place of the folder on top, down to the prefetcher's depth
     std::unique_ptr<folder::ListingPrefetcher> prefetcher_;
     bool readAheadWhenSlow_ = false;
+    long blocksRead_ = 0;
+    int slowReads_ = 0;
 };
 
 void Walk::visitStart(const std::string& received, bool isRoot)
@@ -178,6 +190,7 @@ void Walk::visitStart(const std::string& received, bool isRoot)
             if (setThreads)
                 prefetcher_ = std::make_unique<folder::ListingPrefetcher>(threads, start_);
             readAheadWhenSlow_ = !setThreads;
+            blocksRead_ = blocksRead();
         }
         pushFolder(std::make_shared<const folder::Fd>(std::move(fd)), nullptr, 0);
         walkFolders();
@@ -221,8 +234,14 @@ void Walk::readListing(int fd)
     const auto began = std::chrono::steady_clock::now();
     listings_.read(fd);
     const auto took = std::chrono::steady_clock::now() - began;
-    if (took > kDiskWait + kCachedReadPerByte * (listings_.top() - before))
+    if (took <= kSlowRead + kCachedReadPerByte * (listings_.top() - before)) {
+        slowReads_ = 0;
+        return;
+    }
+    const long blocks = blocksRead();
+    if (blocks > blocksRead_ || ++slowReads_ >= kSlowReadsInARow)
         startReadAhead();
+    blocksRead_ = blocks;
 }
 
 // The helpers start mid-walk: the folders being walked offer what they have
