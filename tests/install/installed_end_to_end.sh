@@ -82,7 +82,7 @@ exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 appstreamcli validate --no-net "$prefix/share/metainfo/org.ombrix.Ombrix.metainfo.xml" > "$scratch/out" 2>&1 ||
     fail "the metainfo is not valid: $(cat "$scratch/out")"
 
-for page in ombrix ombrix-scan ombrix-settings ombrix-update; do
+for page in ombrix ombrix-scan ombrix-settings ombrix-update ombrix-update-key; do
     file=$prefix/share/man/man1/$page.1
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" > "$scratch/page" 2> "$scratch/warnings" ||
         fail "man cannot render $page"
