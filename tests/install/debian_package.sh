@@ -33,8 +33,8 @@ expected=(
     usr/lib/ombrix/update usr/lib/ombrix/ombrix.ini usr/lib/ombrix/update-keys/
     usr/share/applications/ombrix.desktop usr/share/icons/hicolor/scalable/apps/ombrix.svg
     usr/share/metainfo/org.ombrix.Ombrix.metainfo.xml
-    usr/share/man/man1/ombrix.1 usr/share/man/man1/ombrix-scan.1
-    usr/share/man/man1/ombrix-settings.1 usr/share/man/man1/ombrix-update.1 usr/share/man/man1/ombrix-update-key.1
+    usr/share/man/man1/ombrix.1.gz usr/share/man/man1/ombrix-scan.1.gz usr/share/man/man1/ombrix-settings.1.gz
+    usr/share/man/man1/ombrix-update.1.gz usr/share/man/man1/ombrix-update-key.1.gz
     usr/share/bash-completion/completions/ombrix-scan usr/share/bash-completion/completions/ombrix-settings
     usr/lib/systemd/system/ombrix-update.service usr/lib/systemd/system/ombrix-update.timer
     "usr/lib/systemd/user/ombrix-scan@.service" "usr/lib/systemd/user/ombrix-scan@.timer"

@@ -83,12 +83,12 @@ appstreamcli validate --no-net "$prefix/share/metainfo/org.ombrix.Ombrix.metainf
     fail "the metainfo is not valid: $(cat "$scratch/out")"
 
 for page in ombrix ombrix-scan ombrix-settings ombrix-update ombrix-update-key; do
-    file=$prefix/share/man/man1/$page.1
+    file=$prefix/share/man/man1/$page.1.gz
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" > "$scratch/page" 2> "$scratch/warnings" ||
         fail "man cannot render $page"
     [ ! -s "$scratch/warnings" ] || fail "$page: $(cat "$scratch/warnings")"
     grep -q '^EXIT STATUS' "$scratch/page" || fail "$page has no exit status"
-    ! grep -q '@[A-Z_]*@' "$file" || fail "$page holds an unfilled @NAME@"
+    ! zgrep -q '@[A-Z_]*@' "$file" || fail "$page holds an unfilled @NAME@"
 done
 
 # Every unit starts a program that is installed.
