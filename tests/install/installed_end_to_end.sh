@@ -7,9 +7,10 @@
 set -euo pipefail
 
 if [ "${OMBRIX_E2E_INSIDE:-}" != 1 ]; then
-    # Unprivileged users get a user namespace, in which they may mount a tmpfs.
+    # Unprivileged users get a user namespace, in which they may mount a tmpfs. The
+    # network namespace keeps the single-instance lock apart from a copy the user runs.
     if [ "$(id -u)" = 0 ]; then mapped=""; else mapped="--map-root-user"; fi
-    OMBRIX_E2E_INSIDE=1 exec unshare --mount --propagation private $mapped bash "$0" "$@"
+    OMBRIX_E2E_INSIDE=1 exec unshare --mount --net --propagation private $mapped bash "$0" "$@"
 fi
 
 build=$1
