@@ -30,6 +30,7 @@ using ombrix::ConsoleWindow;
 constexpr const char* kUsage =
     "usage: ombrix-scan [--signatures FILE] [--no-subfolders] [--remove] [--record KEYPATH]\n"
     "                   [--threads N] [--json] [--quiet] FOLDER\n"
+    "       ombrix-scan --help | --version\n"
     "Scans FOLDER for files named in the signature list (default: ombrix.ini beside the\n"
     "program). --remove deletes what is found; --record stores the seven result values\n"
     "under KEYPATH in the settings store; --threads N reads folders ahead of the walk on\n"
@@ -92,6 +93,9 @@ Arguments parseArguments(int argc, char** argv)
             args.threads = threadCount(value());
         } else if (!optionsEnded && word == "--quiet") {
             args.quiet = true;
+        } else if (!optionsEnded && word == "--version") {
+            std::puts("ombrix-scan " OMBRIX_VERSION);
+            std::exit(0);
         } else if (!optionsEnded && (word == "--help" || word == "-h")) {
             std::fputs(kUsage, stdout);
             std::exit(0);
