@@ -9,7 +9,7 @@ set -eu
 
 test_name="scannow end to end"
 drive_size=16m
-. "$(dirname "$0")/private_drive.sh"
+. "$(dirname "$0")/../support/private_drive.sh"
 
 ombrix=$1
 settings_tool=$2

@@ -10,7 +10,7 @@ set -eu
 
 test_name="signal end to end"
 drive_size=64m
-. "$(dirname "$0")/private_drive.sh"
+. "$(dirname "$0")/../support/private_drive.sh"
 
 ombrix=$1
 settings_tool=$2

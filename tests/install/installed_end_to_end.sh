@@ -6,28 +6,12 @@
 # Usage: installed_end_to_end.sh BUILD_DIR VERSION
 set -euo pipefail
 
-if [ "${OMBRIX_E2E_INSIDE:-}" != 1 ]; then
-    # Unprivileged users get a user namespace, in which they may mount a tmpfs. The
-    # network namespace keeps the single-instance lock apart from a copy the user runs.
-    if [ "$(id -u)" = 0 ]; then mapped=""; else mapped="--map-root-user"; fi
-    OMBRIX_E2E_INSIDE=1 exec unshare --mount --net --propagation private $mapped bash "$0" "$@"
-fi
+test_name="installed end to end"
+drive_size=64m
+. "$(dirname "$0")/../support/private_drive.sh"
 
 build=$1
 version=$2
-drive=$(mktemp -d)
-scratch=$(mktemp -d)
-trap 'umount -R "$drive" 2>/dev/null || true; rm -rf "$drive" "$scratch"' EXIT
-
-fail() {
-    echo "installed end to end: $*" >&2
-    exit 1
-}
-
-mount -t tmpfs -o size=64m ombrix-installed "$drive"
-# Never scan anything but the fresh tmpfs.
-[ "$(findmnt -rn -o FSTYPE --mountpoint "$drive")" = tmpfs ] || fail "no private tmpfs at $drive"
-[ -z "$(ls -A "$drive")" ] || fail "the tmpfs at $drive is not empty"
 
 prefix=$drive/usr
 cmake --install "$build" --prefix "$prefix" --strip > "$scratch/install.log" || fail "install: $(cat "$scratch/install.log")"
