@@ -1,16 +1,9 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "AsciiFold.h"
-#include "FolderAccess.h"
 #include "LargePageAllocator.h"
 #include "NameIndex.h"
-#include "Paths.h"
+#include "SignatureLines.h"
 #include "Text.h"
 #include "mFileSearch.h"
 
@@ -36,9 +29,6 @@ struct SignatureList {
     std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>> arena;
     std::vector<Entry, LargePageAllocator<Entry>> entries;
     NameIndex families;
-    std::string file;
-    bool fileChosen = false;
-    folder::Fd opened;  // the file a front end opened ahead of the scans, when it did
 
     std::string_view text(std::uint32_t at, std::uint32_t size) const { return {arena.data() + at, size}; }
     std::string_view name(std::uint32_t e) const { return text(entries[e].nameAt, entries[e].nameSize); }
@@ -116,113 +106,48 @@ void addLine(std::string_view line)
     addEntry(trimSpaces(name), trimSpaces(fileName));
 }
 
-// Splits the file into lines as it is read: a CR ends a line and swallows one LF
-// right behind it; a lone LF is part of the line. Only the line being read is
-// held, so a long list costs no copy of itself. A read error ends loading with
-// the lines completed before it.
-void readLines(int fd)
-{
-    // Read by offset, so a file held open for several loads is read from its start each time.
-    char chunk[1 << 16];
-    off_t offset = 0;
-    std::string partial;
-    bool afterCr = false;
-    for (;;) {
-        const ssize_t n = ::pread(fd, chunk, sizeof chunk, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return;
-        if (n == 0)
-            break;
-        offset += n;
-        std::string_view data(chunk, std::size_t(n));
-        if (afterCr && data.front() == '\n')
-            data.remove_prefix(1);
-        afterCr = false;
-        for (auto cr = data.find('\r'); cr != std::string_view::npos; cr = data.find('\r')) {
-            if (partial.empty()) {
-                addLine(data.substr(0, cr));
-            } else {
-                partial.append(data.substr(0, cr));
-                addLine(partial);
-                partial.clear();
-            }
-            data.remove_prefix(cr + 1);
-            if (data.empty())
-                afterCr = true;
-            else if (data.front() == '\n')
-                data.remove_prefix(1);
-        }
-        partial.append(data);
-    }
-    if (!partial.empty())
-        addLine(partial);
-}
-
-// Only a regular file is a list. Opened without blocking, so a FIFO or a device
-// in its place can never hang a scan; errno says why when it is refused.
-folder::Fd openListFile(const std::string& path)
-{
-    folder::Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
-        return {};
-    if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return {};
-    }
-    return fd;
-}
-
 }  // namespace
 
-void SetSignatureFile(std::string path)
-{
-    list().file = std::move(path);
-    list().fileChosen = true;
-    list().opened = folder::Fd();
-}
-
-std::string OpenSignatureFile(const std::string& path)
-{
-    SetSignatureFile(path);
-    list().opened = openListFile(path);
-    if (list().opened.valid())
-        return {};
-    return errno == EINVAL ? "not a regular file" : std::strerror(errno);
-}
-
-const std::string& SignatureFile()
-{
-    SignatureList& l = list();
-    if (!l.fileChosen) {
-        l.file = ProgramFolder() + kPathSeparator + "ombrix.ini";
-        l.fileChosen = true;
-    }
-    return l.file;
-}
-
-void LoadSignatures()
+void ClearSignatures(std::size_t expectedBytes)
 {
     SignatureList& l = list();
     l.arena.clear();
     l.entries.clear();
     l.families.clear();
-
-    const folder::Fd ownFd = l.opened.valid() ? folder::Fd() : openListFile(SignatureFile());
-    const int fd = l.opened.valid() ? l.opened.get() : ownFd.get();
-    if (fd < 0)
-        return;
     // Lines run about 32 bytes; sizing for that spares most regrowth.
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-        const auto bytes = std::size_t(st.st_size);
-        l.arena.reserve(bytes);
-        l.entries.reserve(bytes / 32 + 1);
-        l.families.reserve(bytes / 32 + 1);
+    l.arena.reserve(expectedBytes);
+    l.entries.reserve(expectedBytes / 32 + 1);
+    l.families.reserve(expectedBytes / 32 + 1);
+}
+
+void SignatureLines::feed(std::string_view data)
+{
+    if (afterCr_ && !data.empty() && data.front() == '\n')
+        data.remove_prefix(1);
+    afterCr_ = false;
+    for (auto cr = data.find('\r'); cr != std::string_view::npos; cr = data.find('\r')) {
+        if (partial_.empty()) {
+            addLine(data.substr(0, cr));
+        } else {
+            partial_.append(data.substr(0, cr));
+            addLine(partial_);
+            partial_.clear();
+        }
+        data.remove_prefix(cr + 1);
+        if (data.empty())
+            afterCr_ = true;
+        else if (data.front() == '\n')
+            data.remove_prefix(1);
     }
-    readLines(fd);
+    partial_.append(data);
+}
+
+void SignatureLines::finish()
+{
+    if (!partial_.empty())
+        addLine(partial_);
+    partial_.clear();
+    afterCr_ = false;
 }
 
 void AddSignature(const std::string& name, const std::string& fileName)
