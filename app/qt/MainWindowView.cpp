@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTreeWidget>
+#include <utility>
 
 #include "Artwork.h"
 #include "BuddyLabel.h"
@@ -44,22 +45,17 @@ QFont arial(qreal points, bool bold, bool underline = false)
 
 QIcon imageListPicture(const std::string& key)
 {
-    const QStyle* style = QApplication::style();
-    if (key == "mycomputer")
-        return style->standardIcon(QStyle::SP_ComputerIcon);
-    if (key == "floppy")
-        return style->standardIcon(QStyle::SP_DriveFDIcon);
-    if (key == "harddrive")
-        return style->standardIcon(QStyle::SP_DriveHDIcon);
-    if (key == "cdrom")
-        return style->standardIcon(QStyle::SP_DriveCDIcon);
-    if (key == "networkdrive")
-        return style->standardIcon(QStyle::SP_DriveNetIcon);
-    if (key == "closedfolder")
-        return style->standardIcon(QStyle::SP_DirClosedIcon);
-    if (key == "openfolder")
-        return style->standardIcon(QStyle::SP_DirOpenIcon);
-    return style->standardIcon(QStyle::SP_MessageBoxQuestion);
+    static const std::pair<const char*, QStyle::StandardPixmap> kPictures[] = {
+        {"mycomputer", QStyle::SP_ComputerIcon},   {"floppy", QStyle::SP_DriveFDIcon},
+        {"harddrive", QStyle::SP_DriveHDIcon},     {"cdrom", QStyle::SP_DriveCDIcon},
+        {"networkdrive", QStyle::SP_DriveNetIcon}, {"closedfolder", QStyle::SP_DirClosedIcon},
+        {"openfolder", QStyle::SP_DirOpenIcon},
+    };
+    QStyle::StandardPixmap picture = QStyle::SP_MessageBoxQuestion;
+    for (const auto& [name, standard] : kPictures)
+        if (key == name)
+            picture = standard;
+    return QApplication::style()->standardIcon(picture);
 }
 
 // The entry's picture, with its selected picture shown while it is selected.
