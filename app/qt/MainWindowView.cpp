@@ -1,5 +1,7 @@
 #include "MainWindowView.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -8,7 +10,6 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTreeWidget>
-#include <utility>
 
 #include "Artwork.h"
 #include "BuddyLabel.h"
