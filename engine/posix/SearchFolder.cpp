@@ -129,7 +129,6 @@ struct Frame {
     std::size_t next = 0;
     std::size_t end = 0;
     std::size_t pathSize = 0;
-    bool keyed = false;  // its place in the walk's order is on the key
     dev_t device = 0;    // identity kept while the descriptor is given up
     ino_t inode = 0;
 };
@@ -159,7 +158,9 @@ private:
     folder::FolderId start_;
     ListingStack listings_;
     std::vector<Frame> frames_;
-    folder::WalkKey key_;  // the place of the folder on top, down to the prefetcher's depth
+    // The place of the folder on top in the walk's order; it stops growing at the
+    // prefetcher's depth, below which nothing is read ahead.
+    folder::WalkKey key_;
     std::unique_ptr<folder::ListingPrefetcher> prefetcher_;
     bool readAheadWhenSlow_ = false;
     long blocksRead_ = 0;
@@ -206,15 +207,15 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 void Walk::pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std::size_t entryOffset)
 {
     Frame frame;
-    frame.keyed = frames_.empty() || (frames_.back().keyed && key_.size() < folder::ListingPrefetcher::kMaxDepth);
-    if (frame.keyed && !frames_.empty())
+    const bool keyed = frames_.size() <= folder::ListingPrefetcher::kMaxDepth;
+    if (keyed && !frames_.empty())
         key_.push_back(std::uint32_t(entryOffset));
     frame.base = listings_.top();
     if (listing) {
         listings_.append(*listing);
     } else {
         readListing(fd->get());
-        if (prefetcher_ && frame.keyed)
+        if (prefetcher_ && keyed)
             prefetcher_->offer(key_, fd, listings_.at(frame.base), listings_.top() - frame.base);
     }
     frame.next = frame.base;
@@ -250,7 +251,7 @@ void Walk::startReadAhead()
 {
     readAheadWhenSlow_ = false;
     prefetcher_ = std::make_unique<folder::ListingPrefetcher>(kChosenThreads, start_);
-    for (std::size_t depth = 0; depth < frames_.size() && frames_[depth].keyed && depth <= key_.size(); ++depth) {
+    for (std::size_t depth = 0; depth < frames_.size() && depth <= key_.size(); ++depth) {
         const Frame& frame = frames_[depth];
         if (frame.fd) {
             const folder::WalkKey key(key_.begin(), key_.begin() + std::ptrdiff_t(depth));
@@ -335,7 +336,7 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
 // still the very folder the entry names now; anything else is opened afresh.
 std::optional<folder::PrefetchedFolder> Walk::prefetched(const folder::FolderId& id, std::size_t offset)
 {
-    if (!prefetcher_ || !frames_.back().keyed || key_.size() >= folder::ListingPrefetcher::kMaxDepth)
+    if (!prefetcher_ || frames_.size() > folder::ListingPrefetcher::kMaxDepth)
         return std::nullopt;
     key_.push_back(std::uint32_t(offset));
     std::optional<folder::PrefetchedFolder> ahead = prefetcher_->take(key_);
@@ -350,7 +351,7 @@ void Walk::leaveSubfolder()
 {
     listings_.popTo(frames_.back().base);
     folder::SharedFd done = std::move(frames_.back().fd);
-    if (frames_.back().keyed && !key_.empty())
+    if (frames_.size() > 1 && frames_.size() - 1 <= folder::ListingPrefetcher::kMaxDepth)
         key_.pop_back();
     frames_.pop_back();
     if (frames_.empty())
