@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include "EngineFixture.h"
-#include "HostileTree.h"
 #include "MountNamespace.h"
 #include "ScanSystem.h"
 
@@ -35,17 +34,6 @@ TEST_F(WalkTest, countsFoldersAndFilesAndShowsThemWhenEachVisitEnds)
     const std::vector<std::string> expectedVisits{tree.path("scan") + "/", tree.path("scan/sub"),
                                                   tree.path("scan/sub/deeper")};
     EXPECT_EQ(window.visitedFolders, expectedVisits);
-}
-
-TEST_F(WalkTest, withoutSubfoldersOnlyTheStartFolderIsListed)
-{
-    tree.file("scan/bad.exe");
-    tree.file("scan/sub/worm.dll");
-    window.scanSubFoldersOption = 0;
-    walk();
-    EXPECT_EQ(Counts().Dirs, 1);
-    EXPECT_EQ(Counts().Files, 1);
-    EXPECT_EQ(foundPaths(), std::vector<std::string>{tree.path("scan/bad.exe")});
 }
 
 TEST_F(WalkTest, emptyOrMissingStartFolderCountsOneFolderAndEveryWalkStartsAtZero)
@@ -98,38 +86,6 @@ TEST_F(WalkTest, specialEntriesAreTestedByNameAndUnlinkedWithoutBeingFollowed)
     EXPECT_TRUE(tree.exists("outside/folder/worm.dll"));
     EXPECT_EQ(Counts().Dirs, 4);
     EXPECT_EQ(Counts().Files, 4);  // the link to a folder is an entry, not a folder
-}
-
-TEST_F(WalkTest, namesThatAreNotUtf8MatchPrintAndDeleteByteExactly)
-{
-    signatures("Latin\tm\xe9" "chant.exe\r\nBroken\t\xff\xfe.bin\r\n");
-    tree.file("scan/M\xe9" "CHANT.EXE");
-    tree.file("scan/\xff\xfe.BIN");
-    tree.file("scan/m\xc9" "chant.exe");
-    window.autoRepairOption = 1;
-    walk();
-    EXPECT_EQ(foundPaths(),
-              (std::vector<std::string>{tree.path("scan/M\xe9" "CHANT.EXE"), tree.path("scan/\xff\xfe.BIN")}));
-    EXPECT_FALSE(tree.exists("scan/M\xe9" "CHANT.EXE"));
-    EXPECT_FALSE(tree.exists("scan/\xff\xfe.BIN"));
-    EXPECT_TRUE(tree.exists("scan/m\xc9" "chant.exe"));
-}
-
-TEST_F(WalkTest, hostileNamesAreWalkedUnderTheirOwnBytesAndNothingOutsideIsTouched)
-{
-    signatures(HostileTree::kSignatures);
-    const HostileTree hostile(tree);
-    window.autoRepairOption = 1;
-    walk();
-    EXPECT_EQ(foundPaths(), hostile.findings());
-    for (const auto& row : window.rows)
-        EXPECT_EQ(row.iconKey, "greenbug") << row.fullPath;
-    for (const std::string& path : hostile.findings())
-        EXPECT_FALSE(mFileSearch::FileExists(path)) << path;
-    for (const std::string& relative : hostile.outside())
-        EXPECT_TRUE(tree.exists(relative)) << relative;
-    EXPECT_EQ(Counts().Dirs, hostile.folders());
-    EXPECT_EQ(Counts().Files, hostile.files());
 }
 
 TEST_F(WalkTest, cancelLetsOpenFoldersFinishTheirFiles)
