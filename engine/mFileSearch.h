@@ -62,10 +62,10 @@ ScanCounts Counts();
 // a folder is entered only through the descriptor opened for that very entry.
 void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot);
 
-// Tests one file of the folder `folderPath` (which ends in the separator) by
-// its name trimmed of blanks and records a finding for a match under the name
-// as given.
-void CheckFile(ScanWindow& window, const std::string& name, const std::string& folderPath);
+// Tests one file `name` (its own bytes) of the folder `folderPath` (which ends in
+// the separator), open as `folderFd` (-1 to reach it by path), by the name trimmed
+// of blanks, and records a finding for a match under the name as it is.
+void CheckFile(ScanWindow& window, const char* name, int folderFd, const std::string& folderPath);
 
 // True when `path` names an entry that is not a folder. Never follows a link
 // below the last scan's start folder and never opens the file.

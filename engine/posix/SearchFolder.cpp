@@ -290,9 +290,7 @@ void Walk::visitEntry(const LinuxDirent64& entry, std::size_t offset)
         return;
     }
     counts.Files += 1;
-    const std::optional<Signature> match = FindSignature(trimSpaces(entry.d_name));
-    if (match)
-        recordMatch(window_, *match, fd, path_, entry.d_name);
+    CheckFile(window_, entry.d_name, fd, path_);
 }
 
 // Each drive is scanned on its own: a mount point below the start folder is
@@ -402,13 +400,11 @@ void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot)
     Walk(window).visitStart(path, isRoot);
 }
 
-void CheckFile(ScanWindow& window, const std::string& name, const std::string& folderPath)
+void CheckFile(ScanWindow& window, const char* name, int folderFd, const std::string& folderPath)
 {
     const std::optional<Signature> match = FindSignature(trimSpaces(name));
-    if (!match)
-        return;
-    const folder::Fd fd = folder::openFolder(folderPath);
-    recordMatch(window, *match, fd.get(), folderPath, name.c_str());
+    if (match)
+        recordMatch(window, *match, folderFd, folderPath, name);
 }
 
 bool FileExists(const std::string& path)
