@@ -10,6 +10,7 @@ Environment: OMBRIX_DIFF_SEED (default: the time), OMBRIX_DIFF_CASES (300), OMBR
 
 import argparse
 import difflib
+import itertools
 import json
 import os
 import random
@@ -42,10 +43,10 @@ def parse_signatures(data):
         fields = line.split(b"\t")
         threat = fields[0].strip(b" ")
         file_name = fields[1].strip(b" ") if len(fields) > 1 else b""
-        same = [e for e in entries if e[1] == file_name]
-        for entry in same:
-            entry[0] += b", " + threat
-        if not same:
+        same = next((e for e in entries if e[1] == file_name), None)
+        if same:
+            same[0] += b", " + threat
+        else:
             entries.append([threat, file_name])
     return entries
 
@@ -416,8 +417,10 @@ def render(outcome, disk, scratch):
         lines.append("message: " + show(outcome["message"], scratch))
         lines += ["finding: %s %s present=%s" % (show(threat, scratch), show(path, scratch), present)
                   for threat, path, present in outcome["findings"]]
-        lines += ["record %s: %s" % (show(k, scratch), show(v, scratch)) for k, v in sorted(outcome["records"].items())]
-    return lines + ["on disk: %s %s%s" % (kind, show(path, scratch), target and " -> " + show(target, scratch))
+        lines += ["record %s: %s" % (show(k, scratch), show(v, scratch))
+                  for k, v in sorted(outcome["records"].items())]
+    return lines + ["on disk: %s %s%s" % (kind, show(path, scratch),
+                                          " -> " + show(target, scratch) if target else "")
                     for path, kind, target in sorted(disk)]
 
 
@@ -460,9 +463,8 @@ def check_case(tools, case, runs):
         expected_lines = render(expected, flatten(before), scratch)
         actual_lines = render(actual, flatten(snapshot(scratch)), scratch)
         if expected_lines != actual_lines:
-            diff = list(difflib.unified_diff(expected_lines, actual_lines, "model", "ombrix-scan", n=1, lineterm=""))
-            report += [run + " differs from the model; signature file " + show(case.signatures, scratch)]
-            report += diff[2:82] + (["..."] if len(diff) > 82 else [])
+            report.append(run + " differs from the model; signature file " + show(case.signatures, scratch))
+            report += list(difflib.unified_diff(expected_lines, actual_lines, n=1, lineterm=""))[2:]
     shutil.rmtree(scratch)
     return report
 
@@ -482,14 +484,12 @@ def main():
     print("seed %s, %d cases, kinds %s" % (seed, len(ids), tools.kinds), flush=True)
     # Thousands of small trees and a store that syncs every write: a RAM disk is much faster.
     tmp = "/dev/shm" if os.access("/dev/shm", os.W_OK) else None
-    tools.folder = tempfile.mkdtemp(prefix="ombrix-diff-", dir=tmp).encode()
-    store = tempfile.mkdtemp(prefix="ombrix-diff-store-", dir=tmp)
-    tools.signatures = os.path.join(store, "signatures.ini")
-    tools.env = dict(os.environ, OMBRIX_SETTINGS=os.path.join(store, "settings.db"), HOME=store, XDG_CONFIG_HOME=store)
-    runs = iter(range(1, 1 << 30))
-    began = time.monotonic()
-    differing = []
-    try:
+    with tempfile.TemporaryDirectory(prefix="ombrix-diff-", dir=tmp) as folder, \
+         tempfile.TemporaryDirectory(prefix="ombrix-diff-store-", dir=tmp) as store:
+        tools.folder, tools.signatures = folder.encode(), os.path.join(store, "signatures.ini")
+        tools.env = dict(os.environ, OMBRIX_SETTINGS=os.path.join(store, "settings.db"), HOME=store,
+                         XDG_CONFIG_HOME=store)
+        runs, began, differing = itertools.count(1), time.monotonic(), []
         for done, case_id in enumerate(ids):
             # A slow machine runs fewer cases rather than overrun the test suite's time.
             if budget and time.monotonic() - began > budget:
@@ -501,9 +501,6 @@ def main():
                 print("\n".join(report), flush=True)
                 if len(differing) >= 25:
                     break
-    finally:
-        shutil.rmtree(tools.folder)
-        shutil.rmtree(store)
     print("%d scans in %.1f s; %d differing cases%s" % (next(runs) - 1, time.monotonic() - began, len(differing),
                                                        (": " + " ".join(differing)) if differing else ""))
     return 1 if differing else 0

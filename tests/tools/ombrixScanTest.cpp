@@ -169,10 +169,8 @@ TEST(JsonString, escapesControlsQuotesAndBytesThatAreNotUtf8)
         std::string bytes;
         std::string json;
     } cases[] = {
-        {"a\"b\\c", "\"a\\\"b\\\\c\""},
         {"tab\there\n", "\"tab\\u0009here\\u000a\""},
         {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\""},
-        {"caf\xe9", "\"caf\\udce9\""},
         {"\xc3", "\"\\udcc3\""},
         {"\xed\xa0\x80", "\"\\udced\\udca0\\udc80\""},  // an encoded surrogate is not UTF-8
         {"\xc0\xaf", "\"\\udcc0\\udcaf\""},              // nor is an overlong form
