@@ -102,17 +102,23 @@ protected:
     ImageList images;
 };
 
-// The result message shows whole on its design line, inside the frame.
-TEST_F(ViewTest, labelsRowsAndIconsShowTheFinishedRun)
+// The labels, button and rows show the finished run, the result message whole on its
+// design line. Paths lose their middle, so the file name stays in sight; the tooltip
+// has them whole. The folder being scanned is plain text like every other label.
+TEST_F(ViewTest, theFinishedRunShowsWithEachPathKeepingItsFileName)
 {
+    const std::string longPath = "scan/a folder with a name much longer than the column can show/bad.exe";
+    tree.file(longPath);
+    tree.file("scan/b/worm.dll");
     view.show();
-    scanTwoFindings();
+    scan();
     ::unlink(row(2).FullPath.c_str());
     form.mnuDeletethisFile_Click();
     settle();
 
     for (int label = 0; label < 7; ++label)
         EXPECT_EQ(view.label(ScanLabel(label))->text().toStdString(), text(ScanLabel(label)));
+    EXPECT_EQ(view.label(ScanLabel::Label7)->textFormat(), Qt::PlainText);
     EXPECT_EQ(view.command1()->text(), "Close");
     const QLabel* result = view.label(ScanLabel::Label6);
     ASSERT_EQ(result->text(), "Scan Complete - Problems were found!");
@@ -120,13 +126,17 @@ TEST_F(ViewTest, labelsRowsAndIconsShowTheFinishedRun)
     EXPECT_GE(result->width(), result->fontMetrics().horizontalAdvance(result->text()));
     EXPECT_LE(result->geometry().right(), view.findChild<QWidget*>("Frame1")->contentsRect().right());
 
-    const QAbstractItemModel* model = view.listView1()->model();
-    ASSERT_EQ(model->rowCount(), 2);
-    EXPECT_EQ(model->index(1, 0).data().toString().toStdString(), row(2).VirusName);
-    EXPECT_EQ(model->index(1, 1).data().toString().toStdString(), row(2).FullPath);
+    QTreeView* list = view.listView1();
+    ASSERT_EQ(list->model()->rowCount(), 2);
     EXPECT_TRUE(rowShowsIcon(0, "redbug"));
     EXPECT_TRUE(rowShowsIcon(1, "greenbug"));
-    EXPECT_EQ(view.listView1()->selectionModel()->selectedRows().size(), 2);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 2);
+    const int bad = row(1).VirusName == "Trojan.A" ? 0 : 1;
+    const QModelIndex path = list->model()->index(bad, 1);
+    EXPECT_EQ(path.siblingAtColumn(0).data().toString(), "Trojan.A");
+    ASSERT_EQ(path.data().toString().toStdString(), tree.path(longPath));
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(test::toolTipAt(list->viewport(), list->visualRect(path).center()).toStdString(), tree.path(longPath));
 }
 
 TEST_F(ViewTest, theDeleteEntryIsUsableOnlyWhileTheSelectedRowsFileExists)
@@ -174,24 +184,6 @@ TEST_F(ViewTest, theMenuKeyAndShiftF10OpenTheMenuForTheCurrentRow)
     EXPECT_TRUE(pressInList(Qt::Key_Menu).first);
     EXPECT_TRUE(row(2).Selected);
     EXPECT_EQ(form.selectedRow(), 2u);
-}
-
-// Paths lose their middle, so the file name stays in sight; the tooltip has them whole.
-// The folder being scanned is plain text like every other label.
-TEST_F(ViewTest, pathsShowAsTheyAreWithTheirFileNameInSight)
-{
-    const std::string folder = "scan/a folder with a name much longer than the column can show";
-    tree.file(folder + "/bad.exe");
-    view.show();
-    scan();
-    settle();
-    QTreeView* list = view.listView1();
-    const QModelIndex path = list->model()->index(0, 1);
-    ASSERT_EQ(path.data().toString().toStdString(), tree.path(folder + "/bad.exe"));
-    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
-    EXPECT_EQ(test::toolTipAt(list->viewport(), list->visualRect(path).center()).toStdString(),
-              tree.path(folder + "/bad.exe"));
-    EXPECT_EQ(view.label(ScanLabel::Label7)->textFormat(), Qt::PlainText);
 }
 
 TEST_F(ViewTest, cancelDuringTheWalkStopsItAndTheButtonThenCloses)
