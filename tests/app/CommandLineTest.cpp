@@ -14,20 +14,12 @@ TEST(CommandLine, switchAndKeyPath)
 {
     // words, switch, key path
     const std::vector<std::tuple<std::vector<std::string>, bool, std::string>> cases = {
-        {{}, false, ""},
-        {{"/scannow"}, true, ""},
-        {{"/SCANNOW"}, false, ""},
-        {{"/scann"}, false, ""},
-        {{"/scannowplus"}, true, ""},
-        {{" /scannow"}, false, ""},
-        {{"/scannow", "name=Software\\Test Keys"}, true, "Software\\Test Keys"},
-        {{"/scannow", "a=b=c"}, true, "b"},
-        {{"/scannow", "a="}, true, ""},
-        {{"/scannow", "=Software\\Test"}, true, "Software\\Test"},
-        {{"/scannow", "Software\\Test"}, true, ""},
-        {{"x=Software\\Test"}, false, ""},
-        {{"open", "x=Software\\Test"}, false, "Software\\Test"},
-        {{"/scannow", "a=b", "c=d"}, true, "b c"},
+        {{}, false, ""}, {{"/scannow"}, true, ""}, {{"/SCANNOW"}, false, ""}, {{"/scann"}, false, ""},
+        {{"/scannowplus"}, true, ""}, {{" /scannow"}, false, ""},
+        {{"/scannow", "name=Software\\Test Keys"}, true, "Software\\Test Keys"}, {{"/scannow", "a=b=c"}, true, "b"},
+        {{"/scannow", "a="}, true, ""}, {{"/scannow", "=Software\\Test"}, true, "Software\\Test"},
+        {{"/scannow", "Software\\Test"}, true, ""}, {{"x=Software\\Test"}, false, ""},
+        {{"open", "x=Software\\Test"}, false, "Software\\Test"}, {{"/scannow", "a=b", "c=d"}, true, "b c"},
     };
     for (const auto& [words, scanNow, regpath] : cases) {
         const std::string text = Text(words);
