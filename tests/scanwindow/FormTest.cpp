@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <optional>
 #include <utility>
 
 #include "Fakes.h"
 #include "FolderOfPath.h"
 #include "RunProgram.h"
+#include "Termination.h"
 
 namespace ombrix::test {
 namespace {
@@ -70,6 +72,21 @@ TEST_F(FormTest, selectionChangedDuringAYieldDecidesWhatTheFinalPassTreats)
 
 // The row made selected last while it stays selected, else the last selected row;
 // Open Folder deletes nothing, whatever AutoRepair.
+TEST_F(FormTest, aTerminationSignalCancelsAWindowlessScanAtItsNextFolder)
+{
+    tree.file("scan/a/one.txt");
+    tree.file("scan/b/two.txt");
+    form.attachView(nullptr);
+    EXPECT_EXIT(
+        {
+            watchTermination();
+            std::raise(SIGTERM);
+            scan(true);
+            std::_Exit(form.canceled && text(ScanLabel::Label2) == "Dirs: 2" ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(FormTest, theMenuActsOnTheRowMadeSelectedLast)
 {
     EXPECT_FALSE(form.ListView1_MouseUp(MouseButton::Right)) << "empty list";
