@@ -5,23 +5,87 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <clocale>
+#include <cmath>
+#include <span>
 #include <sstream>
 
 namespace ombrix::test {
 
 namespace {
 
-template <typename... Values>
-std::string line(const char* name, Values... values)
+using Kind = DrawOp::Kind;
+
+// Raised: a light top edge, a 2-px frame and lower cuts, 1-px upper cuts.
+// Sunken: a dark top edge and the widths the other way round.
+char look(std::span<const DrawOp> bevel)
 {
-    std::ostringstream text;
-    text << name;
-    ((text << ' ' << values), ...);
-    return text.str();
+    int frame = 0, upperCut = 0, lowerCut = 0;
+    for (const DrawOp& op : bevel) {
+        if (op.kind == Kind::Line && std::abs(op.x2 - op.x1) == 45 && std::abs(op.y2 - op.y1) == 45)
+            (std::min(op.y1, op.y2) == 0 ? upperCut : lowerCut) = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
+        else if (op.kind == Kind::Rectangle && op.style == LineStyle::Solid)
+            frame = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
+    }
+    const quint32 top = bevel[0].color;
+    if (top == SystemColor::ButtonHighlight && frame == 2 && upperCut == 1 && lowerCut == 2)
+        return 'R';
+    if (top == SystemColor::DarkShadow && frame == 1 && upperCut == 2 && lowerCut == 1)
+        return 'S';
+    return '?';
 }
 
 }  // namespace
+
+std::vector<DrawOp> RecordingSurface::lastRepaint(std::optional<DrawOp::Kind> kind) const
+{
+    const auto clear = std::find_if(ops.rbegin(), ops.rend(), [](const DrawOp& op) { return op.kind == Kind::Clear; });
+    std::vector<DrawOp> chosen(clear.base(), ops.end());
+    std::erase_if(chosen, [kind](const DrawOp& op) { return kind && op.kind != *kind; });
+    return chosen;
+}
+
+std::vector<quint32> RecordingSurface::bands() const
+{
+    std::vector<quint32> colors;
+    for (const DrawOp& op : lastRepaint(Kind::Fill)) {
+        if (op.y2 - op.y1 == 8)
+            colors.push_back(op.color);
+    }
+    return colors;
+}
+
+std::string RecordingSurface::bevels() const
+{
+    // A bevel starts with its top edge, from (15, 15) to the top-right corner.
+    const std::vector<DrawOp> repaint = lastRepaint();
+    const auto startsBevel = [](const DrawOp& op) {
+        return op.kind == Kind::Line && op.x1 == 15 && op.y1 == 15 && op.y2 == 0;
+    };
+    std::string looks;
+    for (auto start = std::find_if(repaint.begin(), repaint.end(), startsBevel); start != repaint.end();) {
+        const auto end = std::find_if(start + 1, repaint.end(), startsBevel);
+        looks += look({start, end});
+        start = end;
+    }
+    return looks;
+}
+
+std::optional<DrawOp> RecordingSurface::focusRectangle() const
+{
+    const auto rectangles = lastRepaint(Kind::Rectangle);
+    const auto dotted = std::find_if(rectangles.begin(), rectangles.end(),
+                                     [](const DrawOp& op) { return op.style == LineStyle::Dotted; });
+    return dotted == rectangles.end() ? std::nullopt : std::optional(*dotted);
+}
+
+void RecordingSurface::fillBackground()
+{
+    ops.push_back({Kind::Clear, 0, 0, 0, 0, backColor()});
+    if (onClear)
+        onClear();
+}
 
 QApplication& testApplication()
 {
@@ -38,25 +102,22 @@ QApplication& testApplication()
 
 void record(VarnoButton& button, Journal& journal)
 {
-    const auto key = [&journal](const char* name) {
-        return [&journal, name](qint16& code, qint16& shift) { journal.push_back(line(name, code, shift)); };
+    const auto log = [&journal](const char* name) {
+        return [&journal, name](const auto&... values) {
+            std::ostringstream line;
+            line << name;
+            ((line << ' ' << values), ...);
+            journal.push_back(line.str());
+        };
     };
-    const auto mouse = [&journal](const char* name) {
-        return [&journal, name](qint16 b, qint16 s, float x, float y) { journal.push_back(line(name, b, s, x, y)); };
-    };
-    QObject::connect(&button, &VarnoButton::clicked, [&journal] { journal.push_back("Click"); });
-    QObject::connect(&button, &VarnoButton::dblClicked, [&journal] { journal.push_back("DblClick"); });
-    QObject::connect(&button, &VarnoButton::keyDown, key("KeyDown"));
-    QObject::connect(&button, &VarnoButton::keyPress, [&journal](qint16& k) { journal.push_back(line("KeyPress", k)); });
-    QObject::connect(&button, &VarnoButton::keyUp, key("KeyUp"));
-    QObject::connect(&button, &VarnoButton::mouseDown, mouse("MouseDown"));
-    QObject::connect(&button, &VarnoButton::mouseMove, mouse("MouseMove"));
-    QObject::connect(&button, &VarnoButton::mouseUp, mouse("MouseUp"));
-}
-
-ButtonTest::ButtonTest()
-{
-    newButton();
+    QObject::connect(&button, &VarnoButton::clicked, log("Click"));
+    QObject::connect(&button, &VarnoButton::dblClicked, log("DblClick"));
+    QObject::connect(&button, &VarnoButton::keyDown, log("KeyDown"));
+    QObject::connect(&button, &VarnoButton::keyPress, log("KeyPress"));
+    QObject::connect(&button, &VarnoButton::keyUp, log("KeyUp"));
+    QObject::connect(&button, &VarnoButton::mouseDown, log("MouseDown"));
+    QObject::connect(&button, &VarnoButton::mouseMove, log("MouseMove"));
+    QObject::connect(&button, &VarnoButton::mouseUp, log("MouseUp"));
 }
 
 void ButtonTest::newButton()
@@ -94,24 +155,12 @@ void ButtonTest::key(QEvent::Type type, Qt::Key key, const QString& text, Qt::Ke
     QApplication::sendEvent(button, &event);
 }
 
-void ButtonTest::tap(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers)
+void ButtonTest::mouse(QEvent::Type type, QPoint at, Qt::MouseButton which)
 {
-    this->key(QEvent::KeyPress, key, text, modifiers);
-    this->key(QEvent::KeyRelease, key, text, modifiers);
-}
-
-void ButtonTest::mouse(QEvent::Type type, QPoint at, Qt::MouseButton which, QWidget* target)
-{
-    QWidget* receiver = target ? target : button;
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(which);
-    QMouseEvent event(type, at, receiver->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : which, held,
+    QMouseEvent event(type, at, button->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : which, held,
                       Qt::NoModifier);
-    QApplication::sendEvent(receiver, &event);
-}
-
-PictureBox& ButtonTest::picture1() const
-{
-    return *button->findChild<PictureBox*>(QStringLiteral("Picture1"));
+    QApplication::sendEvent(button, &event);
 }
 
 }  // namespace ombrix::test
