@@ -1,7 +1,5 @@
 #include "ButtonTest.h"
 
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 
@@ -92,11 +90,8 @@ QApplication& testApplication()
     static int argc = 1;
     static char name[] = "controls-tests";
     static char* argv[] = {name, nullptr};
-    static auto* application = [] {
-        auto* created = new QApplication(argc, argv);
-        std::setlocale(LC_CTYPE, "C.UTF-8");
-        return created;
-    }();
+    static auto* application = new QApplication(argc, argv);
+    [[maybe_unused]] static const char* const locale = std::setlocale(LC_CTYPE, "C.UTF-8");
     return *application;
 }
 
@@ -138,29 +133,13 @@ void ButtonTest::sizeTo(int width, int height)
 {
     const QSize old = button->size();
     button->resize(width, height);
-    QResizeEvent event(button->size(), old);
-    QApplication::sendEvent(button, &event);
-}
-
-void ButtonTest::focus(bool in)
-{
-    QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut);
-    QApplication::sendEvent(button, &event);
-}
-
-void ButtonTest::key(QEvent::Type type, Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers,
-                     bool autoRepeat)
-{
-    QKeyEvent event(type, key, modifiers, text, autoRepeat);
-    QApplication::sendEvent(button, &event);
+    send(QResizeEvent(button->size(), old));
 }
 
 void ButtonTest::mouse(QEvent::Type type, QPoint at, Qt::MouseButton which)
 {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(which);
-    QMouseEvent event(type, at, button->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : which, held,
-                      Qt::NoModifier);
-    QApplication::sendEvent(button, &event);
+    send(QMouseEvent(type, at, button->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : which, held, {}));
 }
 
 }  // namespace ombrix::test

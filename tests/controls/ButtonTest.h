@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
 
 #include <functional>
 #include <optional>
@@ -83,9 +85,13 @@ protected:
     void newButton();
     // Resizes the button the way a holder's layout does.
     void sizeTo(int width, int height);
-    void focus(bool in);
+    void send(QEvent&& event) { QApplication::sendEvent(button, &event); }
+    void focus(bool in) { send(QFocusEvent(in ? QEvent::FocusIn : QEvent::FocusOut)); }
     void key(QEvent::Type type, Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {},
-             bool autoRepeat = false);
+             bool autoRepeat = false)
+    {
+        send(QKeyEvent(type, key, modifiers, text, autoRepeat));
+    }
     // Presses and releases a key.
     void tap(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {})
     {

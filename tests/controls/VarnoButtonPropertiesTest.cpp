@@ -182,9 +182,7 @@ TEST_F(PersistenceTest, bagReadsDefaultsForWhatItCannotUse)
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("button.json")));
     EXPECT_FALSE(PropertyBag::load(file.fileName()));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"Caption": 5, "Style": 1})") > 0);
-    file.close();
-
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"Caption": 5, "Style": 1})") > 0 && file.flush());
     const auto bag = PropertyBag::load(file.fileName());
     ASSERT_TRUE(bag);
     EXPECT_EQ(bag->ReadProperty(QStringLiteral("Caption"), QStringLiteral("x")).toString(), QStringLiteral("x"));
