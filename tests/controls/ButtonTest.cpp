@@ -6,35 +6,11 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
-#include <span>
 #include <sstream>
 
 namespace ombrix::test {
 
-namespace {
-
 using Kind = DrawOp::Kind;
-
-// Raised: a light top edge, a 2-px frame and lower cuts, 1-px upper cuts.
-// Sunken: a dark top edge and the widths the other way round.
-char look(std::span<const DrawOp> bevel)
-{
-    int frame = 0, upperCut = 0, lowerCut = 0;
-    for (const DrawOp& op : bevel) {
-        if (op.kind == Kind::Line && std::abs(op.x2 - op.x1) == 45 && std::abs(op.y2 - op.y1) == 45)
-            (std::min(op.y1, op.y2) == 0 ? upperCut : lowerCut) = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
-        else if (op.kind == Kind::Rectangle && op.style == LineStyle::Solid)
-            frame = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
-    }
-    const quint32 top = bevel[0].color;
-    if (top == SystemColor::ButtonHighlight && frame == 2 && upperCut == 1 && lowerCut == 2)
-        return 'R';
-    if (top == SystemColor::DarkShadow && frame == 1 && upperCut == 2 && lowerCut == 1)
-        return 'S';
-    return '?';
-}
-
-}  // namespace
 
 std::vector<DrawOp> RecordingSurface::lastRepaint(std::optional<DrawOp::Kind> kind) const
 {
@@ -47,27 +23,35 @@ std::vector<DrawOp> RecordingSurface::lastRepaint(std::optional<DrawOp::Kind> ki
 std::vector<quint32> RecordingSurface::bands() const
 {
     std::vector<quint32> colors;
-    for (const DrawOp& op : lastRepaint(Kind::Fill)) {
+    for (const DrawOp& op : lastRepaint(Kind::Fill))
         if (op.y2 - op.y1 == 8)
             colors.push_back(op.color);
-    }
     return colors;
 }
 
-std::string RecordingSurface::bevels() const
+// Raised: a light top edge, a 2-px frame and lower cuts, 1-px upper cuts.
+// Sunken: a dark top edge and the widths the other way round.
+std::string RecordingSurface::bevel() const
 {
-    // A bevel starts with its top edge, from (15, 15) to the top-right corner.
+    // The top edge runs from (15, 15) to the top-right corner.
     const std::vector<DrawOp> repaint = lastRepaint();
-    const auto startsBevel = [](const DrawOp& op) {
+    const auto top = std::find_if(repaint.begin(), repaint.end(), [](const DrawOp& op) {
         return op.kind == Kind::Line && op.x1 == 15 && op.y1 == 15 && op.y2 == 0;
-    };
-    std::string looks;
-    for (auto start = std::find_if(repaint.begin(), repaint.end(), startsBevel); start != repaint.end();) {
-        const auto end = std::find_if(start + 1, repaint.end(), startsBevel);
-        looks += look({start, end});
-        start = end;
+    });
+    if (top == repaint.end())
+        return "";
+    int frame = 0, upperCut = 0, lowerCut = 0;
+    for (const DrawOp& op : repaint) {
+        if (op.kind == Kind::Line && std::abs(op.x2 - op.x1) == 45 && std::abs(op.y2 - op.y1) == 45)
+            (std::min(op.y1, op.y2) == 0 ? upperCut : lowerCut) = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
+        else if (op.kind == Kind::Rectangle && op.style == LineStyle::Solid)
+            frame = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
     }
-    return looks;
+    if (top->color == SystemColor::ButtonHighlight && frame == 2 && upperCut == 1 && lowerCut == 2)
+        return "R";
+    if (top->color == SystemColor::DarkShadow && frame == 1 && upperCut == 2 && lowerCut == 1)
+        return "S";
+    return "?";
 }
 
 std::optional<DrawOp> RecordingSurface::focusRectangle() const

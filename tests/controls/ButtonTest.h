@@ -45,8 +45,8 @@ public:
     DrawOp caption() const { return lastRepaint(DrawOp::Kind::Print).at(0); }
     // The colours of the gradient's bands, top to bottom.
     std::vector<quint32> bands() const;
-    // A letter for each bevel: R raised, S sunken, ? one whose parts disagree.
-    std::string bevels() const;
+    // The bevel: "" none, R raised, S sunken, ? one whose parts disagree.
+    std::string bevel() const;
     std::optional<DrawOp> focusRectangle() const;
 
     using Kind = DrawOp::Kind;

@@ -34,7 +34,7 @@ TEST_F(PaintTest, eachBorderStyleDrawsItsBevelAndFocusCue)
     const struct {
         qint32 borderStyle;
         bool focused, down, hideFocus;
-        const char* bevels;
+        const char* bevel;
         bool focusRectangle;
     } cases[] = {
         // Flat: nothing at rest, sunk while down, raised as the focus cue.
@@ -62,7 +62,7 @@ TEST_F(PaintTest, eachBorderStyleDrawsItsBevelAndFocusCue)
         focus(c.focused);
         button->setButtonDown(c.down);
 
-        EXPECT_EQ(surface->bevels(), c.bevels);
+        EXPECT_EQ(surface->bevel(), c.bevel);
         EXPECT_EQ(surface->focusRectangle(), c.focusRectangle ? std::optional(focusRectangle) : std::nullopt);
         EXPECT_EQ(surface->lineStyle(), LineStyle::Solid);
         focus(false);
