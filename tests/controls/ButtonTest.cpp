@@ -1,62 +1,102 @@
 #include "ButtonTest.h"
 
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <sstream>
 
 namespace ombrix::test {
 
-namespace {
+using Kind = DrawOp::Kind;
 
-template <typename... Values>
-std::string line(const char* name, Values... values)
+std::vector<DrawOp> RecordingSurface::lastRepaint(std::optional<DrawOp::Kind> kind) const
 {
-    std::ostringstream text;
-    text << name;
-    ((text << ' ' << values), ...);
-    return text.str();
+    const auto clear = std::find_if(ops.rbegin(), ops.rend(), [](const DrawOp& op) { return op.kind == Kind::Clear; });
+    std::vector<DrawOp> chosen(clear.base(), ops.end());
+    std::erase_if(chosen, [kind](const DrawOp& op) { return kind && op.kind != *kind; });
+    return chosen;
 }
 
-}  // namespace
+std::vector<quint32> RecordingSurface::bands() const
+{
+    std::vector<quint32> colors;
+    for (const DrawOp& op : lastRepaint(Kind::Fill))
+        if (op.y2 - op.y1 == 8)
+            colors.push_back(op.color);
+    return colors;
+}
+
+// Raised: a light top edge, a 2-px frame and lower cuts, 1-px upper cuts.
+// Sunken: a dark top edge and the widths the other way round.
+std::string RecordingSurface::bevel() const
+{
+    // The top edge runs from (15, 15) to the top-right corner.
+    const std::vector<DrawOp> repaint = lastRepaint();
+    const auto top = std::find_if(repaint.begin(), repaint.end(), [](const DrawOp& op) {
+        return op.kind == Kind::Line && op.x1 == 15 && op.y1 == 15 && op.y2 == 0;
+    });
+    if (top == repaint.end())
+        return "";
+    int frame = 0, upperCut = 0, lowerCut = 0;
+    for (const DrawOp& op : repaint) {
+        if (op.kind == Kind::Line && std::abs(op.x2 - op.x1) == 45 && std::abs(op.y2 - op.y1) == 45)
+            (std::min(op.y1, op.y2) == 0 ? upperCut : lowerCut) = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
+        else if (op.kind == Kind::Rectangle && op.style == LineStyle::Solid)
+            frame = op.color == SystemColor::ButtonShadow ? op.lineWidth : -1;
+    }
+    if (top->color == SystemColor::ButtonHighlight && frame == 2 && upperCut == 1 && lowerCut == 2)
+        return "R";
+    if (top->color == SystemColor::DarkShadow && frame == 1 && upperCut == 2 && lowerCut == 1)
+        return "S";
+    return "?";
+}
+
+std::optional<DrawOp> RecordingSurface::focusRectangle() const
+{
+    const auto rectangles = lastRepaint(Kind::Rectangle);
+    const auto dotted = std::find_if(rectangles.begin(), rectangles.end(),
+                                     [](const DrawOp& op) { return op.style == LineStyle::Dotted; });
+    return dotted == rectangles.end() ? std::nullopt : std::optional(*dotted);
+}
+
+void RecordingSurface::fillBackground()
+{
+    ops.push_back({Kind::Clear, 0, 0, 0, 0, backColor()});
+    if (onClear)
+        onClear();
+}
 
 QApplication& testApplication()
 {
     static int argc = 1;
     static char name[] = "controls-tests";
     static char* argv[] = {name, nullptr};
-    static auto* application = [] {
-        auto* created = new QApplication(argc, argv);
-        std::setlocale(LC_CTYPE, "C.UTF-8");
-        return created;
-    }();
+    static auto* application = new QApplication(argc, argv);
+    [[maybe_unused]] static const char* const locale = std::setlocale(LC_CTYPE, "C.UTF-8");
     return *application;
 }
 
 void record(VarnoButton& button, Journal& journal)
 {
-    const auto key = [&journal](const char* name) {
-        return [&journal, name](qint16& code, qint16& shift) { journal.push_back(line(name, code, shift)); };
+    const auto log = [&journal](const char* name) {
+        return [&journal, name](const auto&... values) {
+            std::ostringstream line;
+            line << name;
+            ((line << ' ' << values), ...);
+            journal.push_back(line.str());
+        };
     };
-    const auto mouse = [&journal](const char* name) {
-        return [&journal, name](qint16 b, qint16 s, float x, float y) { journal.push_back(line(name, b, s, x, y)); };
-    };
-    QObject::connect(&button, &VarnoButton::clicked, [&journal] { journal.push_back("Click"); });
-    QObject::connect(&button, &VarnoButton::dblClicked, [&journal] { journal.push_back("DblClick"); });
-    QObject::connect(&button, &VarnoButton::keyDown, key("KeyDown"));
-    QObject::connect(&button, &VarnoButton::keyPress, [&journal](qint16& k) { journal.push_back(line("KeyPress", k)); });
-    QObject::connect(&button, &VarnoButton::keyUp, key("KeyUp"));
-    QObject::connect(&button, &VarnoButton::mouseDown, mouse("MouseDown"));
-    QObject::connect(&button, &VarnoButton::mouseMove, mouse("MouseMove"));
-    QObject::connect(&button, &VarnoButton::mouseUp, mouse("MouseUp"));
-}
-
-ButtonTest::ButtonTest()
-{
-    newButton();
+    QObject::connect(&button, &VarnoButton::clicked, log("Click"));
+    QObject::connect(&button, &VarnoButton::dblClicked, log("DblClick"));
+    QObject::connect(&button, &VarnoButton::keyDown, log("KeyDown"));
+    QObject::connect(&button, &VarnoButton::keyPress, log("KeyPress"));
+    QObject::connect(&button, &VarnoButton::keyUp, log("KeyUp"));
+    QObject::connect(&button, &VarnoButton::mouseDown, log("MouseDown"));
+    QObject::connect(&button, &VarnoButton::mouseMove, log("MouseMove"));
+    QObject::connect(&button, &VarnoButton::mouseUp, log("MouseUp"));
 }
 
 void ButtonTest::newButton()
@@ -77,41 +117,13 @@ void ButtonTest::sizeTo(int width, int height)
 {
     const QSize old = button->size();
     button->resize(width, height);
-    QResizeEvent event(button->size(), old);
-    QApplication::sendEvent(button, &event);
+    send(QResizeEvent(button->size(), old));
 }
 
-void ButtonTest::focus(bool in)
+void ButtonTest::mouse(QEvent::Type type, QPoint at, Qt::MouseButton which)
 {
-    QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut);
-    QApplication::sendEvent(button, &event);
-}
-
-void ButtonTest::key(QEvent::Type type, Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers,
-                     bool autoRepeat)
-{
-    QKeyEvent event(type, key, modifiers, text, autoRepeat);
-    QApplication::sendEvent(button, &event);
-}
-
-void ButtonTest::tap(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers)
-{
-    this->key(QEvent::KeyPress, key, text, modifiers);
-    this->key(QEvent::KeyRelease, key, text, modifiers);
-}
-
-void ButtonTest::mouse(QEvent::Type type, QPoint at, Qt::MouseButton which, QWidget* target)
-{
-    QWidget* receiver = target ? target : button;
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(which);
-    QMouseEvent event(type, at, receiver->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : which, held,
-                      Qt::NoModifier);
-    QApplication::sendEvent(receiver, &event);
-}
-
-PictureBox& ButtonTest::picture1() const
-{
-    return *button->findChild<PictureBox*>(QStringLiteral("Picture1"));
+    send(QMouseEvent(type, at, button->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : which, held, {}));
 }
 
 }  // namespace ombrix::test

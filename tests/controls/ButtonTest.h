@@ -1,17 +1,68 @@
 #pragma once
 
+#include "PaintSurface.h"
 #include "PictureBox.h"
-#include "RecordingSurface.h"
 #include "VarnoButton.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace ombrix::test {
+
+// One drawing operation with the drawing state it used. A print keeps its
+// text position in x1, y1 and its text colour in color.
+struct DrawOp {
+    enum class Kind { Clear, Line, Rectangle, Fill, Print };
+
+    Kind kind = Kind::Clear;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    quint32 color = 0;
+    int lineWidth = 0;
+    LineStyle style = LineStyle::Solid;
+
+    bool operator==(const DrawOp&) const = default;
+};
+
+// Keeps every operation instead of drawing. Text is 100 twips a character
+// wide and 180 + 10 a character high, so every string has a height of its
+// own ("Hy" 200).
+class RecordingSurface final : public PaintSurface {
+public:
+    std::vector<DrawOp> ops;
+    // Runs at every clear, that is at the start of every repaint.
+    std::function<void()> onClear;
+
+    // The operations of the last repaint, all or of one kind.
+    std::vector<DrawOp> lastRepaint(std::optional<DrawOp::Kind> kind = std::nullopt) const;
+    DrawOp caption() const { return lastRepaint(DrawOp::Kind::Print).at(0); }
+    // The colours of the gradient's bands, top to bottom.
+    std::vector<quint32> bands() const;
+    // The bevel: "" none, R raised, S sunken, ? one whose parts disagree.
+    std::string bevel() const;
+    std::optional<DrawOp> focusRectangle() const;
+
+    using Kind = DrawOp::Kind;
+    void line(float x1, float y1, float x2, float y2, quint32 c) override { add(Kind::Line, x1, y1, x2, y2, c); }
+    void rectangle(float x1, float y1, float x2, float y2, quint32 c) override { add(Kind::Rectangle, x1, y1, x2, y2, c); }
+    void fillRectangle(float x1, float y1, float x2, float y2, quint32 c) override { add(Kind::Fill, x1, y1, x2, y2, c); }
+    float textWidth(const QString& text) const override { return 100 * float(text.size()); }
+    float textHeight(const QString& text) const override { return 180 + 10 * float(text.size()); }
+    void print(const QString&) override { add(Kind::Print, currentX(), currentY(), 0, 0, textColor()); }
+
+protected:
+    void fillBackground() override;
+
+private:
+    void add(Kind kind, float x1, float y1, float x2, float y2, quint32 c) { ops.push_back({kind, x1, y1, x2, y2, c, lineWidth(), lineStyle()}); }
+};
 
 // The one application object the widget tests need; never destroyed. Key
 // codes are checked under a UTF-8 locale, whatever the environment's.
@@ -28,21 +79,29 @@ void record(VarnoButton& button, Journal& journal);
 // its signals and "paint down" or "paint up" at every repaint.
 class ButtonTest : public ::testing::Test {
 protected:
-    ButtonTest();
+    ButtonTest() { newButton(); }
 
     // Replaces the button with a new one.
     void newButton();
     // Resizes the button the way a holder's layout does.
     void sizeTo(int width, int height);
-    void focus(bool in);
+    void send(QEvent&& event) { QApplication::sendEvent(button, &event); }
+    void focus(bool in) { send(QFocusEvent(in ? QEvent::FocusIn : QEvent::FocusOut)); }
     void key(QEvent::Type type, Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {},
-             bool autoRepeat = false);
+             bool autoRepeat = false)
+    {
+        send(QKeyEvent(type, key, modifiers, text, autoRepeat));
+    }
     // Presses and releases a key.
-    void tap(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {});
-    // A mouse event at a pixel position of target (the button when null);
-    // which is held down except on release.
-    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton which = Qt::LeftButton, QWidget* target = nullptr);
-    PictureBox& picture1() const;
+    void tap(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = {})
+    {
+        this->key(QEvent::KeyPress, key, text, modifiers);
+        this->key(QEvent::KeyRelease, key, text, modifiers);
+    }
+    // A mouse event at a pixel position of the button; which is held down
+    // except on release.
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton which = Qt::LeftButton);
+    PictureBox& picture1() const { return *button->findChild<PictureBox*>(QStringLiteral("Picture1")); }
 
     QApplication& application = testApplication();
     QWidget window;
