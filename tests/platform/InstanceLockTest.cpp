@@ -23,6 +23,12 @@ std::string testLockName()
     return "ombrix-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
 }
 
+void killChild(pid_t child)
+{
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
 // A child process, run as `uid` when given, that takes the lock on `name` and
 // holds it until killed. Returns its id once it holds the lock, or 0.
 pid_t holdInChild(const std::string& name, uid_t uid = ::getuid())
@@ -41,13 +47,9 @@ pid_t holdInChild(const std::string& name, uid_t uid = ::getuid())
     const bool ok = ::read(ready[0], &held, 1) == 1 && held == 'y';
     ::close(ready[0]);
     ::close(ready[1]);
+    if (!ok)
+        killChild(child);
     return ok ? child : 0;
-}
-
-void killChild(pid_t child)
-{
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
 }
 
 // The lock is the running copy's alone: programs it started do not keep it,
