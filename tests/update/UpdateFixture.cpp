@@ -1,5 +1,7 @@
 #include "UpdateFixture.h"
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,18 @@ UpdateFixture::UpdateFixture()
     tree.file("prog/ombrix.ini", installedList);
     tree.file("prog/update-keys/publisher.pub", trusted.publicText);
     std::filesystem::copy_file(UPDATE_PROGRAM, tree.path("prog/update"));
+    const std::string start = "exec python3 " LIST_SERVER_SCRIPT " '" + tree.path("site") + "' '" +
+                              tree.path("server.log") + "'";
+    server_ = ::popen(start.c_str(), "r");
+    EXPECT_TRUE(server_ && std::fscanf(server_, "%d %d", &port_, &serverPid_) == 2);
+}
+
+UpdateFixture::~UpdateFixture()
+{
+    if (serverPid_ > 0)
+        ::kill(serverPid_, SIGTERM);
+    if (server_)
+        ::pclose(server_);
 }
 
 std::string UpdateFixture::listText(std::uint64_t version, int entries)
