@@ -2,11 +2,9 @@
 
 #include <string>
 
-namespace ombrix {
+#include "PathSeparator.h"
 
-// The one path separator. Every rule about a trailing separator, splitting a
-// path or joining a child uses it.
-inline constexpr char kPathSeparator = '/';
+namespace ombrix {
 
 // Folder of the running executable with links resolved, without a trailing
 // separator (empty when it cannot be found). ombrix.ini and the updater sit there.
