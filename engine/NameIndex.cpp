@@ -6,12 +6,20 @@ namespace ombrix {
 
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;
-
+// Folds the 128-bit product of the two mixed-up words to 64 bits. Built from
+// 32-bit products so that 32-bit processors, which have no 128-bit type, give the
+// same hash.
 std::uint64_t mix(std::uint64_t a, std::uint64_t b)
 {
-    const Wide product = static_cast<Wide>(a ^ 0xa0761d6478bd642fULL) * (b ^ 0xe7037ed1a0b428dbULL);
-    return std::uint64_t(product) ^ std::uint64_t(product >> 64);
+    a ^= 0xa0761d6478bd642fULL;
+    b ^= 0xe7037ed1a0b428dbULL;
+    const std::uint64_t aLow = a & 0xffffffffU, aHigh = a >> 32;
+    const std::uint64_t bLow = b & 0xffffffffU, bHigh = b >> 32;
+    const std::uint64_t low = aLow * bLow, cross1 = aLow * bHigh, cross2 = aHigh * bLow;
+    const std::uint64_t middle = (low >> 32) + (cross1 & 0xffffffffU) + (cross2 & 0xffffffffU);
+    const std::uint64_t lowHalf = (middle << 32) | (low & 0xffffffffU);
+    const std::uint64_t highHalf = aHigh * bHigh + (cross1 >> 32) + (cross2 >> 32) + (middle >> 32);
+    return lowHalf ^ highHalf;
 }
 
 }  // namespace
