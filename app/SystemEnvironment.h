@@ -28,7 +28,7 @@ public:
 
 private:
     std::vector<std::string> words_;
-    const mDisk::MountTable mounts_;
+    const mDisk::MountTable mounts_{};
     std::optional<InstanceLock> lock_;
 };
 

@@ -102,11 +102,7 @@ MainWindowView::~MainWindowView()
 HWND MainWindowView::picture(HBITMAP bitmap, int id, int left, int top, int width, int height)
 {
     pictures_[pictureCount_++] = bitmap;
-    HWND image = Controls::picture(window_, id, bitmap, left, top, width, height,
-                                   WS_CLIPSIBLINGS | (id != 0 ? SS_NOTIFY : 0));
-    // Later pictures lie over earlier ones, as the artwork over its panel's strip.
-    SetWindowPos(image, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return image;
+    return Controls::picture(window_, id, bitmap, left, top, width, height, id != 0 ? SS_NOTIFY : 0);
 }
 
 void MainWindowView::buildControls()
@@ -116,10 +112,10 @@ void MainWindowView::buildControls()
                             window_, kTreeView1, boldFont_, 120, 120, 3375, 5535, WS_EX_CLIENTEDGE);
     SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Artwork::treeImageList()));
 
-    picture(Artwork::headerStrip(px(5250), px(375)), 0, 3600, 120, 5250, 375);
-    picture(Artwork::optionsArt(px(1560), px(1515)), 0, 7275, 120, 1560, 1515);
-    picture(Artwork::headerStrip(px(5250), px(375)), 0, 3600, 3360, 5250, 375);
-    picture(Artwork::statisticsArt(px(1425), px(1395)), 0, 7410, 3480, 1425, 1395);
+    HWND strip1 = picture(Artwork::headerStrip(px(5250), px(375)), 0, 3600, 120, 5250, 375);
+    HWND art5 = picture(Artwork::optionsArt(px(1560), px(1515)), 0, 7275, 120, 1560, 1515);
+    HWND strip2 = picture(Artwork::headerStrip(px(5250), px(375)), 0, 3600, 3360, 5250, 375);
+    HWND art4 = picture(Artwork::statisticsArt(px(1425), px(1395)), 0, 7410, 3480, 1425, 1395);
 
     const struct {
         int top;
@@ -156,6 +152,10 @@ void MainWindowView::buildControls()
     label6_ = Controls::label(window_, kLabel6, "Scan Now for Computer Threats", linkFont_, 4440, 5160, 1980, 480,
                               SS_NOTIFY);
     label12_ = Controls::label(window_, kLabel12, "Check for Updates", linkFont_, 7200, 5280, 1620, 360, SS_NOTIFY);
+
+    // The artwork lies over the labels' empty ends and over its panel's strip.
+    for (HWND art : {strip1, art5, strip2, art4})
+        SetWindowPos(art, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainWindowView::setWindowVisible(bool visible)
@@ -167,7 +167,6 @@ void MainWindowView::setWindowVisible(bool visible)
         return;
     }
     ShowWindow(window_, SW_HIDE);
-    MessagePump::endIfNoWindowLeft();
 }
 
 void MainWindowView::showScanWindow()

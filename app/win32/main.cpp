@@ -36,5 +36,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     if (form.Form_Load() != frmMain::Road::Interactive)
         return 0;
     view.syncFromForm();
-    return MessagePump::run();
+    MessagePump::run();
+    return 0;
 }

@@ -78,7 +78,7 @@ HFONT arial(double points, bool bold, bool underline)
 HWND child(const char* className, const std::string& text, DWORD style, HWND parent, int id, HFONT font,
            int left, int top, int width, int height, DWORD exStyle)
 {
-    HWND window = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, px(left),
+    HWND window = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, px(left),
                                   px(top), px(width), px(height), parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                                   nullptr);

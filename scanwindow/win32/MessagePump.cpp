@@ -35,34 +35,22 @@ void dispatch(MSG& message)
 void runPending()
 {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         dispatch(message);
-    }
 }
 
-int run()
+void run()
 {
+    // Checked between messages only: within one handler a window may close
+    // just before the other one comes back.
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    while ((holds > 0 || anyVisibleWindow()) && GetMessageA(&message, nullptr, 0, 0) > 0)
         dispatch(message);
-    return static_cast<int>(message.wParam);
 }
 
 void hold(bool holding)
 {
     holds += holding ? 1 : -1;
-    if (!holding)
-        endIfNoWindowLeft();
-}
-
-void endIfNoWindowLeft()
-{
-    if (holds == 0 && !anyVisibleWindow())
-        PostQuitMessage(0);
 }
 
 HWND activeWindow()

@@ -14,16 +14,13 @@ void dispatch(MSG& message);
 // that arrives here is kept for the main loop.
 void runPending();
 
-// The main loop; returns the exit status once the program is asked to end.
-int run();
+// The main loop. It returns once a message has been handled and none of the
+// program's windows is left on the screen, and nothing holds the program.
+void run();
 
 // While a scan runs the program must not end, even when no window is on the
 // screen for a while; counted, so holds may nest.
 void hold(bool holding);
-
-// Ends the program (once the current message is done) when none of its windows
-// is visible and nothing holds it.
-void endIfNoWindowLeft();
 
 // The program's visible window that is active or, when none is, any visible
 // one; nullptr when no window is on the screen.

@@ -106,7 +106,7 @@ void ScanView::buildProgressArea()
         labels_[index] = Controls::label(frame1_, kFirstLabel + static_cast<int>(index), "", font, left, top, width,
                                          height, style);
     };
-    place(ScanLabel::Label6, boldFont_, 120, 480, 1335, 255);
+    place(ScanLabel::Label6, boldFont_, 120, 480, 1335, 255, SS_LEFTNOWORDWRAP);
     // The folder being scanned: a long path loses its middle, not its end.
     place(ScanLabel::Label7, font_, 120, 720, 6615, 255, SS_PATHELLIPSIS);
     place(ScanLabel::Label4, font_, 1560, 1080, 5295, 255);
@@ -164,7 +164,6 @@ void ScanView::processEvents()
 void ScanView::hideWindow()
 {
     ShowWindow(window_, SW_HIDE);
-    MessagePump::endIfNoWindowLeft();
 }
 
 void ScanView::setScanRunning(bool running)
@@ -177,10 +176,10 @@ void ScanView::sync()
     if (syncPending_)
         KillTimer(window_, kSyncTimer);
     syncPending_ = false;
+    fitResult();
     for (std::size_t i = 0; i < labels_.size(); ++i)
         Controls::setText(labels_[i], form_.labelText(static_cast<ScanLabel>(i)));
     Controls::setText(command1_, form_.buttonCaption());
-    fitResult();
     syncList();
 }
 
@@ -261,6 +260,7 @@ void ScanView::fitResult()
     const int room = frame.right - px(120) - 2;
     const int width = std::clamp(textWidth(result, boldFont_, form_.labelText(ScanLabel::Label6)), px(1335), room);
     SetWindowPos(result, nullptr, 0, 0, width, px(255), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(result, nullptr, TRUE);
 }
 
 void ScanView::forwardSelection(int item, UINT oldState, UINT newState)

@@ -173,6 +173,12 @@ void mouse(POINT at, DWORD down, DWORD up, int clicks = 1)
 {
     SetCursorPos(at.x, at.y);
     Sleep(100);
+    if (std::getenv("WINDRIVER_TRACE")) {
+        POINT now;
+        GetCursorPos(&now);
+        std::fprintf(stderr, "click at %ld,%ld, cursor %ld,%ld, window %s\n", at.x, at.y, now.x, now.y,
+                     className(WindowFromPoint(now)).c_str());
+    }
     for (int i = 0; i < clicks; ++i) {
         INPUT input[2] = {};
         input[0].type = input[1].type = INPUT_MOUSE;
@@ -239,7 +245,11 @@ POINT treeItemCentre(HWND window, const std::string& text)
     if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at(0))))
         fail("tree entry \"" + text + "\" is not visible");
     remote.read(0, &area, sizeof area);
-    return centreOnScreen(tree, area);
+    // On the entry's picture, just left of its text: Wine's tree does not
+    // always take a click in the text of a short entry as one on the entry.
+    POINT picture{area.left - 9, (area.top + area.bottom) / 2};
+    ClientToScreen(tree, &picture);
+    return picture;
 }
 
 std::string listText(HWND list, const RemoteBuffer& remote, int row, int column)
@@ -327,7 +337,9 @@ int main(int argc, char** argv)
                 current = waitFor([&] { return topWindow(title); }, seconds(argv, i, argc, 20));
                 if (!current)
                     fail("no window \"" + title + "\"");
-                SetForegroundWindow(current);
+                // Not over a message box it owns: Wine would raise the owner above it.
+                if (IsWindowEnabled(current))
+                    SetForegroundWindow(current);
             } else if (command == "gone") {
                 need(i, 1);
                 const std::string title = argv[++i];
