@@ -15,8 +15,12 @@
 //   keys K1,K2,...            presses keys (down, up, enter, escape, tab, space, apps) where the keyboard is
 //   menu-open [SECONDS]       a popup menu is open
 //   message TEXT [SECONDS]    a message box "Ombrix" shows TEXT; OK is pressed
+//   rect                      prints the current window's place on the screen: "WxH+X+Y"
 //   close                     asks the current window to close (its close box)
 //   sleep MS
+//
+// A copy named update.exe, started without commands, stands in for the
+// updater: it leaves the file "update-started" beside itself.
 #define NOMINMAX
 #include <windows.h>
 #include <commctrl.h>
@@ -315,10 +319,26 @@ double seconds(char** argv, int& i, int argc, double fallback)
     return fallback;
 }
 
+bool actAsUpdater()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string own = path;
+    const std::size_t folder = own.rfind('\\') + 1;
+    if (lstrcmpiA(own.c_str() + folder, "update.exe") != 0)
+        return false;
+    HANDLE marker = CreateFileA((own.substr(0, folder) + "update-started").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CloseHandle(marker);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 1 && actAsUpdater())
+        return 0;
     HWND current = nullptr;
     const auto need = [&](int i, int count) {
         if (i + count >= argc)
@@ -397,6 +417,11 @@ int main(int argc, char** argv)
                 leftClick(centreOnScreen(ok, area));
                 if (!waitFor([box] { return IsWindow(box) && IsWindowVisible(box) ? nullptr : box; }, 10))
                     fail("the message box stays");
+            } else if (command == "rect") {
+                need(i, 0);
+                RECT area;
+                GetWindowRect(current, &area);
+                std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
             } else if (command == "close") {
                 need(i, 0);
                 PostMessageA(current, WM_CLOSE, 0, 0);
