@@ -1,8 +1,7 @@
 #include "ScanSystem.h"
 
-#include <ctime>
-
 #include "FolderAccess.h"
+#include "LocalTime.h"
 #include "Paths.h"
 #include "StoreWait.h"
 #include "Text.h"
@@ -23,14 +22,6 @@ std::string removeAll(std::string text, const std::string& part)
 std::string countFromLabel(const ScanWindow& window, ScanLabel label, const std::string& prefix)
 {
     return std::string(trimSpaces(removeAll(window.label(label), prefix)));
-}
-
-std::tm localNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    return parts;
 }
 
 // Retries every selected finding whose file is still there and counts the outcome.

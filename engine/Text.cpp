@@ -19,9 +19,10 @@ std::string decimal(double wholeNumber)
 
 namespace {
 
+// Months, days and clock values: always two digits.
 std::string twoDigits(int value)
 {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    return {char('0' + value / 10 % 10), char('0' + value % 10)};
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FolderRef.h"
 #include "ScanWindow.h"
 
 // The signature list, the walk and the matcher. The list and the two walk
@@ -57,15 +58,16 @@ struct ScanCounts {
 ScanCounts Counts();
 
 // Visits one folder (`path` ends in the separator) and, when the window's options
-// allow it, every folder below it on the same mount. Entries are tested by
+// allow it, every folder below it on the same drive. Entries are tested by
 // their names trimmed of blanks, but every path is made of their own bytes, and
-// a folder is entered only through the descriptor opened for that very entry.
+// a folder is entered only through what was opened for that very entry, never
+// through a link.
 void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot);
 
 // Tests one file `name` (its own bytes) of the folder `folderPath` (which ends in
-// the separator), open as `folderFd` (-1 to reach it by path), by the name trimmed
-// of blanks, and records a finding for a match under the name as it is.
-void CheckFile(ScanWindow& window, const char* name, int folderFd, const std::string& folderPath);
+// the separator), open as `folder` (folder::kByPath to reach it by path), by the
+// name trimmed of blanks, and records a finding for a match under the name as it is.
+void CheckFile(ScanWindow& window, const char* name, folder::FolderRef folder, const std::string& folderPath);
 
 // True when `path` names an entry that is not a folder. Never follows a link
 // below the last scan's start folder and never opens the file.

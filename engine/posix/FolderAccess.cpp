@@ -107,6 +107,16 @@ bool entryExists(int parent, const char* name)
     return ::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool entryExists(FolderRef folder, const std::string& folderPath, const char* name)
+{
+    return folder != kByPath ? entryExists(folder, name) : PathCursor().exists(folderPath + name);
+}
+
+bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name)
+{
+    return folder != kByPath ? ::unlinkat(folder, name, 0) == 0 : PathCursor().remove(folderPath + name);
+}
+
 void setAnchor(std::string prefix, Fd start)
 {
     anchor().prefix = std::move(prefix);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "FolderRef.h"
+
 // File-system access shared by the walk and the by-path operations. Folders are
 // reached by descriptor, one component at a time, never through a link.
 namespace ombrix::folder {
@@ -56,6 +58,12 @@ bool identify(int parent, const char* name, FolderId& id);
 // True when `name` in `parent` exists and is not a folder (a link counts as an
 // entry of its own and is never followed).
 bool entryExists(int parent, const char* name);
+
+// The same for `name` in `folder`, reached by `folderPath` (which ends in the
+// separator) when `folder` is kByPath.
+bool entryExists(FolderRef folder, const std::string& folderPath, const char* name);
+// Unlinks the entry (a link goes, never its target). True on success.
+bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
 
 // Makes the walk's start folder the anchor from which later by-path operations
 // under `prefix` (which ends in the separator) resolve their components.

@@ -97,30 +97,6 @@ private:
     std::size_t capacity_ = 0;
 };
 
-// A finding's path is the entry's own bytes, so it names what the walk met;
-// only the test against the list sees the name trimmed. Without a descriptor
-// for the folder the file is reached by that path.
-void recordMatch(ScanWindow& window, const Signature& match, int folderFd, const std::string& folderPath,
-                 const char* name)
-{
-    const std::size_t row = window.addFinding(std::string(match.VirusName), "redbug");
-    window.setFindingSelected(row, true);
-    const std::string fullPath = folderPath + name;
-    window.setFindingPath(row, fullPath);
-    window.setLabel(ScanLabel::Label5, "Detected:  " + decimal(row));
-    if (folderFd < 0) {
-        if (window.autoRepair() == 1)
-            DeleteFile(fullPath);
-        if (!FileExists(fullPath))
-            window.setFindingIcon(row, "greenbug");
-        return;
-    }
-    if (window.autoRepair() == 1)
-        ::unlinkat(folderFd, name, 0);
-    if (!folder::entryExists(folderFd, name))
-        window.setFindingIcon(row, "greenbug");
-}
-
 // A folder being listed: its descriptor (given up while a deep subfolder is
 // walked), where its listing lies on the listing stack and how long its path is.
 struct Frame {
@@ -398,23 +374,6 @@ ScanCounts Counts()
 void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot)
 {
     Walk(window).visitStart(path, isRoot);
-}
-
-void CheckFile(ScanWindow& window, const char* name, int folderFd, const std::string& folderPath)
-{
-    const std::optional<Signature> match = FindSignature(trimSpaces(name));
-    if (match)
-        recordMatch(window, *match, folderFd, folderPath, name);
-}
-
-bool FileExists(const std::string& path)
-{
-    return folder::PathCursor().exists(path);
-}
-
-bool DeleteFile(const std::string& path)
-{
-    return folder::PathCursor().remove(path);
 }
 
 }  // namespace ombrix::mFileSearch

@@ -54,10 +54,8 @@ void ConsoleWindow::yield()
 {
     if (!options_.showProgress)
         return;
-    std::timespec now;
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-    const long elapsedMs = (now.tv_sec - lastDraw_.tv_sec) * 1000 + (now.tv_nsec - lastDraw_.tv_nsec) / 1000000;
-    if (progressShown_ && elapsedMs < 100)
+    const auto now = std::chrono::steady_clock::now();
+    if (progressShown_ && now - lastDraw_ < std::chrono::milliseconds(100))
         return;
     lastDraw_ = now;
     drawProgress();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 #include "ScanWindow.h"
@@ -71,7 +71,7 @@ private:
     std::array<std::string, 7> labels_;
     std::vector<Row> rows_;
     std::string resultMessage_;
-    std::timespec lastDraw_{};
+    std::chrono::steady_clock::time_point lastDraw_;
     bool progressShown_ = false;
 };
 

@@ -1,22 +1,16 @@
 // ombrix-scan: one scan from a terminal, on the same engine as the scan window.
 
-#include <langinfo.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <clocale>
-#include <csignal>
-#include <optional>
+#include <cstdlib>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 
 #include "ConsoleWindow.h"
-#include "FolderAccess.h"
 #include "JsonText.h"
 #include "Paths.h"
 #include "ScanSystem.h"
+#include "Terminal.h"
 #include "TerminalText.h"
 #include "Termination.h"
 #include "Text.h"
@@ -114,9 +108,9 @@ Arguments parseArguments(int argc, char** argv)
     if (ombrix::trimSpaces(args.folder).empty())
         usageError("FOLDER is empty or blank");
     args.window.printFindings = !args.json && !args.quiet;
-    args.window.findingsToTerminal = isatty(STDOUT_FILENO);
-    args.window.showProgress = !args.quiet && isatty(STDERR_FILENO);
-    args.window.utf8Terminal = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    args.window.findingsToTerminal = ombrix::terminal::isTerminal(stdout);
+    args.window.showProgress = !args.quiet && ombrix::terminal::isTerminal(stderr);
+    args.window.utf8Terminal = ombrix::terminal::takesUtf8();
     return args;
 }
 
@@ -154,16 +148,14 @@ void printSummary(const ConsoleWindow& window)
 // A file or folder name in a message on stderr, escaped when that is a terminal.
 std::string named(const std::string& name, const Arguments& args)
 {
-    return isatty(STDERR_FILENO) ? ombrix::terminalText(name, args.window.utf8Terminal) : name;
+    return ombrix::terminal::isTerminal(stderr) ? ombrix::terminalText(name, args.window.utf8Terminal) : name;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::setlocale(LC_CTYPE, "");
-    // A reader that stops early (`| head`) must not stop the scan or its record.
-    std::signal(SIGPIPE, SIG_IGN);
+    ombrix::terminal::prepare();
     Arguments args = parseArguments(argc, argv);
     // The scan itself treats an unreadable list as empty and a folder it cannot
     // open as empty; from a terminal both are errors.
@@ -172,10 +164,9 @@ int main(int argc, char** argv)
                      named(args.signatures, args).c_str(), why.c_str());
         return 2;
     }
-    if (!ombrix::folder::openNamedFolder(args.folder).valid()) {
-        const int error = errno;
+    if (const std::string why = ombrix::terminal::folderProblem(args.folder); !why.empty()) {
         std::fprintf(stderr, "ombrix-scan: cannot scan the folder %s: %s\n", named(args.folder, args).c_str(),
-                     std::strerror(error));
+                     why.c_str());
         return 2;
     }
 

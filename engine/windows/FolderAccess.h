@@ -1,0 +1,96 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "FolderRef.h"
+
+// File-system access shared by the walk and the by-path operations. Names are
+// text in the system code page; the calls take their wide `\\?\` form, so paths
+// of any length work and a name keeps its blanks and dots. Folders are opened one
+// at a time below a held parent and are never reached through a reparse point
+// (junction, symbolic link, mount point); a Unix symbolic link under Wine is
+// caught the same way, by where the opened object really lies.
+namespace ombrix::folder {
+
+// An owned handle; empty when it holds none.
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(void* handle);
+    Handle(Handle&& other) noexcept : handle_(other.release()) {}
+    Handle& operator=(Handle&& other) noexcept;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle();
+
+    void* get() const { return handle_; }
+    bool valid() const { return handle_ != nullptr; }
+    void* release();
+
+private:
+    void* handle_ = nullptr;
+};
+
+// A folder held open so that it cannot be renamed or removed while it is used,
+// with the path where it really lies (`\\?\` form, no trailing separator).
+struct OpenFolder {
+    Handle handle;
+    std::wstring finalPath;
+
+    bool valid() const { return handle.valid(); }
+};
+
+// Text in the system code page and its wide form. A wide name the code page
+// cannot hold exactly gets "?" in its place, as the system's own 8-bit calls
+// give it, never a look-alike letter.
+std::wstring wide(std::string_view text);
+std::string narrow(std::wstring_view text);
+
+// The `\\?\` form of a path as a user names it (relative, `..` and all).
+std::wstring longForm(const std::string& path);
+
+// Opens the folder a user named, reparse points followed as anywhere else,
+// whatever the path's length. On failure it is empty and `why` says why.
+OpenFolder openNamedFolder(const std::string& path, std::string* why = nullptr);
+
+// Opens the child folder `name` (wide, as listed) of `parent`. Empty when it
+// cannot be opened as a folder; `elsewhere` then tells whether that is because
+// it is a reparse point or lies anywhere but below `parent` under that name.
+OpenFolder openChild(const OpenFolder& parent, std::wstring_view name, bool* elsewhere = nullptr);
+
+// A second handle on the same folder.
+OpenFolder copyOf(const OpenFolder& folder);
+
+// What a system error code means, in words.
+std::string systemErrorText(unsigned long error);
+
+// True when `name` in `folder` exists and is not a folder; `folder` kByPath
+// reaches it by `folderPath`, which ends in the separator.
+bool entryExists(FolderRef folder, const std::string& folderPath, const char* name);
+// Deletes the entry (a link goes, never its target). True on success.
+bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
+
+// Makes the walk's start folder the anchor from which later by-path operations
+// under `prefix` (which ends in the separator) resolve their components.
+void setAnchor(std::string prefix, OpenFolder start);
+
+// Resolves full paths one after another; folders that consecutive paths share
+// are opened once. Below the anchor every component is opened as the walk opens
+// it; elsewhere the path's folder is opened as named.
+class PathCursor {
+public:
+    // True when `path` names an entry that is not a folder.
+    bool exists(const std::string& path);
+    // Deletes the entry at `path`; true on success.
+    bool remove(const std::string& path);
+
+private:
+    const OpenFolder* parentOf(const std::string& path, std::string& leaf);
+
+    std::string folderPath_;
+    OpenFolder folder_;
+    std::string leaf_;
+};
+
+}  // namespace ombrix::folder
