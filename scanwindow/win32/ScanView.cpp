@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kWindowClass = "OmbrixScan";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+// While it scans, the main window is hidden: the scan window has the taskbar's button.
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 
 // Control and menu identifiers; 1 and 2 are the dialog keys' IDOK and IDCANCEL.
 enum : int {
