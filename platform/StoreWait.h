@@ -6,8 +6,8 @@ namespace ombrix {
 
 // How long settings store calls wait for another program that holds the store.
 // The calls a thread makes while one StoreWait lives share its limit, and a
-// wait ends at once when SIGINT or SIGTERM arrives after the StoreWait was
-// made: a run that is told to stop does not sit on a busy store. A StoreWait
+// wait ends at once when a termination request (Termination.h) arrives after
+// the StoreWait was made: a run that is told to stop does not sit on a busy store. A StoreWait
 // made while another lives on the same thread joins the older one.
 class StoreWait {
 public:
@@ -20,7 +20,7 @@ public:
     static StoreWait* active();
 
     // Sleeps a moment before the `attempt`th retry. False, without sleeping,
-    // once the limit has passed or a signal has arrived.
+    // once the limit has passed or a request has arrived.
     bool pause(int attempt);
 
 private:

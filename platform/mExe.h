@@ -2,15 +2,18 @@
 
 #include <string>
 
-// Starting other programs: spawned directly (no shell), detached, never waited for.
+// Starting other programs, never waited for. Failures are ignored.
 namespace ombrix::mExe {
 
-// Starts `file` with `parameters` split at blanks, in the program folder.
-// `showMode` (0 hidden, 1 normal) has no meaning here. Failures are ignored.
+// Starts `file` with `parameters`, in the program folder, as the platform's
+// shell does: on Windows through the shell's "Open" with the window show
+// mode `showMode` (0 hidden, 1 normal); on Linux spawned directly and
+// detached, the parameters split at blanks, `showMode` without meaning.
 void ShellOpen(const std::string& file, const std::string& parameters, int showMode);
 
-// Opens `folder` in the desktop's file manager (xdg-open, the folder as one
-// argument); an empty folder opens the user's home. Failures are ignored.
+// Opens `folder` in the platform's file manager: on Windows the command line
+// "explorer.exe " followed by the folder, unquoted, in a normal window; on
+// Linux xdg-open with the folder as one argument, the user's home for none.
 void OpenFileManager(const std::string& folder);
 
 }  // namespace ombrix::mExe

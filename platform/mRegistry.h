@@ -6,8 +6,9 @@
 #include <vector>
 
 // The per-user settings store: named values under `\`-separated key paths,
-// kept in one SQLite file per user. Every call opens the store, does its one
-// thing and closes it again.
+// kept in the registry below HKEY_CURRENT_USER on Windows and in one SQLite
+// file per user on Linux. Every call opens the store, does its one thing and
+// closes it again.
 namespace ombrix::mRegistry {
 
 using Hive = std::uint32_t;
@@ -23,7 +24,8 @@ struct RegValue {
     std::string data;
 };
 
-// The store file: $OMBRIX_SETTINGS when set and non-empty, else
+// Where the store is, as messages name it. On Windows "HKEY_CURRENT_USER".
+// On Linux the store file: $OMBRIX_SETTINGS when set and non-empty, else
 // ${XDG_CONFIG_HOME:-$HOME/.config}/ombrix/settings.db; empty when neither
 // variable gives a place.
 std::string SettingsFile();
@@ -43,8 +45,9 @@ bool WriteRegString(Hive hive, const std::string& keyPath, const std::string& va
 bool WriteRegDword(Hive hive, const std::string& keyPath, const std::string& valueName,
                    std::uint32_t number);
 
-// Every value directly under `keyPath`, ordered by name. Empty when the store
-// file or the key does not exist; nullopt when the store cannot be read.
+// Every value directly under `keyPath`, ordered by name ignoring ASCII case.
+// Empty when the store file or the key does not exist; nullopt when the store
+// cannot be read.
 std::optional<std::vector<RegValue>> ListRegValues(Hive hive, const std::string& keyPath);
 
 // Why the last failed call of this thread failed, in words (for the terminal

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 namespace ombrix {
@@ -31,28 +32,28 @@ sockaddr_un addressOf(const std::string& name, socklen_t& length)
     return address;
 }
 
-enum class Holder { Gone, ThisUser, OtherUser, Silent };
+enum class Owner { Gone, ThisUser, OtherUser, Silent };
 
 // Who listens on the name, by the credentials the kernel gives a connection.
-Holder holderOf(const sockaddr_un& address, socklen_t length, uid_t& uid)
+Owner ownerOf(const sockaddr_un& address, socklen_t length, uid_t& uid)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
-        return Holder::Silent;
-    Holder holder = Holder::Silent;
+        return Owner::Silent;
+    Owner owner = Owner::Silent;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
         ucred credentials{};
         socklen_t size = sizeof credentials;
         if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0) {
             uid = credentials.uid;
-            holder = credentials.uid == ::getuid() ? Holder::ThisUser : Holder::OtherUser;
+            owner = credentials.uid == ::getuid() ? Owner::ThisUser : Owner::OtherUser;
         }
     } else if (errno == ENOENT || errno == ECONNREFUSED) {
         // ECONNREFUSED: bound and not listening, a copy just starting or a stranger.
-        holder = errno == ENOENT ? Holder::Gone : Holder::Silent;
+        owner = errno == ENOENT ? Owner::Gone : Owner::Silent;
     }
     ::close(fd);
-    return holder;
+    return owner;
 }
 
 void pause5ms()
@@ -63,6 +64,7 @@ void pause5ms()
 
 }  // namespace
 
+// "ombrix-" followed by the real user id.
 std::string InstanceLock::userLockName()
 {
     return "ombrix-" + std::to_string(::getuid());
@@ -79,20 +81,20 @@ std::optional<InstanceLock> InstanceLock::acquire(const std::string& name)
         if (fd < 0)
             return InstanceLock("cannot make a socket: " + std::string(std::strerror(errno)));
         if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0 && ::listen(fd, 16) == 0)
-            return InstanceLock(fd);
+            return InstanceLock(std::make_unique<Holder>(fd));
         const int error = errno;
         ::close(fd);
         if (error != EADDRINUSE)
             return InstanceLock("cannot bind its socket: " + std::string(std::strerror(error)));
         uid_t uid = 0;
-        switch (holderOf(address, length, uid)) {
-        case Holder::ThisUser:
+        switch (ownerOf(address, length, uid)) {
+        case Owner::ThisUser:
             return std::nullopt;
-        case Holder::OtherUser:
+        case Owner::OtherUser:
             return InstanceLock("it is held by a process of user " + std::to_string(uid));
-        case Holder::Gone:
+        case Owner::Gone:
             continue;
-        case Holder::Silent:
+        case Owner::Silent:
             pause5ms();
             continue;
         }
@@ -100,17 +102,29 @@ std::optional<InstanceLock> InstanceLock::acquire(const std::string& name)
     return InstanceLock(std::string("no answer from the process that holds it"));
 }
 
-InstanceLock::InstanceLock(int fd) : fd_(fd)
+// The socket and the thread that answers on it.
+struct InstanceLock::Holder {
+    explicit Holder(int socket);
+    ~Holder();
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+
+    int fd;
+    // Accepts and drops the connections other copies make to learn who holds the lock.
+    std::thread answerer;
+};
+
+InstanceLock::Holder::Holder(int socket) : fd(socket)
 {
     // The answerer takes no signal, so SIGINT and SIGTERM interrupt the main thread's waits.
     sigset_t all;
     sigset_t previous;
     sigfillset(&all);
     pthread_sigmask(SIG_SETMASK, &all, &previous);
-    answerer_ = std::thread([fd] {
-        // Ends when release() shuts the socket down.
+    answerer = std::thread([socket] {
+        // Ends when the destructor shuts the socket down.
         for (;;) {
-            const int connection = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+            const int connection = ::accept4(socket, nullptr, nullptr, SOCK_CLOEXEC);
             if (connection >= 0)
                 ::close(connection);
             else if (errno == EINVAL)
@@ -122,34 +136,17 @@ InstanceLock::InstanceLock(int fd) : fd_(fd)
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
-InstanceLock::InstanceLock(InstanceLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), answerer_(std::move(other.answerer_)), unusable_(std::move(other.unusable_))
+InstanceLock::Holder::~Holder()
 {
+    ::shutdown(fd, SHUT_RDWR);
+    answerer.join();
+    ::close(fd);
 }
 
-InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        fd_ = std::exchange(other.fd_, -1);
-        answerer_ = std::move(other.answerer_);
-        unusable_ = std::move(other.unusable_);
-    }
-    return *this;
-}
-
-InstanceLock::~InstanceLock()
-{
-    release();
-}
-
-void InstanceLock::release()
-{
-    if (fd_ < 0)
-        return;
-    ::shutdown(fd_, SHUT_RDWR);
-    answerer_.join();
-    ::close(std::exchange(fd_, -1));
-}
+InstanceLock::InstanceLock(std::unique_ptr<Holder> holder) : holder_(std::move(holder)) {}
+InstanceLock::InstanceLock(std::string unusable) : unusable_(std::move(unusable)) {}
+InstanceLock::InstanceLock(InstanceLock&& other) noexcept = default;
+InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept = default;
+InstanceLock::~InstanceLock() = default;
 
 }  // namespace ombrix

@@ -1,6 +1,7 @@
 #include "Termination.h"
 
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,6 +55,14 @@ unsigned long terminationCount()
 int terminationDescriptor()
 {
     return wakeUp[0];
+}
+
+void sleepUnlessTerminated(std::chrono::nanoseconds span)
+{
+    // Not restarted when a handler interrupts it: the caller notices the request.
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(span);
+    const timespec time{static_cast<time_t>(seconds.count()), static_cast<long>((span - seconds).count())};
+    ::nanosleep(&time, nullptr);
 }
 
 }  // namespace ombrix

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "StoreHelp.h"
 #include "mRegistry.h"
 
 namespace {
@@ -18,12 +19,11 @@ constexpr const char* kUsage =
     "       ombrix-settings [--key KEYPATH] set-dword NAME NUMBER\n"
     "       ombrix-settings [--key KEYPATH] list\n"
     "       ombrix-settings [--key KEYPATH] delete NAME\n"
-    "KEYPATH is a \\-separated key path below the top of the store (default: the top).\n"
-    "The store is $OMBRIX_SETTINGS, else ${XDG_CONFIG_HOME:-$HOME/.config}/ombrix/settings.db.\n";
+    "KEYPATH is a \\-separated key path below the top of the store (default: the top).\n";
 
 int usageError(const std::string& message)
 {
-    std::cerr << "ombrix-settings: " << message << '\n' << kUsage;
+    std::cerr << "ombrix-settings: " << message << '\n' << kUsage << kStoreHelp;
     return 2;
 }
 
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        std::cout << kUsage;
+        std::cout << kUsage << kStoreHelp;
         return 0;
     }
     std::string key;

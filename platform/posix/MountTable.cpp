@@ -1,4 +1,4 @@
-#include "mDisk.h"
+#include "MountTable.h"
 
 #include <libmount/libmount.h>
 #include <sys/stat.h>
@@ -240,40 +240,6 @@ std::string MountTable::driveRootOf(const std::string& path) const
         return withTrailingSeparator(best->target);
     const std::string byDevice = mountPointByDevice(resolved);
     return byDevice.empty() ? std::string() : withTrailingSeparator(byDevice);
-}
-
-std::string GetDriveRoots(const MountTable& table)
-{
-    return table.driveRoots();
-}
-
-std::string NextDriveRoot(std::string& list)
-{
-    const auto end = list.find('\0');
-    if (end == std::string::npos)
-        return {};
-    std::string root = list.substr(0, end);
-    list.erase(0, end + 1);
-    return root;
-}
-
-std::string DriveTypeText(const std::string& root, const MountTable& table)
-{
-    static constexpr std::array<const char*, 7> kTexts = {
-        "The drive type cannot be determined",
-        "The root directory does not exist",
-        "Removable drive",
-        "Hard drive; can not be removed",
-        "Remote (network) drive",
-        "CD-ROM drive",
-        "RAM disk",
-    };
-    return kTexts.at(static_cast<std::size_t>(table.driveType(root)));
-}
-
-std::string DriveRootOf(const std::string& path, const MountTable& table)
-{
-    return table.driveRootOf(path);
 }
 
 }  // namespace ombrix::mDisk

@@ -1,7 +1,5 @@
 #include "StoreWait.h"
 
-#include <time.h>
-
 #include <algorithm>
 
 #include "Termination.h"
@@ -13,7 +11,7 @@ namespace {
 thread_local StoreWait* current = nullptr;
 
 // Short first, so a lock held for one write costs little; never long, so the
-// limit and a signal are noticed soon.
+// limit and a termination request are noticed soon.
 constexpr std::chrono::milliseconds kLongestSleep{20};
 
 }  // namespace
@@ -45,9 +43,8 @@ bool StoreWait::pause(int attempt)
         return false;
     const auto sleep = std::min<std::chrono::nanoseconds>(
         {std::chrono::milliseconds(attempt + 1), kLongestSleep, std::chrono::nanoseconds(left)});
-    // Not restarted after a signal: the handler's arrival is noticed on the next attempt.
-    const timespec span{0, static_cast<long>(sleep.count())};
-    ::nanosleep(&span, nullptr);
+    // A request that ends the sleep early is noticed on the next attempt.
+    sleepUnlessTerminated(sleep);
     return true;
 }
 

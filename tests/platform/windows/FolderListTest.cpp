@@ -1,0 +1,29 @@
+#include "FolderList.h"
+
+#include <gtest/gtest.h>
+
+#include "ScratchFolder.h"
+
+namespace ombrix {
+namespace {
+
+TEST(ListSubfolders, visibleFoldersByNameIgnoringCaseWithFullPathsOrNothing)
+{
+    const test::ScratchFolder scratch;
+    for (const char* name : {"b", "A", "c", "hidden", "with blank", "caf\xe9", "A\\inner"})
+        scratch.dir(name);
+    SetFileAttributesA(scratch.path("hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    CloseHandle(CreateFileA(scratch.path("a-file").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+
+    const std::vector<std::string> expected = {
+        scratch.path("A"), scratch.path("b"), scratch.path("c"),
+        scratch.path("caf\xe9"), scratch.path("with blank"),
+    };
+    EXPECT_EQ(ListSubfolders(scratch.root()), expected);
+    EXPECT_EQ(ListSubfolders(scratch.root() + '\\'), expected);
+    EXPECT_TRUE(ListSubfolders(scratch.path("missing")).empty());
+    EXPECT_TRUE(ListSubfolders(scratch.path("a-file")).empty());
+}
+
+}  // namespace
+}  // namespace ombrix

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "Paths.h"
+
+namespace ombrix::test {
+
+// The folder of the test program, usable as a path. Wine names a program
+// outside every drive "unix\..." without the "\\?\" that makes the name work.
+inline std::string testProgramFolder()
+{
+    const std::string folder = ProgramFolder();
+    return folder.starts_with("unix\\") ? "\\\\?\\" + folder : folder;
+}
+
+// The probe program built beside the test program.
+inline std::string probeProgram()
+{
+    return testProgramFolder() + "\\platform-probe.exe";
+}
+
+// Starts `commandLine`; with `output` set, its standard output is the pipe
+// whose reading end lands there. The process handle, or null.
+inline HANDLE startProcess(std::string commandLine, HANDLE* output = nullptr)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    HANDLE writeEnd = nullptr;
+    if (output) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        if (!CreatePipe(output, &writeEnd, &inherit, 0))
+            return nullptr;
+        SetHandleInformation(*output, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    // Started in the temporary folder: under Wine the test's own may be no usable name.
+    char folder[MAX_PATH + 1];
+    GetTempPathA(sizeof folder, folder);
+    PROCESS_INFORMATION started{};
+    const BOOL ok = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
+                                   folder, &startup, &started);
+    if (writeEnd)
+        CloseHandle(writeEnd);
+    if (!ok)
+        return nullptr;
+    CloseHandle(started.hThread);
+    return started.hProcess;
+}
+
+// Runs `commandLine` to its end; its exit status, or -1.
+inline int runProcess(const std::string& commandLine)
+{
+    HANDLE process = startProcess(commandLine);
+    if (!process)
+        return -1;
+    WaitForSingleObject(process, 60000);
+    DWORD status = 0;
+    GetExitCodeProcess(process, &status);
+    CloseHandle(process);
+    return static_cast<int>(status);
+}
+
+// The file's contents once it has appeared (at most 10 s), then the file is removed.
+inline std::string takeFile(const std::string& path)
+{
+    for (int i = 0; i < 1000 && !std::filesystem::exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::string text;
+    {
+        std::ifstream in(path, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return text;
+}
+
+}  // namespace ombrix::test
