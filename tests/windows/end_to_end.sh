@@ -6,6 +6,7 @@
 #     the seven values in the registry, "Delete this File" on a file that cannot
 #     be deleted and then can, the greyed entry, "Open Folder" (explorer.exe);
 #  3. Close brings the main window back; "Check for Updates" starts update.exe;
+#     a clean scan closes its window itself;
 #  4. /scannow on D: with repair off: no window, the values, every file kept.
 # A screenshot of each window goes to the screenshots folder.
 #
@@ -166,6 +167,12 @@ for _ in $(seq 100); do
 done
 [ -e "$work/prog/update-started" ] || fail "\"Check for Updates\" did not start update.exe"
 shoot main-window-after-scan "$(drive wait 'Varno Ombrix' rect | lines)"
+# A clean scan closes its window itself, and the main window comes back.
+drive wait 'Varno Ombrix' tree-click prog click 'Scan Now for Computer Threats' \
+  message 'Scan Complete - Your Clean' gone 'Varno Ombrix - Scanning' wait 'Varno Ombrix' >/dev/null
+for pair in 'Status=65280' 'UnabletoClean=0' 'Found=1' 'DirCount=1'; do
+  [ "$(value "${pair%%=*}")" = "${pair#*=}" ] || fail "clean scan: ${pair%%=*} is \"$(value "${pair%%=*}")\""
+done
 drive wait 'Varno Ombrix' close gone 'Varno Ombrix'
 wait "$ombrix_pid" || fail "ombrix.exe ended with status $?"
 ombrix_pid=''
