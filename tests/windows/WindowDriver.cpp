@@ -69,37 +69,40 @@ HWND waitFor(const std::function<HWND()>& find, double seconds)
     }
 }
 
+struct WindowSearch {
+    std::string prefix;
+    const char* windowClass;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    if (!IsWindowVisible(window) || windowText(window).rfind(search.prefix, 0) != 0)
+        return TRUE;
+    if (search.windowClass && className(window) != search.windowClass)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
 HWND topWindow(const std::string& titlePrefix, const char* windowClass = nullptr)
 {
-    struct Search {
-        std::string prefix;
-        const char* windowClass;
-        HWND found;
-    } search{titlePrefix, windowClass, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            if (!IsWindowVisible(window) || windowText(window).rfind(s.prefix, 0) != 0)
-                return TRUE;
-            if (s.windowClass && className(window) != s.windowClass)
-                return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{titlePrefix, windowClass, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+BOOL CALLBACK collectWindow(HWND child, LPARAM data)
+{
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+    return TRUE;
 }
 
 std::vector<HWND> controls(HWND window)
 {
     std::vector<HWND> found;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
