@@ -149,9 +149,11 @@ void MainWindowView::buildControls()
 
     image3_ = picture(Artwork::scanIcon(px(480)), kImage3, 3840, 5160, 480, 480);
     image6_ = picture(Artwork::updateIcon(px(480)), kImage6, 6600, 5160, 480, 480);
-    label6_ = Controls::label(window_, kLabel6, "Scan Now for Computer Threats", linkFont_, 4440, 5160, 1980, 480,
-                              SS_NOTIFY);
-    label12_ = Controls::label(window_, kLabel12, "Check for Updates", linkFont_, 7200, 5280, 1620, 360, SS_NOTIFY);
+    // The links are buttons drawn as underlined text, so the keyboard reaches them too.
+    label6_ = Controls::child("BUTTON", "Scan Now for Computer Threats", BS_OWNERDRAW | WS_TABSTOP, window_, kLabel6,
+                              linkFont_, 4440, 5160, 1980, 480);
+    label12_ = Controls::child("BUTTON", "Check for Updates", BS_OWNERDRAW | WS_TABSTOP, window_, kLabel12, linkFont_,
+                               7200, 5280, 1620, 360);
 
     // The artwork lies over the labels' empty ends and over its panel's strip.
     for (HWND art : {strip1, art5, strip2, art4})
@@ -240,6 +242,23 @@ void MainWindowView::syncTree()
     syncing_ = false;
 }
 
+void MainWindowView::drawLink(const DRAWITEMSTRUCT& item)
+{
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    const std::string caption = Controls::text(item.hwndItem);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    HGDIOBJ previous = SelectObject(item.hDC, linkFont_);
+    RECT place = item.rcItem;
+    DrawTextA(item.hDC, caption.c_str(), -1, &place, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+        RECT text = item.rcItem;
+        DrawTextA(item.hDC, caption.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        DrawFocusRect(item.hDC, &text);
+    }
+    SelectObject(item.hDC, previous);
+}
+
 void MainWindowView::paintShapes()
 {
     PAINTSTRUCT paint;
@@ -285,6 +304,9 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WM_DRAWITEM:
+        drawLink(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_PAINT:
         paintShapes();
         return 0;
@@ -319,7 +341,7 @@ void MainWindowView::command(int id, int code)
         }
         return;
     }
-    if (code != STN_CLICKED)
+    if (code != STN_CLICKED && code != BN_CLICKED)
         return;
     switch (id) {
     case kLabel1:

@@ -45,6 +45,7 @@ private:
     void loadSelectedEntry();
     void syncScanAction();
     void syncTree();
+    void drawLink(const DRAWITEMSTRUCT& item);
     void paintShapes();
 
     frmMain& form_;

@@ -99,7 +99,8 @@ for text in 'Scan subfolders' 'Scan all Files' 'Scan everything, not just docume
   'Attempt to remove threats.' 'Clear this if you only want us to notify you of threats.' 'Scan Location:' \
   'D:\' 'Scanned:  2005-08-12 14:03:09' 'Files Scanned:  ?' 'Files Infected:  ?' \
   'Scan Now for Computer Threats' 'Check for Updates'; do
-  grep -qxF "$text	Static" <<<"$texts" || fail "the main window does not show \"$text\""
+  grep -qxF -e "$text	Static" -e "$text	Button" <<<"$texts" ||
+    fail "the main window does not show \"$text\""
 done
 shoot main-window "$(drive wait 'Varno Ombrix' rect | lines)"
 
