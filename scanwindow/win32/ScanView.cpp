@@ -187,7 +187,11 @@ void ScanView::sync()
 void ScanView::syncList()
 {
     if (form_.listGeneration() != shownGeneration_) {
+        // The rows leave the list unselected: no user's doing, and the form has
+        // dropped them already.
+        applyingForm_ = true;
         SendMessageA(listView1_, LVM_DELETEALLITEMS, 0, 0);
+        applyingForm_ = false;
         while (SendMessageA(listView1_, LVM_DELETECOLUMN, 0, 0))
             continue;
         shownRows_.clear();
@@ -273,12 +277,12 @@ void ScanView::forwardSelection(int item, UINT oldState, UINT newState)
         if (item < 0) {
             for (std::size_t row = 1; row <= shownRows_.size(); ++row)
                 form_.selectFinding(row, selected);
-        } else {
+        } else if (static_cast<std::size_t>(item) < shownRows_.size()) {
             form_.selectFinding(static_cast<std::size_t>(item) + 1, selected);
         }
     }
     // The clicked row is the one the user made selected last.
-    if (item >= 0 && selected && (newState & LVIS_FOCUSED) != 0 && (oldState & LVIS_FOCUSED) == 0)
+    if (item >= 0 && static_cast<std::size_t>(item) < shownRows_.size() && selected && (newState & LVIS_FOCUSED) != 0 && (oldState & LVIS_FOCUSED) == 0)
         form_.selectFinding(static_cast<std::size_t>(item) + 1, true);
 }
 
