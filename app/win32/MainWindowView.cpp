@@ -310,8 +310,13 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         paintShapes();
         return 0;
+    case WM_ACTIVATE:
+        // The control that had the keyboard gets it back when the window does.
+        if (LOWORD(wParam) == WA_INACTIVE && IsChild(window_, GetFocus()))
+            lastFocus_ = GetFocus();
+        break;
     case WM_SETFOCUS:
-        SetFocus(tree_);
+        SetFocus(lastFocus_ && IsWindowEnabled(lastFocus_) ? lastFocus_ : tree_);
         return 0;
     case WM_ENDSESSION:
         if (wParam)

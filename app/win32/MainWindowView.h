@@ -50,6 +50,7 @@ private:
 
     frmMain& form_;
     HWND window_ = nullptr;
+    HWND lastFocus_ = nullptr;
     HFONT boldFont_ = nullptr;
     HFONT regularFont_ = nullptr;
     HFONT linkFont_ = nullptr;

@@ -388,8 +388,13 @@ LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == kSyncTimer)
             sync();
         return 0;
+    case WM_ACTIVATE:
+        // The control that had the keyboard gets it back when the window does.
+        if (LOWORD(wParam) == WA_INACTIVE && IsChild(window_, GetFocus()))
+            lastFocus_ = GetFocus();
+        break;
     case WM_SETFOCUS:
-        SetFocus(command1_);
+        SetFocus(lastFocus_ && IsWindowEnabled(lastFocus_) ? lastFocus_ : command1_);
         return 0;
     case WM_CLOSE:
         form_.Form_Unload();

@@ -59,6 +59,7 @@ private:
     frmScan& form_;
     HWND owner_;
     HWND window_ = nullptr;
+    HWND lastFocus_ = nullptr;
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
     HBITMAP banner_ = nullptr;
