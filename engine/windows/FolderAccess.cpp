@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "Paths.h"
 
@@ -25,6 +26,26 @@ Anchor& anchor()
     return instance;
 }
 
+// The name of the object a handle holds (the volume's device and the path on
+// it), whatever its length; empty when it cannot be had.
+std::wstring objectNameOf(HANDLE handle)
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        ULONG needed = 0;
+        const NTSTATUS result = NtQueryObject(handle, ObjectNameInformation, buffer.data(), ULONG(buffer.size()), &needed);
+        if (result >= 0) {
+            const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+            return std::wstring(name->Buffer, name->Length / 2);
+        }
+        if (needed <= buffer.size())
+            return {};
+        buffer.resize(needed);
+    }
+}
+
+// Where an open folder lies, as a path its entries can be listed by; empty when
+// the system cannot say (Wine cannot past MAX_PATH).
 std::wstring finalPathOf(HANDLE handle)
 {
     std::wstring path(MAX_PATH, L'\0');
@@ -53,16 +74,17 @@ bool samePath(const std::wstring& a, const std::wstring& b)
     return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-// True when `finalPath` is `name` in `parent`. Wine gives a name's trailing blanks
-// and dots away in final paths, as the 8-bit calls do; the object still lies
-// right in `parent`, under a name that differs from its own in nothing else.
-bool liesAt(const std::wstring& finalPath, const OpenFolder& parent, std::wstring_view name)
+// True when the object named `objectName` is `name` in `parent`. Wine gives the
+// trailing blanks and dots of an object's own name away, as the 8-bit calls do;
+// the object still lies right in `parent`, under a name that differs from its
+// own in nothing else.
+bool liesAt(const std::wstring& objectName, const OpenFolder& parent, std::wstring_view name)
 {
-    const std::wstring expected = joined(parent.finalPath, name);
-    if (samePath(finalPath, expected))
+    const std::wstring expected = joined(parent.objectName, name);
+    if (samePath(objectName, expected))
         return true;
     const std::size_t kept = expected.find_last_not_of(L". ");
-    return kept >= expected.size() - name.size() && samePath(finalPath, expected.substr(0, kept + 1));
+    return kept >= expected.size() - name.size() && samePath(objectName, expected.substr(0, kept + 1));
 }
 
 // Opens `name` in `parent` itself, never through a reparse point at its end: a
@@ -92,7 +114,7 @@ Handle openEntry(const OpenFolder& parent, std::wstring_view name, ACCESS_MASK a
     Handle entry = openRelative(parent, name, access | FILE_READ_ATTRIBUTES, options);
     if (!entry.valid() || !GetFileInformationByHandle(entry.get(), &info))
         return {};
-    elsewhere = !liesAt(finalPathOf(entry.get()), parent, name);
+    elsewhere = !liesAt(objectNameOf(entry.get()), parent, name);
     return elsewhere ? Handle() : std::move(entry);
 }
 
@@ -201,11 +223,14 @@ OpenFolder openNamedFolder(const std::string& path, std::string* why)
     BY_HANDLE_FILE_INFORMATION info;
     DWORD error = GetLastError();
     if (folder.valid() && GetFileInformationByHandle(folder.handle.get(), &info)) {
-        folder.finalPath = finalPathOf(folder.handle.get());
+        folder.path = finalPathOf(folder.handle.get());
+        if (folder.path.empty())
+            folder.path = longForm(path);
+        folder.objectName = objectNameOf(folder.handle.get());
         if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             error = ERROR_DIRECTORY;
-        else if (folder.finalPath.empty())
-            error = GetLastError();
+        else if (folder.objectName.empty())
+            error = ERROR_INVALID_HANDLE;
         else
             return folder;
     }
@@ -226,8 +251,11 @@ OpenFolder openChild(const OpenFolder& parent, std::wstring_view name, bool* els
     }
     if (elsewhere)
         *elsewhere = away;
-    if (child.valid())
-        child.finalPath = joined(parent.finalPath, name);
+    // Named as it lies, not as Wine reports it: Wine trims only a last name.
+    if (child.valid()) {
+        child.path = joined(parent.path, name);
+        child.objectName = joined(parent.objectName, name);
+    }
     return child;
 }
 
@@ -237,7 +265,7 @@ OpenFolder copyOf(const OpenFolder& folder)
     const HANDLE self = GetCurrentProcess();
     if (!folder.valid() || !DuplicateHandle(self, folder.handle.get(), self, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
         return {};
-    return {Handle(copy), folder.finalPath};
+    return {Handle(copy), folder.path, folder.objectName};
 }
 
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name)

@@ -32,11 +32,12 @@ private:
     void* handle_ = nullptr;
 };
 
-// A folder held open so that it cannot be renamed or removed while it is used,
-// with the path where it really lies (`\\?\` form, no trailing separator).
+// A folder held open, with the path it is listed by (`\\?\` form) and the
+// name the system knows the opened object by, which tells where it really lies.
 struct OpenFolder {
     Handle handle;
-    std::wstring finalPath;
+    std::wstring path;
+    std::wstring objectName;
 
     bool valid() const { return handle.valid(); }
 };

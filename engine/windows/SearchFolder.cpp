@@ -82,7 +82,7 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 void Walk::pushFolder(folder::OpenFolder folder)
 {
     Frame frame;
-    std::wstring pattern = folder.finalPath;
+    std::wstring pattern = folder.path;
     if (pattern.back() != L'\\')
         pattern.push_back(L'\\');
     pattern += L"*.*";

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 
+#include "Paths.h"
 #include "RecordingWindow.h"
+#include "ScanSystem.h"
 #include "TempTree.h"
+#include "TestStore.h"
 #include "mFileSearch.h"
 
 namespace ombrix::test {
@@ -25,7 +28,7 @@ protected:
     // Walks `relative` below the tree (the root itself when empty).
     void walk(std::string_view relative = "scan")
     {
-        mFileSearch::SearchFolder(window, tree.path(relative) + "/", true);
+        mFileSearch::SearchFolder(window, tree.path(relative) + kPathSeparator, true);
     }
 
     std::vector<std::string> foundPaths() const
@@ -39,6 +42,40 @@ protected:
 
     TempTree tree;
     RecordingWindow window;
+};
+
+class WalkTest : public EngineFixture {
+protected:
+    void SetUp() override { signatures("Trojan.A\tbad.exe\r\nWorm.B\tworm.dll\r\n"); }
+};
+
+// Scans that record their values in a store of the test's own.
+class ScanSystemTest : public EngineFixture {
+protected:
+    void SetUp() override
+    {
+        signatures("' list\r\nTrojan.A\tbad.exe\r\nWorm.B\tworm.dll\r\nTrojan.A2\tBAD.EXE\r\n");
+        window.key = store.key();
+    }
+
+    ScanSummary scan(std::string drive)
+    {
+        scanned = std::move(drive);
+        return ScanSystem(window, scanned, false);
+    }
+
+    std::string stored(const char* name) const { return store.read(name); }
+
+    void threeFindings()
+    {
+        tree.file("scan/bad.exe");
+        tree.file("scan/sub/worm.dll");
+        tree.file("scan/sub/deeper/Bad.Exe");
+        tree.file("scan/clean.txt");
+    }
+
+    TestStore store{tree};
+    std::string scanned;
 };
 
 }  // namespace ombrix::test

@@ -6,7 +6,8 @@
 namespace ombrix::test {
 
 // A fresh temporary folder, removed with everything in it when the object goes.
-// Paths given to the builders are relative to the root; parents are created.
+// Paths given to the builders are relative to the root, with "/" between
+// folders whatever the system's separator; parents are created.
 class TempTree {
 public:
     TempTree();
@@ -20,9 +21,13 @@ public:
 
     void file(std::string_view relative, std::string_view content = {}) const;
     void dir(std::string_view relative) const;
+    // Entries Windows has no such thing as: built on POSIX systems only.
     void symlink(std::string_view relative, const std::string& target) const;
     void fifo(std::string_view relative) const;
     void socket(std::string_view relative) const;
+    // A path that names no file on a disk but something a read could wait on for
+    // ever: a FIFO in the tree, or the NUL device on Windows.
+    std::string blockingFile() const;
     // True when the entry itself exists (a link is not followed).
     bool exists(std::string_view relative) const;
 

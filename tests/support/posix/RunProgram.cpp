@@ -58,4 +58,9 @@ ProgramResult runProgram(const std::vector<std::string>& argv)
     return result;
 }
 
+std::string asWritten(std::string_view text)
+{
+    return std::string(text);
+}
+
 }  // namespace ombrix::test

@@ -1,0 +1,29 @@
+#include "TestStore.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "mRegistry.h"
+
+namespace ombrix::test {
+
+TestStore::TestStore(const TempTree& tree) : key_("Software\\Test"), file_(tree.path("settings.db"))
+{
+    ::setenv("OMBRIX_SETTINGS", file_.c_str(), 1);
+}
+
+TestStore::~TestStore() = default;
+
+std::string TestStore::read(const char* name) const
+{
+    return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, key_, name, "<absent>");
+}
+
+bool TestStore::untouched() const
+{
+    struct stat st;
+    return ::lstat(file_.c_str(), &st) != 0;
+}
+
+}  // namespace ombrix::test

@@ -1,0 +1,37 @@
+#include "TestStore.h"
+
+#include <windows.h>
+
+namespace ombrix::test {
+
+// The registry outlives every test run, so each store is a key named after its
+// tree and goes with it.
+TestStore::TestStore(const TempTree& tree)
+    : key_("Software\\Ombrix Tests\\" + tree.root().substr(tree.root().find_last_of('\\') + 1))
+{
+}
+
+TestStore::~TestStore()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+}
+
+std::string TestStore::read(const char* name) const
+{
+    char text[1024];
+    DWORD size = sizeof text;
+    if (RegGetValueA(HKEY_CURRENT_USER, key_.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return "<absent>";
+    return std::string(text, size > 0 ? size - 1 : 0);
+}
+
+bool TestStore::untouched() const
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return true;
+    RegCloseKey(key);
+    return false;
+}
+
+}  // namespace ombrix::test
