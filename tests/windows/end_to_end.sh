@@ -18,6 +18,13 @@ key='Software\OmbrixEndToEnd'
 
 fail() {
   echo "FAIL: $*" >&2
+  if [ -n "$ombrix_pid" ] && ! kill -0 "$ombrix_pid" 2>/dev/null; then
+    status=0
+    wait "$ombrix_pid" || status=$?
+    echo "ombrix.exe had ended with status $status" >&2
+    ombrix_pid=''
+  fi
+  [ -n "$work" ] && [ -s "$work/ombrix.log" ] && sed 's/^/ombrix.exe: /' "$work/ombrix.log" >&2
   exit 1
 }
 
@@ -36,12 +43,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The build's prefix first: making it empties the drive folders. Wine's
-# programs start in a folder of a drive.
-run reg query 'HKCU\Software\Wine\X11 Driver' >/dev/null 2>&1
-cd "$drive_d"
-
-# A display of our own: the first free number from 90.
+# A display of our own, for every Wine program here: the first free number from 90.
 for n in $(seq 90 140); do
   [ -e "/tmp/.X$n-lock" ] && continue
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -57,6 +59,28 @@ for n in $(seq 90 140); do
   xvfb_pid=''
 done
 [ -n "${DISPLAY:-}" ] || fail "no X display could be started"
+
+# The build's prefix first: making it empties the drive folders. Wine's
+# programs start in a folder of a drive.
+run reg query 'HKCU\Software\Wine\X11 Driver' >/dev/null 2>&1
+cd "$drive_d"
+
+# Wine keeps one desktop per prefix, on the display of the program that made
+# it: one made by a test without a display would leave this program's windows
+# nowhere. It ends about a second after its last program.
+prefix=$(dirname "$(dirname "$drive_d")")/prefix
+prefix_desktop() {
+  local pid
+  for pid in $(pgrep -f 'explorer.exe /desktop'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$pid"
+  done
+  return 0
+}
+for _ in $(seq 300); do
+  [ -z "$(prefix_desktop)" ] && break
+  sleep 0.1
+done
+[ -z "$(prefix_desktop)" ] || fail "a desktop of other Wine programs stays in the prefix"
 mkdir -p "$shots"
 # Screenshots need imagemagick's import; without it the checks still run.
 command -v import >/dev/null || echo "note: imagemagick's import is missing: no screenshots" >&2
@@ -92,9 +116,9 @@ value() {  # name -> the stored text
 }
 
 # 1. The main window.
-timeout 150 "$wine_run" "$win\\prog\\ombrix.exe" -i "k=$key" </dev/null >/dev/null 2>&1 &
+timeout 150 "$wine_run" "$win\\prog\\ombrix.exe" -i "k=$key" </dev/null >"$work/ombrix.log" 2>&1 &
 ombrix_pid=$!
-texts=$(drive wait 'Varno Ombrix' texts | lines)
+texts=$(drive wait 'Varno Ombrix' texts | lines) || fail "the main window did not open"
 for text in 'Scan subfolders' 'Scan all Files' 'Scan everything, not just documents.' \
   'Attempt to remove threats.' 'Clear this if you only want us to notify you of threats.' 'Scan Location:' \
   'D:\' 'Scanned:  2005-08-12 14:03:09' 'Files Scanned:  ?' 'Files Infected:  ?' \
