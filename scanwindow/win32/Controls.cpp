@@ -111,7 +111,8 @@ HWND panel(HWND parent, int left, int top, int width, int height, UINT edge, COL
 
 HWND rule(HWND parent, int x1, int y, int x2)
 {
-    HWND window = child("STATIC", "", SS_ETCHEDHORZ, parent, 0, nullptr, x1, y, x2 - x1, 30);
+    // An etched line is two pixels high whatever the DPI.
+    HWND window = child("STATIC", "", SS_ETCHEDHORZ, parent, 0, nullptr, x1, y, x2 - x1, 0);
     SetWindowPos(window, nullptr, 0, 0, px(x2 - x1), 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return window;
 }
