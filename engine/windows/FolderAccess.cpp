@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ErrorText.h"
 #include "Paths.h"
 
 namespace ombrix::folder {
@@ -152,14 +153,8 @@ std::string errorText(DWORD error)
     case ERROR_DIRECTORY:
         return std::strerror(ENOTDIR);
     default:
-        break;
+        return ErrorText(error);
     }
-    char text[512];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                             sizeof text, nullptr);
-    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ' || text[n - 1] == '.'))
-        --n;
-    return n > 0 ? std::string(text, n) : "error " + std::to_string(error);
 }
 
 }  // namespace

@@ -26,11 +26,15 @@ bool byName(const std::string& a, const std::string& b)
 
 // A junction, a mount point or a symbolic link names another folder, maybe on
 // another drive or above itself (a profile's "Application Data" loops back
-// into its parent): the tree would descend blindly into elsewhere. Other
-// reparse points (a cloud drive's folders) hold their own content and stay.
+// into its parent): the tree would descend blindly into elsewhere. The
+// system's own other reparse points (a cloud drive's folders) hold their own
+// content and stay; a tag that is not the system's (Wine gives none) could be
+// anything and goes.
 bool namesAnotherFolder(const WIN32_FIND_DATAA& entry)
 {
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(entry.dwReserved0);
+    const DWORD tag = entry.dwReserved0;
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           (IsReparseTagNameSurrogate(tag) || !IsReparseTagMicrosoft(tag));
 }
 
 bool isListedFolder(const WIN32_FIND_DATAA& entry)

@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-#include "mRegistry.h"
-
 namespace ombrix::test {
 
 TestStore::TestStore(const TempTree& tree) : key_("Software\\Test"), file_(tree.path("settings.db"))
@@ -14,11 +12,6 @@ TestStore::TestStore(const TempTree& tree) : key_("Software\\Test"), file_(tree.
 }
 
 TestStore::~TestStore() = default;
-
-std::string TestStore::read(const char* name) const
-{
-    return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, key_, name, "<absent>");
-}
 
 bool TestStore::untouched() const
 {

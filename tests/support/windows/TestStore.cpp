@@ -16,15 +16,6 @@ TestStore::~TestStore()
     RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
 }
 
-std::string TestStore::read(const char* name) const
-{
-    char text[1024];
-    DWORD size = sizeof text;
-    if (RegGetValueA(HKEY_CURRENT_USER, key_.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-        return "<absent>";
-    return std::string(text, size > 0 ? size - 1 : 0);
-}
-
 bool TestStore::untouched() const
 {
     HKEY key;
