@@ -183,7 +183,7 @@ void frmMain::Image3_Click()
 
 void frmMain::Label12_Click()
 {
-    environment_.launch(environment_.programFolder + kPathSeparator + "update", "", 0);
+    environment_.launch(environment_.programFolder + kPathSeparator + "update" OMBRIX_EXECUTABLE_SUFFIX, "", 0);
 }
 
 void frmMain::Image6_Click()

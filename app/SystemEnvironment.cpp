@@ -1,0 +1,70 @@
+#include "SystemEnvironment.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "CommandLine.h"
+#include "FileManager.h"
+#include "FolderList.h"
+#include "MessageBox.h"
+#include "Paths.h"
+#include "frmMain.h"
+#include "mExe.h"
+#include "mRegistry.h"
+
+namespace ombrix {
+
+namespace {
+
+// A run without a window has no one to answer a message box; a silent scan
+// asks for none.
+class NoMessageBox final : public MessageBox {
+public:
+    void show(const std::string&) override {}
+};
+
+}  // namespace
+
+SystemEnvironment::SystemEnvironment(std::vector<std::string> commandLineWords)
+    : words_(std::move(commandLineWords))
+{
+}
+
+bool SystemEnvironment::scanNow() const
+{
+    return CommandLine::IsScanNow(CommandLine::Text(words_));
+}
+
+MainEnvironment SystemEnvironment::environment()
+{
+    MainEnvironment env;
+    env.programFolder = ProgramFolder();
+    env.commandLineWords = words_;
+    env.anotherCopyRunning = [this] {
+        lock_ = InstanceLock::acquire();
+        if (lock_ && !lock_->held())
+            std::fprintf(stderr, "ombrix: running without the single-instance lock: %s\n",
+                         lock_->unusable().c_str());
+        return !lock_.has_value();
+    };
+    env.readSetting = [](const std::string& keyPath, const std::string& name, const std::string& fallback) {
+        return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, keyPath, name, fallback);
+    };
+    env.driveRoots = [this] { return mDisk::GetDriveRoots(mounts_); };
+    env.driveTypeText = [this](const std::string& root) { return mDisk::DriveTypeText(root, mounts_); };
+    env.driveRootOf = [this](const std::string& path) { return mDisk::DriveRootOf(path, mounts_); };
+    env.listSubfolders = ListSubfolders;
+    env.launch = mExe::ShellOpen;
+    return env;
+}
+
+int RunSilentScan(SystemEnvironment& system)
+{
+    NoMessageBox noMessages;
+    SystemFileManager fileManager;
+    frmMain form(system.environment(), noMessages, fileManager);
+    form.Form_Load();
+    return form.scanWindow().canceled ? 3 : 0;
+}
+
+}  // namespace ombrix

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Win32.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "MainFormView.h"
+
+namespace ombrix {
+
+class ScanView;
+class frmMain;
+
+// The main window on screen, and the owner of the scan window. It mirrors
+// frmMain's control values and hands the user's actions to frmMain's handlers.
+class MainWindowView final : public MainFormView {
+public:
+    explicit MainWindowView(frmMain& form);
+    ~MainWindowView() override;
+    MainWindowView(const MainWindowView&) = delete;
+    MainWindowView& operator=(const MainWindowView&) = delete;
+
+    // Brings every control up to the form's values: check boxes, labels and
+    // tree entries added since the last call.
+    void syncFromForm();
+
+    HWND window() const { return window_; }
+
+    void setWindowVisible(bool visible) override;
+    void showScanWindow() override;
+    void setScanWindowCaption(const std::string& caption) override;
+
+private:
+    static void registerWindowClass();
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT treeNotification(const NMHDR& header);
+    void command(int id, int code);
+
+    void buildControls();
+    HWND picture(HBITMAP bitmap, int id, int left, int top, int width, int height);
+    void loadSelectedEntry();
+    void syncScanAction();
+    void syncTree();
+    void drawLink(const DRAWITEMSTRUCT& item);
+    void paintShapes();
+
+    frmMain& form_;
+    HWND window_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    HFONT regularFont_ = nullptr;
+    HFONT linkFont_ = nullptr;
+    std::array<HBITMAP, 6> pictures_{};
+    std::size_t pictureCount_ = 0;
+    HWND tree_ = nullptr;
+    std::array<HWND, 3> checks_{};
+    HWND label6_ = nullptr;
+    HWND label7_ = nullptr;
+    HWND label8_ = nullptr;
+    HWND label9_ = nullptr;
+    HWND label11_ = nullptr;
+    HWND label12_ = nullptr;
+    HWND image3_ = nullptr;
+    HWND image6_ = nullptr;
+    std::unique_ptr<ScanView> scanView_;
+    std::unordered_map<std::string, HTREEITEM> items_;
+    std::unordered_map<HTREEITEM, std::string> keys_;
+    // True while the view itself changes the tree to match the form.
+    bool syncing_ = false;
+};
+
+}  // namespace ombrix

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Win32.h"
+
+#include <string>
+
+// Building blocks shared by the program's two windows.
+namespace ombrix::Controls {
+
+// Arial at `points` (8.25, 9.75, ...), scaled to the system's DPI.
+HFONT arial(double points, bool bold, bool underline = false);
+
+// A child control of window class `className` at a place given in twips.
+HWND child(const char* className, const std::string& text, DWORD style, HWND parent, int id, HFONT font,
+           int left, int top, int width, int height, DWORD exStyle = 0);
+
+// A label: left-aligned plain text, no "&" mnemonics.
+HWND label(HWND parent, int id, const std::string& text, HFONT font, int left, int top, int width, int height,
+           DWORD extraStyle = 0);
+
+// A picture showing `bitmap` at its own size.
+HWND picture(HWND parent, int id, HBITMAP bitmap, int left, int top, int width, int height,
+             DWORD extraStyle = 0);
+
+// A panel: a plain child window in the window colour that holds other controls
+// and passes their notifications on to its own parent. Its edge is drawn by
+// `edge` (EDGE_ETCHED and the like) or, with `outline`, as a one-pixel line.
+HWND panel(HWND parent, int left, int top, int width, int height, UINT edge, COLORREF outline = CLR_INVALID);
+
+// A horizontal etched rule from (x1, y) to (x2, y), in twips.
+HWND rule(HWND parent, int x1, int y, int x2);
+
+std::string text(HWND window);
+
+// The text of a label, without redrawing when it has not changed.
+void setText(HWND window, const std::string& text);
+
+}  // namespace ombrix::Controls

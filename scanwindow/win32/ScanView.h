@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Win32.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "Finding.h"
+#include "ScanFormView.h"
+#include "ScanWindow.h"
+#include "frmScan.h"
+
+namespace ombrix {
+
+// The scan window on the screen. It mirrors a frmScan, whose handlers do all
+// the work: the view forwards the button, the close box, the list's selection
+// and mouse actions and the menu entries to it. A scan writes the form far
+// more often than anyone can see, so the view catches up at most ~30 times a
+// second.
+class ScanView final : public ScanFormView {
+public:
+    // `owner` is the main window: the scan window stays above it and opens
+    // centred on it.
+    ScanView(frmScan& form, HWND owner);
+    ~ScanView() override;
+    ScanView(const ScanView&) = delete;
+    ScanView& operator=(const ScanView&) = delete;
+
+    HWND window() const { return window_; }
+    // Shows the window afresh: design contents, centred on the owner.
+    void show();
+    void setCaption(const std::string& caption);
+
+    void stateChanged() override;
+    void processEvents() override;
+    void hideWindow() override;
+    void setScanRunning(bool running) override;
+
+private:
+    static void registerWindowClass();
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT listNotification(const NMHDR& header);
+
+    void buildProgressArea();
+    void buildFindingArea();
+    void sync();
+    void syncList();
+    void insertRow(std::size_t index, const Finding& finding);
+    void fitResult();
+    void forwardSelection(int item, UINT oldState, UINT newState);
+    void rightReleased(int item);
+    void menuKey();
+    void popUpMenu(const std::optional<BadGuyMenu>& menu, POINT screenPosition);
+    void centreOnOwner();
+
+    frmScan& form_;
+    HWND owner_;
+    HWND window_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    HFONT font_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    HBITMAP banner_ = nullptr;
+    HBITMAP magnifier_ = nullptr;
+    HICON icon_ = nullptr;
+    HWND frame1_ = nullptr;
+    std::array<HWND, 7> labels_{};
+    HWND command1_ = nullptr;
+    HWND listView1_ = nullptr;
+    HMENU badguymenu_ = nullptr;
+    bool syncPending_ = false;
+    // What the list shows now, to change only what the form changed.
+    std::uint64_t shownGeneration_ = 0;
+    bool shownColumns_ = false;
+    std::vector<Finding> shownRows_;
+    // True while the view itself selects rows the form already holds as selected.
+    bool applyingForm_ = false;
+};
+
+}  // namespace ombrix
