@@ -32,6 +32,9 @@ private:
     int fd_ = -1;
 };
 
+// What an opened file is held by.
+using File = Fd;
+
 // Opens the child folder `name` of `parent` for listing without following a link.
 Fd openChild(int parent, const char* name);
 

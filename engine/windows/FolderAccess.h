@@ -32,6 +32,9 @@ private:
     void* handle_ = nullptr;
 };
 
+// What an opened file is held by.
+using File = Handle;
+
 // A folder held open, with the path it is listed by (`\\?\` form) and the
 // name the system knows the opened object by, which tells where it really lies.
 struct OpenFolder {
