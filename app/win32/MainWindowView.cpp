@@ -61,7 +61,7 @@ void MainWindowView::registerWindowClass()
     static const bool registered = [] {
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = MainWindowView::windowProc;
+        windowClass.lpfnWndProc = Controls::viewWindowProc<MainWindowView>;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -270,17 +270,6 @@ void MainWindowView::paintShapes()
         FrameRect(dc, &frame, brush);
     DeleteObject(brush);
     EndPaint(window_, &paint);
-}
-
-LRESULT CALLBACK MainWindowView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<MainWindowView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        view->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* view = reinterpret_cast<MainWindowView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    return view ? view->handle(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam)

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "Controls.h"
 #include "MainFormView.h"
 
 namespace ombrix {
@@ -35,7 +36,7 @@ public:
 
 private:
     static void registerWindowClass();
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK Controls::viewWindowProc<MainWindowView>(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT treeNotification(const NMHDR& header);
     void command(int id, int code);

@@ -1,4 +1,5 @@
 #include "mRegistry.h"
+#include "RegistryValues.h"
 
 #include <sqlite3.h>
 
@@ -325,8 +326,10 @@ std::optional<std::string> createKeys(sqlite3* db, const std::string& keyPath)
     return stored;
 }
 
-bool storeValue(Hive hive, const std::string& keyPath, const std::string& valueName, std::uint32_t type,
-                const std::string& data)
+}  // namespace
+
+bool StoreRegValue(Hive hive, const std::string& keyPath, const std::string& valueName, std::uint32_t type,
+                   const std::string& data)
 {
     return writeStore(hive, Access::Create, [&](sqlite3* db) {
         const auto key = createKeys(db, keyPath);
@@ -335,8 +338,6 @@ bool storeValue(Hive hive, const std::string& keyPath, const std::string& valueN
         return key && upsert.text(*key).text(valueName).integer(type).blob(data).step() == SQLITE_DONE;
     });
 }
-
-}  // namespace
 
 std::string SettingsFile()
 {
@@ -368,18 +369,6 @@ std::string ReadRegString(Hive hive, const std::string& keyPath, const std::stri
         return defaultText;
     const std::string data = query.bytesAt(1);
     return data.substr(0, data.find('\0'));
-}
-
-bool WriteRegString(Hive hive, const std::string& keyPath, const std::string& valueName, const std::string& text)
-{
-    return storeValue(hive, keyPath, valueName, REG_SZ, text);
-}
-
-bool WriteRegDword(Hive hive, const std::string& keyPath, const std::string& valueName, std::uint32_t number)
-{
-    const std::string data{static_cast<char>(number & 0xff), static_cast<char>((number >> 8) & 0xff),
-                           static_cast<char>((number >> 16) & 0xff), static_cast<char>(number >> 24)};
-    return storeValue(hive, keyPath, valueName, REG_DWORD, data);
 }
 
 std::optional<std::vector<RegValue>> ListRegValues(Hive hive, const std::string& keyPath)

@@ -1,5 +1,6 @@
 // mRegistry.h comes first: <windows.h> makes its constants' names macros.
 #include "mRegistry.h"
+#include "RegistryValues.h"
 
 #include <windows.h>
 
@@ -63,20 +64,6 @@ private:
     HKEY key_ = nullptr;
 };
 
-bool storeValue(Hive hive, const std::string& keyPath, const std::string& valueName, DWORD type,
-                const std::string& data)
-{
-    lastError.clear();
-    OpenKey key;
-    // The system stores one more character of a string value when the byte
-    // after the data is a NUL; a byte that is none keeps the stored form to
-    // the data's own bytes.
-    const std::string followed = data + '\x01';
-    return succeeded(key.create(hive, keyPath)) &&
-           succeeded(RegSetValueExA(key.get(), valueName.c_str(), 0, type,
-                                    reinterpret_cast<const BYTE*>(followed.data()), static_cast<DWORD>(data.size())));
-}
-
 char asciiLower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -114,6 +101,20 @@ LSTATUS valueAt(HKEY key, DWORD index, RegValue& value)
 
 }  // namespace
 
+bool StoreRegValue(Hive hive, const std::string& keyPath, const std::string& valueName, std::uint32_t type,
+                   const std::string& data)
+{
+    lastError.clear();
+    OpenKey key;
+    // The system stores one more character of a string value when the byte
+    // after the data is a NUL; a byte that is none keeps the stored form to
+    // the data's own bytes.
+    const std::string followed = data + '\x01';
+    return succeeded(key.create(hive, keyPath)) &&
+           succeeded(RegSetValueExA(key.get(), valueName.c_str(), 0, type,
+                                    reinterpret_cast<const BYTE*>(followed.data()), static_cast<DWORD>(data.size())));
+}
+
 std::string SettingsFile()
 {
     return "HKEY_CURRENT_USER";
@@ -137,18 +138,6 @@ std::string ReadRegString(Hive hive, const std::string& keyPath, const std::stri
     // The first answer can be larger than the text in the code page: keep what was written.
     buffer.resize(std::min<std::size_t>(size, buffer.size()));
     return buffer.substr(0, buffer.find('\0'));
-}
-
-bool WriteRegString(Hive hive, const std::string& keyPath, const std::string& valueName, const std::string& text)
-{
-    return storeValue(hive, keyPath, valueName, REG_SZ, text);
-}
-
-bool WriteRegDword(Hive hive, const std::string& keyPath, const std::string& valueName, std::uint32_t number)
-{
-    const std::string data{static_cast<char>(number & 0xff), static_cast<char>((number >> 8) & 0xff),
-                           static_cast<char>((number >> 16) & 0xff), static_cast<char>(number >> 24)};
-    return storeValue(hive, keyPath, valueName, REG_DWORD, data);
 }
 
 std::optional<std::vector<RegValue>> ListRegValues(Hive hive, const std::string& keyPath)

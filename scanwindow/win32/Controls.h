@@ -35,4 +35,19 @@ std::string text(HWND window);
 // The text of a label, without redrawing when it has not changed.
 void setText(HWND window, const std::string& text);
 
+// The window procedure of a view's top-level window: the view passed as the
+// creation parameter learns its window (`window_`) and gets every message
+// through its `handle`.
+template <class View>
+LRESULT CALLBACK viewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* view = static_cast<View*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        view->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    }
+    auto* view = reinterpret_cast<View*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return view ? view->handle(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
+}
+
 }  // namespace ombrix::Controls

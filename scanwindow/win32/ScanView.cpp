@@ -34,7 +34,7 @@ void ScanView::registerWindowClass()
 {
     static const bool registered = [] {
         WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = ScanView::windowProc;
+        windowClass.lpfnWndProc = Controls::viewWindowProc<ScanView>;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -353,17 +353,6 @@ void ScanView::centreOnOwner()
     const LONG left = std::max(0L, (area.left + area.right - width) / 2);
     const LONG top = std::max(0L, (area.top + area.bottom - height) / 2);
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-LRESULT CALLBACK ScanView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<ScanView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        view->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* view = reinterpret_cast<ScanView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    return view ? view->handle(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)

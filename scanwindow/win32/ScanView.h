@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "Controls.h"
 #include "Finding.h"
 #include "ScanFormView.h"
 #include "ScanWindow.h"
@@ -40,7 +41,7 @@ public:
 
 private:
     static void registerWindowClass();
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK Controls::viewWindowProc<ScanView>(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT listNotification(const NMHDR& header);
 
