@@ -1,98 +1,22 @@
-// mRegistry.h comes first: <windows.h> makes its constants' names macros.
-#include "mRegistry.h"
-
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "Paths.h"
+#include "RunProgram.h"
 
 namespace {
 
 using ::testing::PrintToString;
+using ombrix::test::asWritten;
 
-struct ProgramResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// No argument of these tests holds a quote or ends in a backslash.
-std::string quoted(const std::string& argument)
+// The tool is copied beside the test program, where Windows looks for a program first.
+ombrix::test::ProgramResult tool(std::vector<std::string> args)
 {
-    return '"' + argument + '"';
-}
-
-std::string takeFile(const std::string& path)
-{
-    std::string text;
-    {
-        std::ifstream in(path, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    DeleteFileA(path.c_str());
-    return text;
-}
-
-// bin\ombrix-settings.exe of the build, two folders above tests\bin. Wine
-// names a program outside every drive "unix\..." without the "\\?\" that
-// makes the name work, and such a name takes no "..".
-std::string settingsTool()
-{
-    std::string folder = ombrix::ProgramFolder();
-    for (int up = 0; up < 2; ++up)
-        folder.erase(folder.rfind('\\'));
-    return (folder.starts_with("unix\\") ? "\\\\?\\" : "") + folder + "\\bin\\ombrix-settings.exe";
-}
-
-// Runs the tool with `args`, its output and errors going to files of their own.
-ProgramResult tool(const std::vector<std::string>& args)
-{
-    std::string commandLine = quoted(settingsTool());
-    for (const std::string& arg : args)
-        commandLine += ' ' + quoted(arg);
-    char folder[MAX_PATH + 1];
-    GetTempPathA(sizeof folder, folder);
-    const std::string base = std::string(folder) + "ombrix-settings-test-" + std::to_string(GetCurrentProcessId());
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileA((base + ".out").c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = CreateFileA((base + ".err").c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    PROCESS_INFORMATION started{};
-    ProgramResult result;
-    // Started in the temporary folder: under Wine the test's own may be no usable name.
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder, &startup,
-                       &started)) {
-        WaitForSingleObject(started.hProcess, 60000);
-        DWORD status = 0;
-        GetExitCodeProcess(started.hProcess, &status);
-        result.status = static_cast<int>(status);
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-    result.out = takeFile(base + ".out");
-    result.err = takeFile(base + ".err");
-    return result;
-}
-
-// Lines as a Windows console program writes them.
-std::string lines(const std::string& text)
-{
-    std::string windows;
-    for (const char c : text)
-        windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return windows;
+    args.insert(args.begin(), "ombrix-settings.exe");
+    return ombrix::test::runProgram(args);
 }
 
 class SettingsTool : public ::testing::Test {
@@ -134,7 +58,7 @@ TEST_F(SettingsTool, commandsPrintTheirValuesAndExitZero)
     for (const auto& step : steps) {
         const auto run = tool(step.args);
         EXPECT_EQ(run.status, 0) << PrintToString(step.args);
-        EXPECT_EQ(run.out, lines(step.out)) << PrintToString(step.args);
+        EXPECT_EQ(run.out, asWritten(step.out)) << PrintToString(step.args);
         EXPECT_EQ(run.err, "") << PrintToString(step.args);
     }
 }
