@@ -2,14 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "ScratchFolder.h"
+#include <windows.h>
+
+#include "TempTree.h"
 
 namespace ombrix {
 namespace {
 
 TEST(ListSubfolders, visibleFoldersByNameIgnoringCaseWithFullPathsOrNothing)
 {
-    const test::ScratchFolder scratch;
+    const test::TempTree scratch;
     for (const char* name : {"b", "A", "c", "hidden", "with blank", "caf\xe9", "A\\inner"})
         scratch.dir(name);
     SetFileAttributesA(scratch.path("hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);

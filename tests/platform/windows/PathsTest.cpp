@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "ProbeProcess.h"
-#include "ScratchFolder.h"
+#include "TempTree.h"
 
 namespace ombrix {
 namespace {
@@ -14,13 +14,13 @@ namespace {
 // copied elsewhere; it never ends in a separator.
 TEST(ProgramFolder, isTheFolderOfTheRunningProgram)
 {
-    const test::ScratchFolder scratch;
-    scratch.dir("a b\\c");
-    const std::string copy = scratch.path("a b\\c\\probe copy.exe");
+    const test::TempTree scratch;
+    scratch.dir("a b/c");
+    const std::string copy = scratch.path("a b/c/probe copy.exe");
     ASSERT_TRUE(CopyFileA(test::probeProgram().c_str(), copy.c_str(), FALSE));
     SetEnvironmentVariableA("OMBRIX_PROBE_RECORD", scratch.path("where").c_str());
     ASSERT_EQ(test::runProcess('"' + copy + "\" where"), 0);
-    EXPECT_EQ(test::takeFile(scratch.path("where")), scratch.path("a b\\c") + '\n');
+    EXPECT_EQ(test::takeFile(scratch.path("where")), scratch.path("a b/c") + '\n');
 
     EXPECT_FALSE(ProgramFolder().ends_with('\\'));
     EXPECT_TRUE(std::filesystem::exists(test::probeProgram())) << test::probeProgram();

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ProbeProcess.h"
-#include "ScratchFolder.h"
+#include "TempTree.h"
 
 namespace ombrix {
 namespace {
@@ -18,7 +18,7 @@ protected:
             ASSERT_TRUE(CopyFileA(test::probeProgram().c_str(), scratch_.path(copy).c_str(), FALSE));
     }
 
-    const test::ScratchFolder scratch_;
+    const test::TempTree scratch_;
     const std::string record_ = scratch_.path("record");
 };
 
