@@ -39,16 +39,6 @@ private:
     bool works_;
 };
 
-TEST(FolderOfPath, keepsEveryPartButTheLast)
-{
-    const struct { const char* path; const char* folder; } cases[] = {
-        {"/srv/Temp/x.exe", "/srv/Temp/"}, {"/x.exe", "/"}, {"/srv/Temp/", "/srv/"}, {"x.exe", ""},
-        {"//host/share/x.exe", "//host/share/"}, {"/d/a b/c.exe", "/d/a b/"}, {"a//b", "a//"}, {"/", ""}, {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FolderOfPath(c.path), c.folder) << "path " << c.path;
-}
-
 TEST_F(FormTest, selectionChangedDuringAYieldDecidesWhatTheFinalPassTreats)
 {
     tree.file("scan/a/bad.exe");
