@@ -3,10 +3,8 @@
 #include <cstdlib>
 
 #include "EngineFixture.h"
-#include "HostileTree.h"
-#include "Text.h"
 
-// Links, names Windows cannot hold, and a store file that cannot be written.
+// Links and a store file that cannot be written.
 namespace ombrix::test {
 namespace {
 
@@ -38,26 +36,6 @@ TEST_F(ScanSystemTest, aStoreThatCannotBeWrittenDoesNotStopTheScanButIsReported)
     EXPECT_FALSE(tree.exists("scan/bad.exe"));
     EXPECT_EQ(summary.unrecorded, 7u);
     EXPECT_NE(summary.recordError, "");
-}
-
-// Found under the entries' own bytes, reported present until removed, counted
-// and recorded like any other finding; nothing outside the start folder is touched.
-TEST_F(ScanSystemTest, hostileNamesAreReportedAndRemovedAsTheyAreOnDisk)
-{
-    signatures(HostileTree::kSignatures);
-    const HostileTree hostile(tree);
-    for (const int16_t repair : {0, 1}) {
-        window.autoRepairOption = repair;
-        scan(tree.path("scan"));
-        EXPECT_EQ(foundPaths(), hostile.findings());
-        for (const auto& row : window.rows)
-            EXPECT_EQ(row.iconKey, repair ? "greenbug" : "redbug") << row.fullPath;
-        EXPECT_EQ(stored("UnabletoClean"), repair ? "0" : decimal(hostile.findings().size()));
-        EXPECT_EQ(stored("DirCount"), decimal(hostile.folders()));
-        EXPECT_EQ(stored("FileCount"), decimal(hostile.files()));
-    }
-    for (const std::string& relative : hostile.outside())
-        EXPECT_TRUE(tree.exists(relative)) << relative;
 }
 
 }  // namespace
