@@ -41,45 +41,32 @@ void Canvas::gradient(const RECT& area, COLORREF top, COLORREF bottom)
 
 void Canvas::ellipse(int left, int top, int right, int bottom, COLORREF fillColour, COLORREF line)
 {
-    HBRUSH brush = fillColour == CLR_INVALID ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
-                                             : CreateSolidBrush(fillColour);
-    HPEN pen = CreatePen(PS_SOLID, 1, line);
-    HGDIOBJ oldBrush = SelectObject(dc_, brush);
-    HGDIOBJ oldPen = SelectObject(dc_, pen);
-    Ellipse(dc_, left, top, right, bottom);
-    SelectObject(dc_, oldBrush);
-    SelectObject(dc_, oldPen);
-    DeleteObject(pen);
-    if (fillColour != CLR_INVALID)
-        DeleteObject(brush);
+    outlined(fillColour, line, [&] { Ellipse(dc_, left, top, right, bottom); });
 }
 
 void Canvas::rectangle(int left, int top, int right, int bottom, COLORREF fillColour, COLORREF line)
 {
+    outlined(fillColour, line, [&] { Rectangle(dc_, left, top, right, bottom); });
+}
+
+void Canvas::polygon(const POINT* points, int count, COLORREF fillColour, COLORREF line)
+{
+    outlined(fillColour, line, [&] { Polygon(dc_, points, count); });
+}
+
+void Canvas::outlined(COLORREF fillColour, COLORREF line, const std::function<void()>& draw)
+{
     HBRUSH brush = fillColour == CLR_INVALID ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
                                              : CreateSolidBrush(fillColour);
     HPEN pen = CreatePen(PS_SOLID, 1, line);
     HGDIOBJ oldBrush = SelectObject(dc_, brush);
     HGDIOBJ oldPen = SelectObject(dc_, pen);
-    Rectangle(dc_, left, top, right, bottom);
+    draw();
     SelectObject(dc_, oldBrush);
     SelectObject(dc_, oldPen);
     DeleteObject(pen);
     if (fillColour != CLR_INVALID)
         DeleteObject(brush);
-}
-
-void Canvas::polygon(const POINT* points, int count, COLORREF fillColour, COLORREF line)
-{
-    HBRUSH brush = CreateSolidBrush(fillColour);
-    HPEN pen = CreatePen(PS_SOLID, 1, line);
-    HGDIOBJ oldBrush = SelectObject(dc_, brush);
-    HGDIOBJ oldPen = SelectObject(dc_, pen);
-    Polygon(dc_, points, count);
-    SelectObject(dc_, oldBrush);
-    SelectObject(dc_, oldPen);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 void Canvas::line(int x1, int y1, int x2, int y2, COLORREF colour, int thickness)

@@ -2,6 +2,8 @@
 
 #include "Win32.h"
 
+#include <functional>
+
 namespace ombrix {
 
 // A bitmap to draw on with GDI. Pictures are drawn in code, so the program
@@ -30,6 +32,10 @@ public:
     HBITMAP take();
 
 private:
+    // Runs `draw` with a one-pixel pen of `line` and a brush of `fillColour`
+    // (none for CLR_INVALID).
+    void outlined(COLORREF fillColour, COLORREF line, const std::function<void()>& draw);
+
     HDC dc_;
     HBITMAP bitmap_;
     HGDIOBJ previous_;
