@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,6 +25,7 @@ UpdateFixture::UpdateFixture()
     tree.dir("site");
     tree.file("prog/ombrix.ini", installedList);
     tree.file("prog/update-keys/publisher.pub", trusted.publicText);
+    tree.file("prog/update.conf", "# the test server\nallow-http = 127.0.0.1\n");
     std::filesystem::copy_file(UPDATE_PROGRAM, tree.path("prog/update"));
     const std::string start = "exec python3 " LIST_SERVER_SCRIPT " '" + tree.path("site") + "' '" +
                               tree.path("server.log") + "'";
@@ -47,16 +49,29 @@ std::string UpdateFixture::listText(std::uint64_t version, int entries)
     return text;
 }
 
-void UpdateFixture::publish(const std::string& name, const std::string& text, const std::string& secret)
+update::Release UpdateFixture::releaseOf(const std::string& name, const std::string& list) const
 {
-    tree.file("site/" + name, text);
-    tree.file("site/" + name + ".sig", update::signList(secret, text));
+    const std::time_t now = std::time(nullptr);
+    return {name, update::ListVersion(list).value_or(0), now - 60, now + 24 * 60 * 60, list.size(),
+            update::Sha256Hex(list)};
+}
+
+void UpdateFixture::publishRelease(const std::string& file, const update::Release& release, const std::string& secret)
+{
+    const std::string text = update::ReleaseText(release);
+    tree.file("site/" + file, text);
+    tree.file("site/" + file + ".sig", update::signList(secret, text));
+}
+
+std::vector<std::string> UpdateFixture::updateCommand(std::vector<std::string> args) const
+{
+    args.insert(args.begin(), {tree.path("prog/update"), "--timeout", "30"});
+    return args;
 }
 
 ProgramResult UpdateFixture::update(std::vector<std::string> args) const
 {
-    args.insert(args.begin(), {tree.path("prog/update"), "--timeout", "1"});
-    return runProgram(args);
+    return runProgram(updateCommand(std::move(args)));
 }
 
 std::string UpdateFixture::read(const std::string& relative) const

@@ -17,10 +17,12 @@ protected:
     // serves the window; `whileRunning` acts on the window once the update has started.
     update::Outcome run(const std::string& url, const std::function<void()>& whileRunning = {})
     {
+        tree.file("site/stalled.release.pace", "stall");
         update::Outcome outcome;
         std::atomic<bool> done = false;
         std::thread worker([&] {
-            outcome = update::RunUpdate({tree.path("prog"), url, 5, 30}, window);
+            const std::string prog = tree.path("prog");
+            outcome = update::RunUpdate({{prog, prog, prog, prog + "/update-keys"}, url}, window);
             window.finish(outcome);
             done = true;
         });
@@ -47,10 +49,20 @@ protected:
 
 const std::string kCanceled = "Update failed: the update was canceled. The installed signature list was not changed.";
 
+// Started from the main window of a fresh install, the window says where an address is set.
+TEST_F(UpdateWindowTest, withoutAnUpdateSourceTheWindowSaysWhereToSetOne)
+{
+    const std::string expected = "No update source is set. An administrator sets one as \"url = ADDRESS\" in " +
+                                 tree.path("prog/update.conf") +
+                                 "; for your own copy, ombrix-settings set \"Update URL\" ADDRESS.";
+    EXPECT_EQ(run("").message, expected);
+    EXPECT_EQ(message().toStdString(), expected);
+    EXPECT_EQ(button()->text(), "Close");
+}
+
 TEST_F(UpdateWindowTest, cancelStopsAHangingDownloadAndLeavesTheList)
 {
-    publish("ombrix.ini", listText(2026020100, 4));
-    EXPECT_EQ(run(url("/slow/ombrix.ini"), [&] { button()->click(); }).message, kCanceled);
+    EXPECT_EQ(run(url("/stalled.release"), [&] { button()->click(); }).message, kCanceled);
     EXPECT_EQ(message().toStdString(), kCanceled);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(read("prog/ombrix.ini"), installedList);
@@ -59,10 +71,9 @@ TEST_F(UpdateWindowTest, cancelStopsAHangingDownloadAndLeavesTheList)
 // The close box cancels too, but the window goes only once the update has stopped.
 TEST_F(UpdateWindowTest, closingTheWindowCancelsAndClosesWhenTheUpdateHasStopped)
 {
-    publish("ombrix.ini", listText(2026020100, 4));
     bool closed = false;
     QObject::connect(&window, &update::UpdateWindow::closed, [&] { closed = true; });
-    EXPECT_EQ(run(url("/slow/ombrix.ini"), [&] {
+    EXPECT_EQ(run(url("/stalled.release"), [&] {
         window.close();
         EXPECT_TRUE(window.isVisible());
         EXPECT_FALSE(closed);

@@ -1,5 +1,7 @@
 #include "TrustedKeys.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,14 +10,11 @@
 
 namespace ombrix::update {
 
-std::string TrustedKeyFolder(const std::string& programFolder)
-{
-    return programFolder + kPathSeparator + "update-keys";
-}
+namespace {
 
-std::vector<PublicKey> LoadTrustedKeys(const std::string& folder)
+// Every "*.pub" file in `folder` that holds a public key; others are passed over.
+void addKeys(const std::string& folder, std::vector<PublicKey>& keys)
 {
-    std::vector<PublicKey> keys;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         if (entry.path().extension() != ".pub" || !entry.is_regular_file(error))
@@ -26,7 +25,42 @@ std::vector<PublicKey> LoadTrustedKeys(const std::string& folder)
         if (text.size() < 1024 && parsePublicKey(text, key))
             keys.push_back(key);
     }
-    return keys;
+}
+
+bool keyIdText(const std::string& word)
+{
+    return word.size() == 16 && word.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+}  // namespace
+
+std::string LoadTrustedKeys(const UpdateFolders& folders, TrustedKeys& trusted)
+{
+    const std::string adminFolder = folders.config + kPathSeparator + "keyrings";
+    trusted.folders = folders.keyring + " or " + adminFolder;
+    trusted.revokedFile = adminFolder + kPathSeparator + "revoked";
+    std::vector<PublicKey> keys;
+    addKeys(folders.keyring, keys);
+    addKeys(adminFolder, keys);
+
+    std::ifstream in(trusted.revokedFile);
+    if (!in && errno != ENOENT)
+        return "cannot read " + trusted.revokedFile + ": " + std::strerror(errno);
+    std::string line;
+    for (int number = 1; in && std::getline(in, line); ++number) {
+        const auto first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        const std::string word = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+        if (!keyIdText(word))
+            return trusted.revokedFile + " line " + std::to_string(number) +
+                   " is not a key ID (16 lower-case hex digits)";
+        trusted.revoked.insert(word);
+    }
+    for (const PublicKey& key : keys)
+        if (!trusted.revoked.count(keyId(key)))
+            trusted.keys.push_back(key);
+    return {};
 }
 
 }  // namespace ombrix::update

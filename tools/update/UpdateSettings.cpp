@@ -28,19 +28,6 @@ std::string StoredUpdateUrl()
     return read("Update URL");
 }
 
-Validators StoredValidators()
-{
-    return {read("Update Source"), read("Update Version"), read("Update ETag"), read("Update Last-Modified")};
-}
-
-void StoreValidators(const Validators& validators)
-{
-    write("Update Source", validators.source);
-    write("Update Version", validators.version);
-    write("Update ETag", validators.etag);
-    write("Update Last-Modified", validators.lastModified);
-}
-
 void RecordCheck(const Outcome& outcome)
 {
     const std::time_t now = std::time(nullptr);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "UpdateFolders.h"
+
 namespace ombrix::update {
 
 // Exit statuses of the updater, also stored as the result of the last check.
@@ -14,10 +16,13 @@ inline constexpr int kFailed = 2;
 inline constexpr std::size_t kMaxListBytes = 64u << 20;
 
 struct UpdateOptions {
-    std::string programFolder;
+    UpdateFolders folders;
+    // The release's address from --url or the user's "Update URL"; empty: the
+    // administrator's, from update.conf.
     std::string url;
-    long connectSeconds = 15;
-    long totalSeconds = 300;
+    long totalSeconds = 300;  // one deadline for every request of the update
+    long lowSpeedBytes = 1024;
+    long lowSpeedSeconds = 30;
 };
 
 struct Outcome {
@@ -36,10 +41,11 @@ public:
     virtual bool canceled() const { return false; }
 };
 
-// One check: fetches the list at `url` and its signature at `url` + ".sig" and
-// installs the list when a trusted key signed it, it parses with at least one
-// entry and its version is newer than the installed list's. Every failure
-// leaves the installed list as it was.
+// One check: fetches the release at the address and its signature (address +
+// ".sig"), and when a trusted key signed it, it is valid now and newer than
+// every list installed before, fetches the list it names, checks its size, hash
+// and version line, appends CONFIG/local.ini and installs it as STATE/ombrix.ini.
+// Every failure leaves the installed list as it was.
 Outcome RunUpdate(const UpdateOptions& options, UpdateReport& report);
 
 }  // namespace ombrix::update

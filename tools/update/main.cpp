@@ -1,6 +1,6 @@
-// update: fetches a newer signature list, checks its signature and version, and
-// installs it beside the program. Started by "Check for Updates", from a
-// terminal or by a scheduler.
+// update: fetches a signed release and the newer signature list it names, checks
+// them and installs the list where the program reads it. Started by "Check for
+// Updates", from a terminal or by a scheduler.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -23,10 +23,14 @@ namespace {
 using namespace ombrix::update;
 
 constexpr const char* kUsage =
-    "usage: update [--url URL] [--timeout SECONDS] [--quiet | --window]\n"
-    "Installs a newer signature list from URL (default: the stored value \"Update URL\")\n"
-    "when a trusted key signed it (URL.sig). --quiet prints only failures; --window shows\n"
-    "the progress window, as when started from the desktop without a terminal.\n"
+    "usage: update [--url URL] [--timeout SECONDS] [--speed-limit BYTES] [--speed-time SECONDS]\n"
+    "              [--quiet | --window]\n"
+    "Installs the newer signature list that the release at URL names, when a trusted key\n"
+    "signed the release (URL.sig) and it is still valid. URL defaults to the stored value\n"
+    "\"Update URL\", then to \"url\" in update.conf. --timeout bounds the whole update\n"
+    "(default 300 s); a download slower than --speed-limit bytes/s (default 1024) for\n"
+    "--speed-time seconds (default 30) is abandoned. --quiet prints only failures;\n"
+    "--window shows the progress window, as when started from the desktop.\n"
     "Exit status: 0 updated, 1 already up to date, 2 failed.\n";
 
 [[noreturn]] void usageError(const std::string& message)
@@ -35,12 +39,12 @@ constexpr const char* kUsage =
     std::exit(kFailed);
 }
 
-long seconds(const std::string& text)
+long wholeNumber(const std::string& option, const std::string& text, long highest)
 {
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > 86400)
-        usageError("--timeout needs a number of seconds from 1 to 86400: " + text);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > highest)
+        usageError(option + " needs a whole number from 1 to " + std::to_string(highest) + ": " + text);
     return value;
 }
 
@@ -88,7 +92,7 @@ Outcome updateInWindow(const UpdateOptions& options, int& argc, char** argv)
 int main(int argc, char** argv)
 {
     UpdateOptions options;
-    options.programFolder = ombrix::ProgramFolder();
+    options.folders = BuiltUpdateFolders(ombrix::ProgramFolder());
     bool quiet = false;
     bool window = false;
     bool haveUrl = false;
@@ -103,8 +107,11 @@ int main(int argc, char** argv)
             options.url = value();
             haveUrl = true;
         } else if (word == "--timeout") {
-            options.totalSeconds = seconds(value());
-            options.connectSeconds = std::min(options.connectSeconds, options.totalSeconds);
+            options.totalSeconds = wholeNumber(word, value(), 86400);
+        } else if (word == "--speed-limit") {
+            options.lowSpeedBytes = wholeNumber(word, value(), 1L << 30);
+        } else if (word == "--speed-time") {
+            options.lowSpeedSeconds = wholeNumber(word, value(), 86400);
         } else if (word == "--quiet") {
             quiet = true;
         } else if (word == "--window") {

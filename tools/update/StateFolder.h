@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ombrix::update {
+
+// The folder the updater owns: the installed list, the list it replaced, its own
+// state. A file is first written whole and synced in a private staging folder
+// inside it, then renamed into place, so whoever opens a file there at any moment
+// reads the old or the new one, whole, and an update killed at any point leaves
+// nothing but the staging folder, which the next run empties.
+// Make one only while holding the folder's lock: it clears up when it goes.
+class StateFolder {
+public:
+    explicit StateFolder(std::string folder);
+    ~StateFolder();
+    StateFolder(const StateFolder&) = delete;
+    StateFolder& operator=(const StateFolder&) = delete;
+
+    std::string path(std::string_view name) const;
+
+    // Empty when the folder looks writable, else why not. Checked before a
+    // download so an ordinary user learns at once; root passes here and meets
+    // a read-only file system only when it writes.
+    std::string checkWritable() const;
+
+    // Removes what killed runs left: the staging folder's files and the hidden
+    // ".ombrix.ini.XXXXXX" files earlier versions wrote beside the list.
+    void clearLeftovers() const;
+
+    // Writes `bytes` as the staged file `name`, synced; empty on success, else why not.
+    std::string stage(std::string_view name, std::string_view bytes) const;
+    std::string stagedPath(std::string_view name) const;
+    // Renames the staged file `name` over the folder's own and syncs the folder.
+    std::string commit(std::string_view name) const;
+
+private:
+    std::string failure(const std::string& action, int error) const;
+
+    std::string folder_;
+    std::string staging_;
+};
+
+}  // namespace ombrix::update

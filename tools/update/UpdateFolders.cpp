@@ -1,0 +1,22 @@
+#include "UpdateFolders.h"
+
+#include "Paths.h"
+
+namespace ombrix::update {
+
+namespace {
+
+std::string builtOr(const char* built, const std::string& fallback)
+{
+    return *built ? std::string(built) : fallback;
+}
+
+}  // namespace
+
+UpdateFolders BuiltUpdateFolders(const std::string& programFolder)
+{
+    return {programFolder, builtOr(OMBRIX_STATE_DIR, programFolder), builtOr(OMBRIX_CONFIG_DIR, programFolder),
+            builtOr(OMBRIX_KEYRING_DIR, programFolder + kPathSeparator + "update-keys")};
+}
+
+}  // namespace ombrix::update
