@@ -56,6 +56,8 @@ void UpdateWindow::showFinished(const Outcome& outcome)
 {
     finished_ = true;
     message_->setText(QString::fromLocal8Bit(outcome.message));
+    // An outcome runs to several lines: the window grows so all of it shows.
+    adjustSize();
     bar_->setRange(0, 100);
     bar_->setValue(outcome.status == kFailed ? 0 : 100);
     button_->setText(QStringLiteral("Close"));
