@@ -22,6 +22,7 @@ ROOT, LOG = sys.argv[1], sys.argv[2]
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    disable_nagle_algorithm = True  # headers and body go out as two writes
 
     def log_message(self, *args):
         pass
