@@ -368,6 +368,11 @@ TEST_F(UpdateTest, withTheStateElsewhereTheProgramFolderIsNeverWritten)
     EXPECT_EQ(read("prog/ombrix.ini"), installedList);
     EXPECT_EQ(programFolder(), programBefore);
     EXPECT_TRUE(tree.exists("state/update.state"));
+
+    const auto nowhere = update::RunUpdate({{folders.program, tree.path("nowhere"), folders.config, folders.keyring},
+                                            releaseUrl("ombrix.ini")}, quiet);
+    EXPECT_EQ(nowhere.message, "Update failed: cannot write in " + tree.path("nowhere") +
+                                   ": No such file or directory. The installed signature list was not changed.");
 }
 
 // A scan loads the list while updates replace it: every load sees one whole list.

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace ombrix::update {
@@ -14,7 +15,9 @@ std::optional<FolderLock> FolderLock::tryAcquire(const std::string& folder)
     if (fd < 0)
         return std::nullopt;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
+        errno = error;
         return std::nullopt;
     }
     return FolderLock(fd);

@@ -10,7 +10,8 @@ namespace ombrix::update {
 // when its holder ends, however it ends.
 class FolderLock {
 public:
-    // nullopt when another process holds the lock or the folder cannot be opened.
+    // nullopt when another process holds the lock (errno EWOULDBLOCK) or the
+    // folder cannot be opened (errno says why).
     static std::optional<FolderLock> tryAcquire(const std::string& folder);
 
     FolderLock(FolderLock&& other) noexcept;

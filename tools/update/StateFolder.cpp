@@ -88,7 +88,15 @@ std::string StateFolder::checkWritable() const
 
 StateFolder::~StateFolder()
 {
-    clearLeftovers();
+    if (lock_)
+        clearLeftovers();
+}
+
+bool StateFolder::lock()
+{
+    if (auto lock = FolderLock::tryAcquire(folder_))
+        lock_.emplace(std::move(*lock));
+    return lock_.has_value();
 }
 
 void StateFolder::clearLeftovers() const

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "FolderLock.h"
 
 namespace ombrix::update {
 
@@ -10,10 +13,10 @@ namespace ombrix::update {
 // inside it, then renamed into place, so whoever opens a file there at any moment
 // reads the old or the new one, whole, and an update killed at any point leaves
 // nothing but the staging folder, which the next run empties.
-// Make one only while holding the folder's lock: it clears up when it goes.
 class StateFolder {
 public:
     explicit StateFolder(std::string folder);
+    // Holding the lock, clears what the run leaves in the staging folder.
     ~StateFolder();
     StateFolder(const StateFolder&) = delete;
     StateFolder& operator=(const StateFolder&) = delete;
@@ -24,6 +27,10 @@ public:
     // download so an ordinary user learns at once; root passes here and meets
     // a read-only file system only when it writes.
     std::string checkWritable() const;
+
+    // Takes the folder's lock, so that one update at a time works in it; false
+    // when another process holds it (errno EWOULDBLOCK) or the folder cannot be opened.
+    bool lock();
 
     // Removes what killed runs left: the staging folder's files and the hidden
     // ".ombrix.ini.XXXXXX" files earlier versions wrote beside the list.
@@ -40,6 +47,7 @@ private:
 
     std::string folder_;
     std::string staging_;
+    std::optional<FolderLock> lock_;
 };
 
 }  // namespace ombrix::update

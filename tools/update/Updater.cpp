@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "Ed25519.h"
-#include "FolderLock.h"
 #include "HttpFetch.h"
 #include "ListVersion.h"
 #include "Paths.h"
@@ -133,13 +132,14 @@ Outcome Run::operator()()
                              "; for your own copy, ombrix-settings set \"Update URL\" ADDRESS."};
     if (!initCrypto())
         return failed("the signature library cannot start");
-    const auto lock = FolderLock::tryAcquire(folders.state);
-    if (!lock)
-        return failed("another update of " + folders.state + " is running");
     StateFolder state(folders.state);
     state_ = &state;
+    // A user who may not write the folder learns it without taking the lock from the service.
     if (std::string why = state.checkWritable(); !why.empty())
         return failed(why);
+    if (!state.lock())
+        return failed(errno == EWOULDBLOCK ? "another update of " + folders.state + " is running"
+                                           : "cannot open " + folders.state + ": " + std::strerror(errno));
     state.clearLeftovers();
     if (std::string why = LoadTrustedKeys(folders, trusted_); !why.empty())
         return failed(why);
