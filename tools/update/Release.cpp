@@ -102,7 +102,6 @@ std::string ReleaseText(const Release& release)
 
 std::optional<Release> ParseRelease(std::string_view text, std::string& why)
 {
-    Release release;
     std::string_view seen[6];
     constexpr std::string_view kNames[6] = {"List", "Version", "Date", "Valid-Until", "Size", "SHA256"};
     while (!text.empty()) {
@@ -148,8 +147,7 @@ std::optional<Release> ParseRelease(std::string_view text, std::string& why)
         why = "its SHA256 is not 64 lower-case hex digits";
     if (!why.empty())
         return std::nullopt;
-    release = {std::string(seen[0]), *version, *issued, *validUntil, *size, std::string(seen[5])};
-    return release;
+    return Release{std::string(seen[0]), *version, *issued, *validUntil, *size, std::string(seen[5])};
 }
 
 std::string ReleaseProblem(const Release& release, std::time_t now)

@@ -27,6 +27,7 @@ namespace {
 constexpr std::size_t kMaxReleaseBytes = 64 * 1024;
 constexpr std::size_t kMaxSignatureBytes = 4096;
 constexpr std::size_t kMaxLocalBytes = 1 << 20;
+constexpr std::size_t kMaxStateBytes = 4096;
 
 Outcome failed(const std::string& why)
 {
@@ -100,6 +101,7 @@ std::string withLocalLines(std::string list, const std::optional<std::string>& l
     return list + *local;
 }
 
+// One check, step by step; the members are what the steps share.
 class Run {
 public:
     Run(const UpdateOptions& options, UpdateReport& report) : options_(options), report_(report) {}
@@ -147,7 +149,7 @@ Outcome Run::operator()()
         return failed("there are no trusted keys in " + trusted_.folders);
 
     int error = 0;
-    if (const auto text = readFile(state.path(kStateFileName), kMaxReleaseBytes, error)) {
+    if (const auto text = readFile(state.path(kStateFileName), kMaxStateBytes, error)) {
         if (std::string why = ParseUpdateState(*text, saved_); !why.empty())
             return failed("the updater's state " + state.path(kStateFileName) + " is damaged (" + why +
                           "); an administrator may remove it, and the installed list's version becomes the floor");
