@@ -34,8 +34,9 @@ if [ "${OMBRIX_ROOT_INSIDE:-}" != 1 ]; then
     [ ${#sources[@]} -gt 0 ] || skip "this machine names no package registry in /etc/apt"
     packages=$(dpkg-deb -f "$deb" Pre-Depends Depends | sed 's/^[A-Za-z-]*: //; s/([^)]*)//g; s/|[^,]*//g' |
         tr ', ' '\n\n' | grep . | sort -u | paste -sd,)
+    make_root=(mmdebstrap --variant=apt --include="$packages" bookworm)
     cache=${OMBRIX_TEST_ROOT_CACHE:-/var/cache/ombrix-test-root}
-    key=$({ echo "$packages"; cat "${sources[@]}"; } | sha256sum | cut -c1-16)
+    key=$({ echo "${make_root[*]}"; cat "${sources[@]}"; } | sha256sum | cut -c1-16)
     cached=$cache/$key
     mkdir -p "$cache"
     # Held until the test ends: no other run replaces the root while it is in use.
@@ -44,9 +45,10 @@ if [ "${OMBRIX_ROOT_INSIDE:-}" != 1 ]; then
     if [ ! -d "$cached" ]; then
         started=$SECONDS
         rm -rf "$cached.new"
-        mmdebstrap --variant=apt --include="$packages" bookworm "$cached.new" "${sources[@]}" > "$cache/make.log" 2>&1 ||
+        "${make_root[@]}" "$cached.new" "${sources[@]}" < /dev/null > "$cache/make.log" 2>&1 ||
             skip "mmdebstrap cannot make a Debian 12 root: $(tail -3 "$cache/make.log")"
-        find "$cache" -mindepth 1 -maxdepth 1 -not -name lock -not -name "$key.new" -exec rm -rf {} +
+        # Roots of earlier package lists; nothing else in the cache folder.
+        find "$cache" -mindepth 1 -maxdepth 1 -regextype posix-extended -regex '.*/[0-9a-f]{16}' -exec rm -rf {} +
         mv "$cached.new" "$cached"
         echo "debian package: made the root $cached in $((SECONDS - started)) s"
     fi
