@@ -22,7 +22,7 @@ for program in ombrix ombrix-scan ombrix-settings; do
     [ -L "$prefix/bin/$program" ] || fail "bin/$program is not a link"
     [ "$(realpath "$prefix/bin/$program")" = "$folder/$program" ] || fail "bin/$program leads elsewhere"
 done
-for file in ombrix.ini update ombrix-update-key; do
+for file in ombrix.ini update ombrix-update-key update.conf keyrings/revoked; do
     [ -f "$folder/$file" ] || fail "$file is not in the program folder"
 done
 [ -d "$folder/update-keys" ] || fail "no update-keys folder"
