@@ -8,6 +8,7 @@
 
 #include "FolderRef.h"
 #include "ScanWindow.h"
+#include "ThreatName.h"
 
 // The signature list, the walk and the matcher. The list and the two walk
 // counters live here for the whole run of the program: the list is rebuilt at
@@ -18,6 +19,7 @@ namespace ombrix::mFileSearch {
 struct Signature {
     std::string_view VirusName;
     std::string_view FileName;
+    std::size_t Index = 0;  // its place in the list, from 0
 };
 
 // The file LoadSignatures reads: ombrix.ini in the program folder unless a
@@ -38,6 +40,10 @@ void AddSignature(const std::string& name, const std::string& fileName);
 std::size_t SignatureCount();
 // The entry at `index` (from 0, in the order entries were first stored).
 Signature SignatureAt(std::size_t index);
+
+// The threat name of the entry at `index` as findings show it: every call until
+// the list next changes gives the same shared text.
+ThreatName SharedVirusName(std::size_t index);
 
 // The first entry in list order whose file name equals `name` without regard to
 // ASCII letter case; entries whose file name starts with "%" never match.

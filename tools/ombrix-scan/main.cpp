@@ -124,14 +124,21 @@ void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
                       ",\"still_present\":" + decimal(summary.stillPresent) +
                       ",\"canceled\":" + (summary.canceled ? "true" : "false") +
                       ",\"message\":" + jsonString(window.resultMessage()) + ",\"findings\":[";
+    // Written out row by row: every row of one entry shares its threat name,
+    // which the text would otherwise hold once per row.
+    constexpr std::size_t kChunk = 1 << 16;
     bool first = true;
     for (const auto& row : window.rows()) {
         out.append(first ? "\n{\"threat\":" : ",\n{\"threat\":");
         first = false;
-        ombrix::appendJsonString(out, row.virusName);
+        ombrix::appendJsonString(out, row.virusName.text());
         out.append(",\"path\":");
         ombrix::appendJsonString(out, row.fullPath);
         out.append(row.iconKey == "greenbug" ? ",\"present\":false}" : ",\"present\":true}");
+        if (out.size() >= kChunk) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
     }
     out += "]}\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
