@@ -75,8 +75,10 @@ void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot);
 // name trimmed of blanks, and records a finding for a match under the name as it is.
 void CheckFile(ScanWindow& window, const char* name, folder::FolderRef folder, const std::string& folderPath);
 
-// True when `path` names an entry that is not a folder. Never follows a link
-// below the last scan's start folder and never opens the file.
+// False only when `path` is proven gone (no such entry, or a folder on its way
+// missing or no folder) or names a folder; an entry that cannot be examined (no
+// permission, say) counts as present. Never follows a link below the last
+// scan's start folder and never opens the file.
 bool FileExists(const std::string& path);
 
 // Unlinks the entry at `path` (a link goes, never its target). True on success.

@@ -101,10 +101,17 @@ bool identify(int parent, const char* name, FolderId& id)
     return true;
 }
 
+bool provesGone(int error)
+{
+    return error == ENOENT || error == ENOTDIR;
+}
+
 bool entryExists(int parent, const char* name)
 {
     struct stat st;
-    return ::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode);
+    if (::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return !provesGone(errno);
+    return !S_ISDIR(st.st_mode);
 }
 
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name)
@@ -138,6 +145,8 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
         levels_.clear();
         base_ = base;
         baseFd_ = base_ == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base_.c_str(), kPathFlags));
+        if (!baseFd_.valid())
+            return -1;
     }
 
     const auto lastSep = rest.find_last_of(kPathSeparator);
@@ -152,8 +161,10 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
         if (component.empty() || component == ".")
             continue;
         // ".." could climb out of the scanned tree; no path the walk makes has it.
-        if (component == "..")
+        if (component == "..") {
+            errno = EINVAL;
             return -1;
+        }
         if (depth < levels_.size() && levels_[depth].name == component) {
             ++depth;
             continue;
@@ -232,7 +243,7 @@ bool PathCursor::climbTo(std::size_t depth)
 bool PathCursor::exists(const std::string& path)
 {
     const int parent = parentOf(path, leaf_);
-    return parent >= 0 && entryExists(parent, leaf_.c_str());
+    return parent >= 0 ? entryExists(parent, leaf_.c_str()) : !provesGone(errno);
 }
 
 bool PathCursor::remove(const std::string& path)

@@ -58,8 +58,14 @@ struct FolderId {
 // following a link or triggering an automount. False when it cannot be told.
 bool identify(int parent, const char* name, FolderId& id);
 
-// True when `name` in `parent` exists and is not a folder (a link counts as an
-// entry of its own and is never followed).
+// True when a failure to reach an entry, with this errno, proves it gone: no
+// such entry, or a folder on its way that is none. Anything else (no
+// permission, no descriptor left, an I/O error) proves nothing.
+bool provesGone(int error);
+
+// True unless `name` in `parent` is proven gone or is a folder (a link counts as
+// an entry of its own and is never followed): an entry that cannot be examined
+// is taken as present, so a file is never counted as removed while it may remain.
 bool entryExists(int parent, const char* name);
 
 // The same for `name` in `folder`, reached by `folderPath` (which ends in the
@@ -84,7 +90,7 @@ public:
     // reached) and, in `leaf`, that component. Valid until the next call.
     int parentOf(const std::string& path, std::string& leaf);
 
-    // True when `path` names an entry that is not a folder.
+    // As entryExists: true unless `path` is proven gone or names a folder.
     bool exists(const std::string& path);
     // Unlinks the entry at `path`; true on success.
     bool remove(const std::string& path);
