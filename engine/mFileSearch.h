@@ -60,6 +60,10 @@ void SetPrefetchThreads(std::optional<unsigned> threads);
 struct ScanCounts {
     double Dirs = 0;
     double Files = 0;
+    // Folders the walk could not enter, or not go on listing, for want of a
+    // descriptor even after letting go of all it could: a walk that missed one
+    // has not seen everything.
+    double Unreached = 0;
 };
 ScanCounts Counts();
 

@@ -1,10 +1,13 @@
 #include "FolderAccess.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -29,11 +32,50 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Folders reached by path are only ever a base for other calls, never listed.
 constexpr int kPathFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-// Levels of a path cursor that keep their descriptor: as deep as the walk keeps
-// its own, so both together stay far below the usual limit of 1,024.
-constexpr std::size_t kHeldLevels = 256;
+HeldFolders& shares()
+{
+    static HeldFolders instance;
+    return instance;
+}
+
+// Descriptors open now; a guess on a system without /proc.
+std::size_t openDescriptors()
+{
+    DIR* listing = ::opendir("/proc/self/fd");
+    if (!listing)
+        return 16;
+    std::size_t open = 0;
+    while (const dirent* entry = ::readdir(listing))
+        open += entry->d_name[0] != '.';
+    ::closedir(listing);
+    return open - 1;
+}
 
 }  // namespace
+
+const HeldFolders& heldFolders()
+{
+    return shares();
+}
+
+const HeldFolders& shareDescriptors()
+{
+    constexpr std::size_t kAmple = 256;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= 8 * kAmple)
+        return shares() = HeldFolders{};
+    const std::size_t open = openDescriptors();
+    // A few stay free for what opens beside the folders: a child being entered,
+    // a ".." climbed back through, the settings store.
+    const std::size_t spare = limit.rlim_cur > open + 4 ? limit.rlim_cur - open - 4 : 0;
+    return shares() = HeldFolders{std::clamp<std::size_t>(spare / 2, 1, kAmple), std::min(spare / 4, kAmple),
+                                  std::clamp<std::size_t>(spare / 8, 1, kAmple)};
+}
+
+bool outOfDescriptors(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
 
 Fd& Fd::operator=(Fd&& other) noexcept
 {
@@ -188,13 +230,13 @@ bool PathCursor::descend(std::string_view name)
     Level level{std::string(name), Fd(::openat(deepest(), std::string(name).c_str(), kPathFlags))};
     if (!level.fd.valid())
         return false;
-    if (levels_.size() >= kHeldLevels) {
+    if (levels_.size() >= held_) {
         struct stat st;
         if (::fstat(level.fd.get(), &st) != 0)
             return false;
         level.device = st.st_dev;
         level.inode = st.st_ino;
-        if (levels_.size() > kHeldLevels)
+        if (levels_.size() > held_)
             levels_.back().fd = Fd();
     }
     levels_.push_back(std::move(level));
@@ -231,9 +273,9 @@ bool PathCursor::climbTo(std::size_t depth)
     }
     // A folder on the way was moved: open the names again from the deepest held level.
     std::vector<std::string> names;
-    for (std::size_t k = kHeldLevels; k < depth; ++k)
+    for (std::size_t k = held_; k < depth; ++k)
         names.push_back(std::move(levels_[k].name));
-    levels_.resize(kHeldLevels);
+    levels_.resize(held_);
     for (const std::string& name : names)
         if (!descend(name))
             return false;

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -74,6 +75,22 @@ bool entryExists(FolderRef folder, const std::string& folderPath, const char* na
 // Unlinks the entry (a link goes, never its target). True on success.
 bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
 
+// How many folders each holder of descriptors keeps open at most: the walk, its
+// read-ahead helpers and a path cursor. Each gets a share of what the process may
+// still open under its descriptor limit (256 where that is ample), so together
+// they stay within any limit the program was started with.
+struct HeldFolders {
+    std::size_t walk = 256;
+    std::size_t helpers = 256;  // 0: no read-ahead
+    std::size_t cursor = 256;
+};
+const HeldFolders& heldFolders();
+// Shares out the descriptors the process may open now; a walk does so as it starts.
+const HeldFolders& shareDescriptors();
+
+// True when an open failed for want of a descriptor, not for anything about the entry.
+bool outOfDescriptors(int error);
+
 // Makes the walk's start folder the anchor from which later by-path operations
 // under `prefix` (which ends in the separator) resolve their components.
 void setAnchor(std::string prefix, Fd start);
@@ -111,6 +128,7 @@ private:
     bool keepLevels(std::size_t depth);
     bool climbTo(std::size_t depth);
 
+    std::size_t held_ = heldFolders().cursor;  // levels that keep their descriptor
     std::string base_;
     Fd baseFd_;
     std::vector<Level> levels_;

@@ -1,6 +1,8 @@
 // ombrix-scan: one scan from a terminal, on the same engine as the scan window.
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cstdlib>
 #include <cstdio>
 #include <optional>
@@ -188,11 +190,15 @@ int main(int argc, char** argv)
     else
         printSummary(window);
     std::fflush(stdout);
-    if (summary.unrecorded > 0) {
+    // A walk that missed folders has not scanned FOLDER: an error, not a result.
+    if (summary.unreached > 0)
+        std::fprintf(stderr, "ombrix-scan: %s folders could not be scanned: %s\n",
+                     ombrix::decimal(summary.unreached).c_str(), std::strerror(EMFILE));
+    if (summary.unrecorded > 0)
         std::fprintf(stderr, "ombrix-scan: cannot record the result values in the settings store %s: %s\n",
                      named(ombrix::mRegistry::SettingsFile(), args).c_str(), summary.recordError.c_str());
+    if (summary.unreached > 0 || summary.unrecorded > 0)
         return 2;
-    }
     if (summary.canceled)
         return kCanceled;
     return summary.rows > 0 ? 1 : 0;
