@@ -102,9 +102,9 @@ TEST_F(WalkTest, reparsePointsBelowTheStartFolderAreNeverFollowed)
 }
 
 // Only an error that says the entry or a folder on its way is not there proves a
-// file gone; one that says it cannot be looked at proves nothing. (Wine grants
-// or refuses access by the Unix permissions of the files, and these tests run as
-// root, so a deny ACL cannot be made to bind here: the errors are checked one by one.)
+// file gone; one that says it cannot be looked at proves nothing. Wine opens a
+// file for its attributes even under a DACL that denies everyone everything, so
+// no folder can be made unreadable here: the errors are checked one by one.
 TEST(FileExistsTest, onlyErrorsThatSayNothingIsThereProveAFileGone)
 {
     const struct {
