@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <optional>
 
 #include "Paths.h"
 
@@ -32,12 +33,6 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Folders reached by path are only ever a base for other calls, never listed.
 constexpr int kPathFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-HeldFolders& shares()
-{
-    static HeldFolders instance;
-    return instance;
-}
-
 // Descriptors open now; a guess on a system without /proc.
 std::size_t openDescriptors()
 {
@@ -51,25 +46,35 @@ std::size_t openDescriptors()
     return open - 1;
 }
 
-}  // namespace
+constexpr std::size_t kAmple = 256;
 
-const HeldFolders& heldFolders()
+// Descriptors the process may still open, less a few kept free for what opens
+// beside the folders (a child being entered, a ".." climbed back through, the
+// settings store); nullopt when the limit leaves every holder its ample share.
+std::optional<std::size_t> spareDescriptors()
 {
-    return shares();
-}
-
-const HeldFolders& shareDescriptors()
-{
-    constexpr std::size_t kAmple = 256;
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= 8 * kAmple)
-        return shares() = HeldFolders{};
+        return std::nullopt;
     const std::size_t open = openDescriptors();
-    // A few stay free for what opens beside the folders: a child being entered,
-    // a ".." climbed back through, the settings store.
-    const std::size_t spare = limit.rlim_cur > open + 4 ? limit.rlim_cur - open - 4 : 0;
-    return shares() = HeldFolders{std::clamp<std::size_t>(spare / 2, 1, kAmple), std::min(spare / 4, kAmple),
-                                  std::clamp<std::size_t>(spare / 8, 1, kAmple)};
+    return limit.rlim_cur > open + 4 ? limit.rlim_cur - open - 4 : 0;
+}
+
+}  // namespace
+
+HeldFolders shareDescriptors()
+{
+    const auto spare = spareDescriptors();
+    if (!spare)
+        return {};
+    // The rest stays for the path cursors made meanwhile.
+    return {std::clamp<std::size_t>(*spare / 2, 1, kAmple), std::min(*spare / 4, kAmple)};
+}
+
+std::size_t cursorLevels()
+{
+    const auto spare = spareDescriptors();
+    return spare ? std::min(*spare / 2, kAmple) : kAmple;
 }
 
 bool outOfDescriptors(int error)

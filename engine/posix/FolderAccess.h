@@ -75,18 +75,19 @@ bool entryExists(FolderRef folder, const std::string& folderPath, const char* na
 // Unlinks the entry (a link goes, never its target). True on success.
 bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
 
-// How many folders each holder of descriptors keeps open at most: the walk, its
-// read-ahead helpers and a path cursor. Each gets a share of what the process may
-// still open under its descriptor limit (256 where that is ample), so together
-// they stay within any limit the program was started with.
+// How many folders the walk and its read-ahead helpers keep open at most: each a
+// share of what the process may still open under its descriptor limit (256
+// where that is ample), leaving the rest to path cursors, so that together they
+// stay within any limit the program was started with.
 struct HeldFolders {
     std::size_t walk = 256;
     std::size_t helpers = 256;  // 0: no read-ahead
-    std::size_t cursor = 256;
 };
-const HeldFolders& heldFolders();
 // Shares out the descriptors the process may open now; a walk does so as it starts.
-const HeldFolders& shareDescriptors();
+HeldFolders shareDescriptors();
+// The levels a path cursor made now keeps open: half of what is left then (256
+// at most), so one made after a walk has the walk's share too.
+std::size_t cursorLevels();
 
 // True when an open failed for want of a descriptor, not for anything about the entry.
 bool outOfDescriptors(int error);
@@ -128,7 +129,7 @@ private:
     bool keepLevels(std::size_t depth);
     bool climbTo(std::size_t depth);
 
-    std::size_t held_ = heldFolders().cursor;  // levels that keep their descriptor
+    std::size_t held_ = cursorLevels();  // levels that keep their descriptor
     std::string base_;
     Fd baseFd_;
     std::vector<Level> levels_;

@@ -107,18 +107,21 @@ TEST_F(OmbrixScanTest, aFileNamedOnAMillionLinesScansInBoundedMemory)
 }
 
 // However few descriptors the tool starts with, it never calls a tree clean that
-// it could not walk: it finds what lies 300 folders down, or says it could not scan.
+// it could not walk: it finds and removes what lies 300 folders down, and counts
+// it as fixed, or says it could not scan.
 TEST_F(OmbrixScanTest, aDescriptorLimitTooLowToWalkIsAnErrorNeverAClean)
 {
     std::string level = "scan";
     for (int i = 0; i < 300; ++i)
         level += "/d";
-    tree.file(level + "/bad.exe");
     for (const int limit : {7, 8, 9, 10, 11, 12, 14, 16, 64, 256}) {
+        tree.file(level + "/bad.exe");
         const ProgramResult result =
             runProgram({"/usr/bin/prlimit", "--nofile=" + std::to_string(limit), "--", OMBRIX_SCAN_TOOL, "--quiet",
-                        "--signatures", tree.path("list.ini"), tree.path("scan")});
-        const bool found = result.status == 1 && result.out.starts_with("Dirs: 301\nFiles: 1\nDetected:  1\n");
+                        "--remove", "--signatures", tree.path("list.ini"), tree.path("scan")});
+        const bool found = result.status == 1 && !tree.exists(level + "/bad.exe") &&
+                           result.out == "Dirs: 301\nFiles: 1\nDetected:  1\nFixed:  1\n"
+                                         "Scan Complete - Problems were found!\n";
         const bool told = result.status == 2 && result.err.find("Too many open files") != std::string::npos;
         EXPECT_TRUE(found || told) << "limit " << limit << ": " << result.status << "\n" << result.out << result.err;
         EXPECT_EQ(result.out.find("Your Clean"), std::string::npos) << "limit " << limit;
