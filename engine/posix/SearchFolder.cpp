@@ -290,11 +290,12 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
     if (known && !id.sameMount(start_))
         return;
     std::optional<folder::PrefetchedFolder> ahead = known ? prefetched(id, offset) : std::nullopt;
-    folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(openChildAgain(parentFd, name));
+    folder::Fd own = ahead ? folder::Fd() : openChildAgain(parentFd, name);
+    const bool starved = !ahead && !own.valid() && folder::outOfDescriptors(errno);
+    folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(std::move(own));
     folder::FolderId opened;
     if (!ahead && child->valid() && (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_)))
         return;
-    const bool starved = !child->valid() && folder::outOfDescriptors(errno);
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);
     counts.Dirs += 1;
