@@ -188,11 +188,14 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
     } else {
         base = (!rest.empty() && rest.front() == kPathSeparator) ? "/" : ".";
     }
-    if (base != base_ || !baseFd_.valid()) {
+    if (base != base_ || baseFd_ < 0) {
         levels_.clear();
         base_ = base;
-        baseFd_ = base_ == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base_.c_str(), kPathFlags));
-        if (!baseFd_.valid())
+        // The anchor is borrowed, not copied, so a cursor needs no more
+        // descriptors than the walk did to reach the same folder.
+        ownBase_ = base_ == a.prefix ? Fd() : Fd(::open(base_.c_str(), kPathFlags));
+        baseFd_ = base_ == a.prefix ? a.fd.get() : ownBase_.get();
+        if (baseFd_ < 0)
             return -1;
     }
 
@@ -225,7 +228,7 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
 
 int PathCursor::deepest() const
 {
-    return levels_.empty() ? baseFd_.get() : levels_.back().fd.get();
+    return levels_.empty() ? baseFd_ : levels_.back().fd.get();
 }
 
 // Opens `name` below the deepest level, which gives up its descriptor when it

@@ -101,7 +101,8 @@ void setAnchor(std::string prefix, Fd start);
 // relative path). Folders that consecutive paths share are opened once, so a
 // pass over findings in walk order opens a folder per change of folder, not one
 // per path component. However deep a path, the cursor holds a bounded number of
-// descriptors.
+// descriptors. It uses the anchor's own descriptor: no cursor may outlive the
+// next setAnchor (each lives for one call or one pass, never across a walk's start).
 class PathCursor {
 public:
     // The folder holding the last component of `path` (-1 when it cannot be
@@ -131,7 +132,8 @@ private:
 
     std::size_t held_ = cursorLevels();  // levels that keep their descriptor
     std::string base_;
-    Fd baseFd_;
+    Fd ownBase_;      // the base when it is not the anchor
+    int baseFd_ = -1;  // the anchor's own descriptor, or ownBase_
     std::vector<Level> levels_;
     std::string leaf_;
 };

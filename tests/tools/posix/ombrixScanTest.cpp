@@ -122,9 +122,10 @@ TEST_F(OmbrixScanTest, aDescriptorLimitTooLowToWalkIsAnErrorNeverAClean)
         const bool found = result.status == 1 && !tree.exists(level + "/bad.exe") &&
                            result.out == "Dirs: 301\nFiles: 1\nDetected:  1\nFixed:  1\n"
                                          "Scan Complete - Problems were found!\n";
-        const bool told = result.status == 2 && result.err.find("Too many open files") != std::string::npos;
+        // Told before the scan (the folder could not be opened), or after it, which ends as a canceled one.
+        const bool told = result.status == 2 && result.err.find("Too many open files") != std::string::npos &&
+                          (result.out.empty() || result.out.ends_with("\nScan Canceled\n"));
         EXPECT_TRUE(found || told) << "limit " << limit << ": " << result.status << "\n" << result.out << result.err;
-        EXPECT_EQ(result.out.find("Your Clean"), std::string::npos) << "limit " << limit;
     }
 }
 
