@@ -10,6 +10,7 @@
 #include "Paths.h"
 #include "frmMain.h"
 #include "mExe.h"
+#include "mFileSearch.h"
 #include "mRegistry.h"
 
 namespace ombrix {
@@ -64,7 +65,8 @@ int RunSilentScan(SystemEnvironment& system)
     SystemFileManager fileManager;
     frmMain form(system.environment(), noMessages, fileManager);
     form.Form_Load();
-    return form.scanWindow().canceled ? 3 : 0;
+    // A walk that missed folders for want of descriptors did not finish either.
+    return form.scanWindow().canceled || mFileSearch::Counts().Unreached > 0 ? 3 : 0;
 }
 
 }  // namespace ombrix

@@ -11,7 +11,7 @@ void CheckFile(ScanWindow& window, const char* name, folder::FolderRef folder, c
     const std::optional<Signature> match = FindSignature(trimSpaces(name));
     if (!match)
         return;
-    const std::size_t row = window.addFinding(std::string(match->VirusName), "redbug");
+    const std::size_t row = window.addFinding(SharedVirusName(match->Index), "redbug");
     window.setFindingSelected(row, true);
     window.setFindingPath(row, folderPath + name);
     window.setLabel(ScanLabel::Label5, "Detected:  " + decimal(row));

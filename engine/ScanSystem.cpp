@@ -86,6 +86,7 @@ ScanSummary ScanSystem(ScanWindow& window, std::string& drive, bool nomsg)
     mFileSearch::SearchFolder(window, drive, true);
     summary.dirs = mFileSearch::Counts().Dirs;
     summary.files = mFileSearch::Counts().Files;
+    summary.unreached = mFileSearch::Counts().Unreached;
     summary.rows = window.findingCount();
     repairAndCount(window, summary.rows, summary);
     summary.canceled = window.canceled();
@@ -98,7 +99,8 @@ ScanSummary ScanSystem(ScanWindow& window, std::string& drive, bool nomsg)
     }
     window.setShowMain(true);
     std::string message;
-    if (summary.canceled) {
+    // A walk that could not see everything ends as one stopped short would.
+    if (summary.canceled || (summary.rows == 0 && summary.unreached > 0)) {
         message = "Scan Canceled";
     } else if (summary.rows >= 1) {
         message = "Scan Complete - Problems were found!";

@@ -15,6 +15,9 @@ struct ScanSummary {
     std::size_t removed = 0;
     std::size_t stillPresent = 0;
     bool canceled = false;
+    // Folders the walk could not enter for want of a descriptor: a scan that
+    // missed any is never called clean.
+    double unreached = 0;
     // Result values the settings store refused, and why it refused the first.
     std::size_t unrecorded = 0;
     std::string recordError;

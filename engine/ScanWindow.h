@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "ThreatName.h"
+
 namespace ombrix {
 
 // The scan window's labels that a scan run writes or reads back.
@@ -36,7 +38,7 @@ public:
     // columns, each half the list's width.
     virtual void resetFindingList() = 0;
     // Appends a row with the given text and icon; returns its position (from 1).
-    virtual std::size_t addFinding(const std::string& virusName, const std::string& iconKey) = 0;
+    virtual std::size_t addFinding(const ThreatName& virusName, const std::string& iconKey) = 0;
     virtual void setFindingSelected(std::size_t row, bool selected) = 0;
     virtual void setFindingPath(std::size_t row, const std::string& fullPath) = 0;
     virtual void setFindingIcon(std::size_t row, const std::string& iconKey) = 0;

@@ -1,4 +1,5 @@
 #include <string>
+#include <unordered_map>
 
 #include "AsciiFold.h"
 #include "LargePageAllocator.h"
@@ -12,6 +13,9 @@ namespace ombrix::mFileSearch {
 namespace {
 
 constexpr std::uint32_t kNone = NameIndex::npos;
+// The name size of an entry whose threat name was joined from several lines:
+// its name is then `joined[nameAt]`.
+constexpr std::uint32_t kJoined = UINT32_MAX;
 
 // Where an entry's two texts lie in the list's text arena.
 struct Entry {
@@ -29,9 +33,18 @@ struct SignatureList {
     std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>> arena;
     std::vector<Entry, LargePageAllocator<Entry>> entries;
     NameIndex families;
+    // Joined names grow in place, each in its own text, so a file named on many
+    // lines costs time and memory in line with the list, never its square.
+    std::vector<std::string> joined;
+    // The names findings show, one shared text per entry that matched.
+    std::unordered_map<std::uint32_t, ThreatName> shared;
 
     std::string_view text(std::uint32_t at, std::uint32_t size) const { return {arena.data() + at, size}; }
-    std::string_view name(std::uint32_t e) const { return text(entries[e].nameAt, entries[e].nameSize); }
+    std::string_view name(std::uint32_t e) const
+    {
+        const Entry& entry = entries[e];
+        return entry.nameSize == kJoined ? std::string_view(joined[entry.nameAt]) : text(entry.nameAt, entry.nameSize);
+    }
     std::string_view fileName(std::uint32_t e) const { return text(entries[e].fileAt, entries[e].fileSize); }
 
     std::uint32_t store(std::string_view part)
@@ -73,10 +86,15 @@ void addEntry(std::string_view name, std::string_view fileName)
     std::uint32_t last = kNone;
     for (std::uint32_t e = head; e != kNone; e = l.entries[e].nextVariant) {
         if (l.fileName(e) == fileName) {
-            // Joined names are rare: the longer text goes to the arena's end.
-            const std::string joined = std::string(l.name(e)) + ", " + std::string(name);
-            l.entries[e].nameAt = l.store(joined);
-            l.entries[e].nameSize = std::uint32_t(joined.size());
+            Entry& entry = l.entries[e];
+            if (entry.nameSize != kJoined) {
+                l.joined.emplace_back(l.name(e));
+                entry.nameAt = std::uint32_t(l.joined.size() - 1);
+                entry.nameSize = kJoined;
+            }
+            l.joined[entry.nameAt].append(", ").append(name);
+            if (!l.shared.empty())
+                l.shared.erase(e);
             return;
         }
         last = e;
@@ -114,6 +132,8 @@ void ClearSignatures(std::size_t expectedBytes)
     l.arena.clear();
     l.entries.clear();
     l.families.clear();
+    l.joined.clear();
+    l.shared.clear();
     // Lines run about 32 bytes; sizing for that spares most regrowth.
     l.arena.reserve(expectedBytes);
     l.entries.reserve(expectedBytes / 32 + 1);
@@ -163,7 +183,16 @@ std::size_t SignatureCount()
 Signature SignatureAt(std::size_t index)
 {
     const SignatureList& l = list();
-    return {l.name(std::uint32_t(index)), l.fileName(std::uint32_t(index))};
+    return {l.name(std::uint32_t(index)), l.fileName(std::uint32_t(index)), index};
+}
+
+ThreatName SharedVirusName(std::size_t index)
+{
+    SignatureList& l = list();
+    const auto [at, added] = l.shared.try_emplace(std::uint32_t(index));
+    if (added)
+        at->second = ThreatName(l.name(std::uint32_t(index)));
+    return at->second;
 }
 
 std::optional<Signature> FindSignature(std::string_view name)

@@ -8,6 +8,7 @@
 
 #include "FolderRef.h"
 #include "ScanWindow.h"
+#include "ThreatName.h"
 
 // The signature list, the walk and the matcher. The list and the two walk
 // counters live here for the whole run of the program: the list is rebuilt at
@@ -18,6 +19,7 @@ namespace ombrix::mFileSearch {
 struct Signature {
     std::string_view VirusName;
     std::string_view FileName;
+    std::size_t Index = 0;  // its place in the list, from 0
 };
 
 // The file LoadSignatures reads: ombrix.ini in the program folder unless a
@@ -39,6 +41,10 @@ std::size_t SignatureCount();
 // The entry at `index` (from 0, in the order entries were first stored).
 Signature SignatureAt(std::size_t index);
 
+// The threat name of the entry at `index` as findings show it: every call until
+// the list next changes gives the same shared text.
+ThreatName SharedVirusName(std::size_t index);
+
 // The first entry in list order whose file name equals `name` without regard to
 // ASCII letter case; entries whose file name starts with "%" never match.
 std::optional<Signature> FindSignature(std::string_view name);
@@ -54,6 +60,10 @@ void SetPrefetchThreads(std::optional<unsigned> threads);
 struct ScanCounts {
     double Dirs = 0;
     double Files = 0;
+    // Folders the walk could not enter, or not go on listing, for want of a
+    // descriptor even after letting go of all it could: a walk that missed one
+    // has not seen everything.
+    double Unreached = 0;
 };
 ScanCounts Counts();
 
@@ -69,8 +79,10 @@ void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot);
 // name trimmed of blanks, and records a finding for a match under the name as it is.
 void CheckFile(ScanWindow& window, const char* name, folder::FolderRef folder, const std::string& folderPath);
 
-// True when `path` names an entry that is not a folder. Never follows a link
-// below the last scan's start folder and never opens the file.
+// False only when `path` is proven gone (no such entry, or a folder on its way
+// missing or no folder) or names a folder; an entry that cannot be examined (no
+// permission, say) counts as present. Never follows a link below the last
+// scan's start folder and never opens the file.
 bool FileExists(const std::string& path);
 
 // Unlinks the entry at `path` (a link goes, never its target). True on success.

@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "ThreatName.h"
+
 namespace ombrix {
 
 // One row of the finding list.
 struct Finding {
-    std::string VirusName;
+    ThreatName VirusName;
     std::string FullPath;
     // "redbug" while the file is there, "greenbug" once it is known to be gone.
     std::string IconKey;

@@ -180,7 +180,7 @@ void frmScan::EngineWindow::resetFindingList()
     form_.changed();
 }
 
-std::size_t frmScan::EngineWindow::addFinding(const std::string& virusName, const std::string& iconKey)
+std::size_t frmScan::EngineWindow::addFinding(const ThreatName& virusName, const std::string& iconKey)
 {
     form_.rows_.push_back(Finding{virusName, {}, iconKey, false});
     form_.changed();

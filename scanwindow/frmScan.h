@@ -94,7 +94,7 @@ private:
         std::string label(ScanLabel label) const override { return form_.labelText(label); }
         void setButtonCaption(const std::string& caption) override;
         void resetFindingList() override;
-        std::size_t addFinding(const std::string& virusName, const std::string& iconKey) override;
+        std::size_t addFinding(const ThreatName& virusName, const std::string& iconKey) override;
         void setFindingSelected(std::size_t row, bool selected) override;
         void setFindingPath(std::size_t row, const std::string& fullPath) override;
         void setFindingIcon(std::size_t row, const std::string& iconKey) override;

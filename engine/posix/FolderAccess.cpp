@@ -1,12 +1,16 @@
 #include "FolderAccess.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <optional>
 
 #include "Paths.h"
 
@@ -29,11 +33,54 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Folders reached by path are only ever a base for other calls, never listed.
 constexpr int kPathFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-// Levels of a path cursor that keep their descriptor: as deep as the walk keeps
-// its own, so both together stay far below the usual limit of 1,024.
-constexpr std::size_t kHeldLevels = 256;
+// Descriptors open now; a guess on a system without /proc.
+std::size_t openDescriptors()
+{
+    DIR* listing = ::opendir("/proc/self/fd");
+    if (!listing)
+        return 16;
+    std::size_t open = 0;
+    while (const dirent* entry = ::readdir(listing))
+        open += entry->d_name[0] != '.';
+    ::closedir(listing);
+    return open - 1;
+}
+
+constexpr std::size_t kAmple = 256;
+
+// Descriptors the process may still open, less a few kept free for what opens
+// beside the folders (a child being entered, a ".." climbed back through, the
+// settings store); nullopt when the limit leaves every holder its ample share.
+std::optional<std::size_t> spareDescriptors()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= 8 * kAmple)
+        return std::nullopt;
+    const std::size_t open = openDescriptors();
+    return limit.rlim_cur > open + 4 ? limit.rlim_cur - open - 4 : 0;
+}
 
 }  // namespace
+
+HeldFolders shareDescriptors()
+{
+    const auto spare = spareDescriptors();
+    if (!spare)
+        return {};
+    // The rest stays for the path cursors made meanwhile.
+    return {std::clamp<std::size_t>(*spare / 2, 1, kAmple), std::min(*spare / 4, kAmple)};
+}
+
+std::size_t cursorLevels()
+{
+    const auto spare = spareDescriptors();
+    return spare ? std::min(*spare / 2, kAmple) : kAmple;
+}
+
+bool outOfDescriptors(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
 
 Fd& Fd::operator=(Fd&& other) noexcept
 {
@@ -101,10 +148,17 @@ bool identify(int parent, const char* name, FolderId& id)
     return true;
 }
 
+bool provesGone(int error)
+{
+    return error == ENOENT || error == ENOTDIR;
+}
+
 bool entryExists(int parent, const char* name)
 {
     struct stat st;
-    return ::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode);
+    if (::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return !provesGone(errno);
+    return !S_ISDIR(st.st_mode);
 }
 
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name)
@@ -134,10 +188,15 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
     } else {
         base = (!rest.empty() && rest.front() == kPathSeparator) ? "/" : ".";
     }
-    if (base != base_ || !baseFd_.valid()) {
+    if (base != base_ || baseFd_ < 0) {
         levels_.clear();
         base_ = base;
-        baseFd_ = base_ == a.prefix ? Fd(::fcntl(a.fd.get(), F_DUPFD_CLOEXEC, 0)) : Fd(::open(base_.c_str(), kPathFlags));
+        // The anchor is borrowed, not copied, so a cursor needs no more
+        // descriptors than the walk did to reach the same folder.
+        ownBase_ = base_ == a.prefix ? Fd() : Fd(::open(base_.c_str(), kPathFlags));
+        baseFd_ = base_ == a.prefix ? a.fd.get() : ownBase_.get();
+        if (baseFd_ < 0)
+            return -1;
     }
 
     const auto lastSep = rest.find_last_of(kPathSeparator);
@@ -152,8 +211,10 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
         if (component.empty() || component == ".")
             continue;
         // ".." could climb out of the scanned tree; no path the walk makes has it.
-        if (component == "..")
+        if (component == "..") {
+            errno = EINVAL;
             return -1;
+        }
         if (depth < levels_.size() && levels_[depth].name == component) {
             ++depth;
             continue;
@@ -167,7 +228,7 @@ int PathCursor::parentOf(const std::string& path, std::string& leaf)
 
 int PathCursor::deepest() const
 {
-    return levels_.empty() ? baseFd_.get() : levels_.back().fd.get();
+    return levels_.empty() ? baseFd_ : levels_.back().fd.get();
 }
 
 // Opens `name` below the deepest level, which gives up its descriptor when it
@@ -177,13 +238,13 @@ bool PathCursor::descend(std::string_view name)
     Level level{std::string(name), Fd(::openat(deepest(), std::string(name).c_str(), kPathFlags))};
     if (!level.fd.valid())
         return false;
-    if (levels_.size() >= kHeldLevels) {
+    if (levels_.size() >= held_) {
         struct stat st;
         if (::fstat(level.fd.get(), &st) != 0)
             return false;
         level.device = st.st_dev;
         level.inode = st.st_ino;
-        if (levels_.size() > kHeldLevels)
+        if (levels_.size() > held_)
             levels_.back().fd = Fd();
     }
     levels_.push_back(std::move(level));
@@ -220,9 +281,9 @@ bool PathCursor::climbTo(std::size_t depth)
     }
     // A folder on the way was moved: open the names again from the deepest held level.
     std::vector<std::string> names;
-    for (std::size_t k = kHeldLevels; k < depth; ++k)
+    for (std::size_t k = held_; k < depth; ++k)
         names.push_back(std::move(levels_[k].name));
-    levels_.resize(kHeldLevels);
+    levels_.resize(held_);
     for (const std::string& name : names)
         if (!descend(name))
             return false;
@@ -232,7 +293,7 @@ bool PathCursor::climbTo(std::size_t depth)
 bool PathCursor::exists(const std::string& path)
 {
     const int parent = parentOf(path, leaf_);
-    return parent >= 0 && entryExists(parent, leaf_.c_str());
+    return parent >= 0 ? entryExists(parent, leaf_.c_str()) : !provesGone(errno);
 }
 
 bool PathCursor::remove(const std::string& path)

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,8 +59,14 @@ struct FolderId {
 // following a link or triggering an automount. False when it cannot be told.
 bool identify(int parent, const char* name, FolderId& id);
 
-// True when `name` in `parent` exists and is not a folder (a link counts as an
-// entry of its own and is never followed).
+// True when a failure to reach an entry, with this errno, proves it gone: no
+// such entry, or a folder on its way that is none. Anything else (no
+// permission, no descriptor left, an I/O error) proves nothing.
+bool provesGone(int error);
+
+// True unless `name` in `parent` is proven gone or is a folder (a link counts as
+// an entry of its own and is never followed): an entry that cannot be examined
+// is taken as present, so a file is never counted as removed while it may remain.
 bool entryExists(int parent, const char* name);
 
 // The same for `name` in `folder`, reached by `folderPath` (which ends in the
@@ -67,6 +74,23 @@ bool entryExists(int parent, const char* name);
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name);
 // Unlinks the entry (a link goes, never its target). True on success.
 bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
+
+// How many folders the walk and its read-ahead helpers keep open at most: each a
+// share of what the process may still open under its descriptor limit (256
+// where that is ample), leaving the rest to path cursors, so that together they
+// stay within any limit the program was started with.
+struct HeldFolders {
+    std::size_t walk = 256;
+    std::size_t helpers = 256;  // 0: no read-ahead
+};
+// Shares out the descriptors the process may open now; a walk does so as it starts.
+HeldFolders shareDescriptors();
+// The levels a path cursor made now keeps open: half of what is left then (256
+// at most), so one made after a walk has the walk's share too.
+std::size_t cursorLevels();
+
+// True when an open failed for want of a descriptor, not for anything about the entry.
+bool outOfDescriptors(int error);
 
 // Makes the walk's start folder the anchor from which later by-path operations
 // under `prefix` (which ends in the separator) resolve their components.
@@ -77,14 +101,15 @@ void setAnchor(std::string prefix, Fd start);
 // relative path). Folders that consecutive paths share are opened once, so a
 // pass over findings in walk order opens a folder per change of folder, not one
 // per path component. However deep a path, the cursor holds a bounded number of
-// descriptors.
+// descriptors. It uses the anchor's own descriptor: no cursor may outlive the
+// next setAnchor (each lives for one call or one pass, never across a walk's start).
 class PathCursor {
 public:
     // The folder holding the last component of `path` (-1 when it cannot be
     // reached) and, in `leaf`, that component. Valid until the next call.
     int parentOf(const std::string& path, std::string& leaf);
 
-    // True when `path` names an entry that is not a folder.
+    // As entryExists: true unless `path` is proven gone or names a folder.
     bool exists(const std::string& path);
     // Unlinks the entry at `path`; true on success.
     bool remove(const std::string& path);
@@ -105,8 +130,10 @@ private:
     bool keepLevels(std::size_t depth);
     bool climbTo(std::size_t depth);
 
+    std::size_t held_ = cursorLevels();  // levels that keep their descriptor
     std::string base_;
-    Fd baseFd_;
+    Fd ownBase_;      // the base when it is not the anchor
+    int baseFd_ = -1;  // the anchor's own descriptor, or ownBase_
     std::vector<Level> levels_;
     std::string leaf_;
 };

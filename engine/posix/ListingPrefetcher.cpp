@@ -11,7 +11,6 @@ namespace {
 // Bounds on what is read ahead and not yet walked. A single folder larger than
 // the byte budget is still read, one at a time per helper.
 constexpr std::size_t kHeldBytes = 32u << 20;
-constexpr std::size_t kHeldFolders = 256;  // descriptors
 // Folders offered and not yet started: a folder with more subfolders than this
 // gets the rest opened by the walk itself.
 constexpr std::size_t kPendingFolders = 65536;
@@ -20,7 +19,8 @@ constexpr std::size_t kReadBatch = 32768;
 
 }  // namespace
 
-ListingPrefetcher::ListingPrefetcher(unsigned threads, FolderId start) : start_(start)
+ListingPrefetcher::ListingPrefetcher(unsigned threads, FolderId start, std::size_t maxDepth, std::size_t heldFolders)
+    : start_(start), maxDepth_(maxDepth), heldFolders_(heldFolders)
 {
     // Fewer helpers than asked (none at all) only means the walk opens more folders itself.
     try {
@@ -51,7 +51,7 @@ std::vector<std::pair<WalkKey, ListingPrefetcher::Request>> ListingPrefetcher::s
     const WalkKey& key, const SharedFd& fd, const char* listing, std::size_t size, std::size_t from) const
 {
     std::vector<std::pair<WalkKey, Request>> found;
-    if (key.size() >= kMaxDepth)
+    if (key.size() >= maxDepth_)
         return found;
     for (std::size_t offset = from; offset < size;) {
         const LinuxDirent64& entry = direntAt(listing, offset);
@@ -115,7 +115,7 @@ std::optional<PrefetchedFolder> ListingPrefetcher::take(const WalkKey& key)
     // Helpers that stopped at the bounds are woken once the walk has caught up
     // with half of what they read, not for every folder it takes; they fill up
     // again in one stretch. (Waking no one costs no system call.)
-    const bool refill = started_.size() <= kHeldFolders / 2 && heldBytes_ <= kHeldBytes / 2;
+    const bool refill = started_.size() <= heldFolders_ / 2 && heldBytes_ <= kHeldBytes / 2;
     lock.unlock();
     if (refill)
         work_.notify_all();
@@ -144,7 +144,7 @@ void ListingPrefetcher::release(Slot& slot)
 // Every started folder holds a descriptor until the walk takes it.
 bool ListingPrefetcher::mayStart() const
 {
-    return !pending_.empty() && heldBytes_ < kHeldBytes && started_.size() < kHeldFolders;
+    return !pending_.empty() && heldBytes_ < kHeldBytes && started_.size() < heldFolders_;
 }
 
 void ListingPrefetcher::help()

@@ -36,11 +36,10 @@ struct PrefetchedFolder {
 // ahead are bounded in bytes and in descriptors whatever the tree's shape.
 class ListingPrefetcher {
 public:
-    // Folders deeper than this below the start folder are left to the walk,
-    // which gives up its own descriptors down there.
-    static constexpr std::size_t kMaxDepth = 255;
-
-    ListingPrefetcher(unsigned threads, FolderId start);
+    // Folders deeper than `maxDepth` below the start folder are left to the walk,
+    // which gives up its own descriptors down there; at most `heldFolders` are
+    // held open ahead of the walk.
+    ListingPrefetcher(unsigned threads, FolderId start, std::size_t maxDepth, std::size_t heldFolders);
     // Stops the helpers after the folder each is reading; whatever was read ahead goes.
     ~ListingPrefetcher();
     ListingPrefetcher(const ListingPrefetcher&) = delete;
@@ -78,6 +77,8 @@ private:
     bool mayStart() const;
 
     const FolderId start_;
+    const std::size_t maxDepth_;
+    const std::size_t heldFolders_;
     std::mutex mutex_;
     std::condition_variable work_;
     std::condition_variable finished_;

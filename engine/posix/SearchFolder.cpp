@@ -41,11 +41,6 @@ long blocksRead()
     return ::getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_inblock : 0;
 }
 
-// Folders this deep or deeper give up their descriptor while a subfolder is
-// walked and take it back through "..", so a tree of any depth stays far below
-// the open-file limit.
-constexpr std::size_t kHeldFolders = 256;
-
 using folder::LinuxDirent64;
 
 // The listings of the folders being walked, one above the other: a folder's
@@ -127,9 +122,16 @@ private:
     std::optional<folder::PrefetchedFolder> prefetched(const folder::FolderId& id, std::size_t offset);
     void leaveSubfolder();
     folder::SharedFd regainParent(folder::SharedFd child, const Frame& parent);
+    folder::Fd openChildAgain(int parentFd, const char* name);
+    void freeDescriptors();
     void endVisit();
 
     ScanWindow& window_;
+    // Folders this deep or deeper give up their descriptor while a subfolder is
+    // walked and take it back through "..", so a tree of any depth stays within
+    // the descriptor limit; helpers read ahead only above that depth.
+    const folder::HeldFolders held_ = folder::shareDescriptors();
+    const std::size_t keyedDepth_ = held_.walk - 1;
     std::string path_;  // the folder being listed, ending in the separator
     folder::FolderId start_;
     ListingStack listings_;
@@ -159,13 +161,16 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 
     // The start folder is the one the user named, so a link to it is followed.
     folder::Fd fd = folder::openNamedFolder(path_);
+    if (!fd.valid() && folder::outOfDescriptors(errno))
+        counts.Unreached += 1;
     if (fd.valid() && folder::identify(fd.get(), "", start_)) {
         if (isRoot)
             folder::setAnchor(path_, folder::Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0)));
-        const unsigned threads = setThreads.value_or(kChosenThreads);
+        const unsigned threads = held_.helpers > 0 ? setThreads.value_or(kChosenThreads) : 0;
         if (window_.scanSubFolders() != 0 && threads > 0) {
             if (setThreads)
-                prefetcher_ = std::make_unique<folder::ListingPrefetcher>(threads, start_);
+                prefetcher_ = std::make_unique<folder::ListingPrefetcher>(threads, start_, keyedDepth_,
+                                                                          held_.helpers);
             readAheadWhenSlow_ = !setThreads;
             blocksRead_ = blocksRead();
         }
@@ -183,7 +188,7 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 void Walk::pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std::size_t entryOffset)
 {
     Frame frame;
-    const bool keyed = frames_.size() <= folder::ListingPrefetcher::kMaxDepth;
+    const bool keyed = frames_.size() <= keyedDepth_;
     if (keyed && !frames_.empty())
         key_.push_back(std::uint32_t(entryOffset));
     frame.base = listings_.top();
@@ -226,7 +231,8 @@ void Walk::readListing(int fd)
 void Walk::startReadAhead()
 {
     readAheadWhenSlow_ = false;
-    prefetcher_ = std::make_unique<folder::ListingPrefetcher>(kChosenThreads, start_);
+    prefetcher_ = std::make_unique<folder::ListingPrefetcher>(kChosenThreads, start_, keyedDepth_,
+                                                              held_.helpers);
     for (std::size_t depth = 0; depth < frames_.size() && depth <= key_.size(); ++depth) {
         const Frame& frame = frames_[depth];
         if (frame.fd) {
@@ -284,13 +290,16 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
     if (known && !id.sameMount(start_))
         return;
     std::optional<folder::PrefetchedFolder> ahead = known ? prefetched(id, offset) : std::nullopt;
-    folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(folder::openChild(parentFd, name));
+    folder::Fd own = ahead ? folder::Fd() : openChildAgain(parentFd, name);
+    const bool starved = !ahead && !own.valid() && folder::outOfDescriptors(errno);
+    folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(std::move(own));
     folder::FolderId opened;
     if (!ahead && child->valid() && (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_)))
         return;
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);
     counts.Dirs += 1;
+    counts.Unreached += starved ? 1 : 0;
     path_.push_back(kPathSeparator);
     if (!child->valid()) {
         endVisit();
@@ -298,7 +307,7 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
         return;
     }
     struct stat parentId;
-    if (frames_.size() >= kHeldFolders && ::fstat(parentFd, &parentId) == 0) {
+    if (frames_.size() >= held_.walk && ::fstat(parentFd, &parentId) == 0) {
         parent.device = parentId.st_dev;
         parent.inode = parentId.st_ino;
         parent.fd.reset();
@@ -306,11 +315,40 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
     pushFolder(std::move(child), ahead ? &ahead->listing : nullptr, offset);
 }
 
+// Opens a subfolder; when the process has no descriptor left, the walk lets go
+// of what it holds besides the folder on top (its helpers and the ancestors,
+// found again later by identity) and tries once more.
+folder::Fd Walk::openChildAgain(int parentFd, const char* name)
+{
+    folder::Fd child = folder::openChild(parentFd, name);
+    if (child.valid() || !folder::outOfDescriptors(errno))
+        return child;
+    freeDescriptors();
+    return folder::openChild(parentFd, name);
+}
+
+// The helpers end and every folder below the top gives up its descriptor,
+// keeping its identity.
+void Walk::freeDescriptors()
+{
+    prefetcher_.reset();
+    readAheadWhenSlow_ = false;
+    for (std::size_t depth = 0; depth + 1 < frames_.size(); ++depth) {
+        Frame& frame = frames_[depth];
+        struct stat st;
+        if (!frame.fd || !frame.fd->valid() || ::fstat(frame.fd->get(), &st) != 0)
+            continue;
+        frame.device = st.st_dev;
+        frame.inode = st.st_ino;
+        frame.fd.reset();
+    }
+}
+
 // What a helper read of the subfolder at `offset` of the folder on top, if it is
 // still the very folder the entry names now; anything else is opened afresh.
 std::optional<folder::PrefetchedFolder> Walk::prefetched(const folder::FolderId& id, std::size_t offset)
 {
-    if (!prefetcher_ || frames_.size() > folder::ListingPrefetcher::kMaxDepth)
+    if (!prefetcher_ || frames_.size() > keyedDepth_)
         return std::nullopt;
     key_.push_back(std::uint32_t(offset));
     std::optional<folder::PrefetchedFolder> ahead = prefetcher_->take(key_);
@@ -325,7 +363,7 @@ void Walk::leaveSubfolder()
 {
     listings_.popTo(frames_.back().base);
     folder::SharedFd done = std::move(frames_.back().fd);
-    if (frames_.size() > 1 && frames_.size() - 1 <= folder::ListingPrefetcher::kMaxDepth)
+    if (frames_.size() > 1 && frames_.size() - 1 <= keyedDepth_)
         key_.pop_back();
     frames_.pop_back();
     if (frames_.empty())
@@ -342,6 +380,10 @@ folder::SharedFd Walk::regainParent(folder::SharedFd child, const Frame& parent)
     struct stat st;
     if (child && child->valid()) {
         folder::Fd up = folder::openChild(child->get(), "..");
+        if (!up.valid() && folder::outOfDescriptors(errno)) {
+            freeDescriptors();
+            up = folder::openChild(child->get(), "..");
+        }
         if (up.valid() && ::fstat(up.get(), &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode)
             return std::make_shared<const folder::Fd>(std::move(up));
     }
@@ -349,6 +391,9 @@ folder::SharedFd Walk::regainParent(folder::SharedFd child, const Frame& parent)
     folder::Fd again = folder::openFolder(path_.substr(0, parent.pathSize));
     if (again.valid() && ::fstat(again.get(), &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode)
         return std::make_shared<const folder::Fd>(std::move(again));
+    // The rest of the folder's subfolders cannot be entered now.
+    if (!again.valid() && folder::outOfDescriptors(errno))
+        counts.Unreached += 1;
     return nullptr;
 }
 

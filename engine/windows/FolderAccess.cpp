@@ -92,8 +92,10 @@ bool liesAt(const std::wstring& objectName, const OpenFolder& parent, std::wstri
 // name can only be one entry, never a path.
 Handle openRelative(const OpenFolder& parent, std::wstring_view name, ACCESS_MASK access, ULONG options)
 {
-    if (name.empty() || name.size() > 255 || name.find_first_of(L"\\/") != std::wstring_view::npos)
+    if (name.empty() || name.size() > 255 || name.find_first_of(L"\\/") != std::wstring_view::npos) {
+        SetLastError(ERROR_INVALID_NAME);
         return {};
+    }
     UNICODE_STRING text{USHORT(name.size() * 2), USHORT(name.size() * 2), const_cast<PWSTR>(name.data())};
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent.handle.get(), nullptr);
@@ -102,6 +104,8 @@ Handle openRelative(const OpenFolder& parent, std::wstring_view name, ACCESS_MAS
     const NTSTATUS result =
         NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, kShareAll, FILE_OPEN,
                      options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+    if (result < 0)
+        SetLastError(RtlNtStatusToDosError(result));
     return Handle(result >= 0 ? handle : nullptr);
 }
 
@@ -113,8 +117,12 @@ Handle openEntry(const OpenFolder& parent, std::wstring_view name, ACCESS_MASK a
 {
     elsewhere = false;
     Handle entry = openRelative(parent, name, access | FILE_READ_ATTRIBUTES, options);
-    if (!entry.valid() || !GetFileInformationByHandle(entry.get(), &info))
+    if (!entry.valid() || !GetFileInformationByHandle(entry.get(), &info)) {
+        const DWORD error = GetLastError();
+        entry = Handle();
+        SetLastError(error);
         return {};
+    }
     elsewhere = !liesAt(objectNameOf(entry.get()), parent, name);
     return elsewhere ? Handle() : std::move(entry);
 }
@@ -231,6 +239,7 @@ OpenFolder openNamedFolder(const std::string& path, std::string* why)
     }
     if (why)
         *why = errorText(error);
+    SetLastError(error);
     return {};
 }
 
@@ -246,6 +255,9 @@ OpenFolder openChild(const OpenFolder& parent, std::wstring_view name, bool* els
     }
     if (elsewhere)
         *elsewhere = away;
+    // Reached through no folder of its own, the path names nothing below `parent`.
+    if (away)
+        SetLastError(ERROR_DIRECTORY);
     // Named as it lies, not as Wine reports it: Wine trims only a last name.
     if (child.valid()) {
         child.path = joined(parent.path, name);
@@ -263,6 +275,19 @@ OpenFolder copyOf(const OpenFolder& folder)
     return {Handle(copy), folder.path, folder.objectName};
 }
 
+bool provesGone(unsigned long error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_DIRECTORY:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name)
 {
     if (folder == kByPath)
@@ -271,7 +296,11 @@ bool entryExists(FolderRef folder, const std::string& folderPath, const char* na
     bool elsewhere = false;
     const Handle entry = openEntry(*folder, wide(name), 0, 0, info, elsewhere);
     // A link that leads elsewhere is still an entry of its own here.
-    return elsewhere || (entry.valid() && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
+    if (elsewhere)
+        return true;
+    if (!entry.valid())
+        return !provesGone(GetLastError());
+    return !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name)
@@ -295,8 +324,10 @@ void setAnchor(std::string prefix, OpenFolder start)
 const OpenFolder* PathCursor::parentOf(const std::string& path, std::string& leaf)
 {
     const auto lastSep = path.find_last_of(kPathSeparator);
-    if (lastSep == std::string::npos)
+    if (lastSep == std::string::npos) {
+        SetLastError(ERROR_INVALID_NAME);
         return nullptr;
+    }
     leaf = path.substr(lastSep + 1);
     const std::string folderPath = path.substr(0, lastSep + 1);
     if (folder_.valid() && folderPath == folderPath_)
@@ -313,9 +344,10 @@ const OpenFolder* PathCursor::parentOf(const std::string& path, std::string& lea
         const std::string_view name = rest.substr(0, rest.find(kPathSeparator));
         rest.remove_prefix(std::min(rest.size(), name.size() + 1));
         // No path the walk makes has these; they could only climb out of the tree.
-        if (name.empty() || name == "." || name == "..")
+        if (name.empty() || name == "." || name == "..") {
             folder_ = OpenFolder();
-        else
+            SetLastError(ERROR_INVALID_NAME);
+        } else
             folder_ = openChild(folder_, wide(name));
     }
     return folder_.valid() ? &folder_ : nullptr;
@@ -324,7 +356,7 @@ const OpenFolder* PathCursor::parentOf(const std::string& path, std::string& lea
 bool PathCursor::exists(const std::string& path)
 {
     const OpenFolder* parent = parentOf(path, leaf_);
-    return parent && entryExists(parent, {}, leaf_.c_str());
+    return parent ? entryExists(parent, {}, leaf_.c_str()) : !provesGone(GetLastError());
 }
 
 bool PathCursor::remove(const std::string& path)

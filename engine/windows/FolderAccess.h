@@ -69,8 +69,15 @@ OpenFolder copyOf(const OpenFolder& folder);
 // What a system error code means, in words.
 std::string systemErrorText(unsigned long error);
 
-// True when `name` in `folder` exists and is not a folder; `folder` kByPath
-// reaches it by `folderPath`, which ends in the separator.
+// True when a failure to reach an entry, with this system error code, proves it
+// gone: no such file or path, no such drive, or a folder on its way that is
+// none. Anything else (access denied, a sharing violation, a device not ready, a
+// network error) proves nothing.
+bool provesGone(unsigned long error);
+
+// True unless `name` in `folder` is proven gone or is a folder: an entry that
+// cannot be examined is taken as present. `folder` kByPath reaches it by
+// `folderPath`, which ends in the separator.
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name);
 // Deletes the entry (a link goes, never its target). True on success.
 bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
@@ -84,7 +91,7 @@ void setAnchor(std::string prefix, OpenFolder start);
 // it; elsewhere the path's folder is opened as named.
 class PathCursor {
 public:
-    // True when `path` names an entry that is not a folder.
+    // As entryExists: true unless `path` is proven gone or names a folder.
     bool exists(const std::string& path);
     // Deletes the entry at `path`; true on success.
     bool remove(const std::string& path);

@@ -1,5 +1,10 @@
 #include "InstanceLock.h"
 
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <linux/sock_diag.h>
+#include <linux/unix_diag.h>
+#include <netinet/tcp.h>
 #include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -10,6 +15,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -34,7 +40,72 @@ sockaddr_un addressOf(const std::string& name, socklen_t& length)
 
 enum class Owner { Gone, ThisUser, OtherUser, Silent };
 
-// Who listens on the name, by the credentials the kernel gives a connection.
+// The user whose socket is bound to `address`, listening or not, as the kernel
+// keeps it (sock_diag): a holder that takes no connection (stopped, or between
+// bind and listen) still has one. Gone when no such socket is bound; Silent
+// when the kernel cannot say.
+Owner boundOwner(const sockaddr_un& address, socklen_t length, uid_t& uid)
+{
+    const int fd = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG);
+    if (fd < 0)
+        return Owner::Silent;
+    struct {
+        nlmsghdr header;
+        unix_diag_req request;
+    } message{};
+    message.header.nlmsg_len = sizeof message;
+    message.header.nlmsg_type = SOCK_DIAG_BY_FAMILY;
+    message.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    message.request.sdiag_family = AF_UNIX;
+    // Only the bound socket itself: connections queued on it carry its name too.
+    message.request.udiag_states = (1u << TCP_LISTEN) | (1u << TCP_CLOSE);
+    message.request.udiag_show = UDIAG_SHOW_NAME | UDIAG_SHOW_UID;
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    Owner owner = Owner::Silent;
+    if (::sendto(fd, &message, sizeof message, 0, reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel) < 0) {
+        ::close(fd);
+        return owner;
+    }
+    const std::string_view wanted(address.sun_path, length - offsetof(sockaddr_un, sun_path));
+    bool seen = false;
+    bool done = false;
+    alignas(nlmsghdr) char buffer[32768];
+    while (!done) {
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        if (got <= 0)
+            break;
+        auto left = static_cast<unsigned>(got);
+        for (auto* header = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(header, left);
+             header = NLMSG_NEXT(header, left)) {
+            if (header->nlmsg_type == NLMSG_ERROR || header->nlmsg_type == NLMSG_DONE) {
+                seen = seen || header->nlmsg_type == NLMSG_DONE;
+                done = true;
+                break;
+            }
+            const auto* diag = static_cast<const unix_diag_msg*>(NLMSG_DATA(header));
+            auto attributeBytes = static_cast<int>(header->nlmsg_len - NLMSG_LENGTH(sizeof *diag));
+            std::string_view name;
+            std::optional<uid_t> user;
+            for (auto* attribute = reinterpret_cast<rtattr*>(const_cast<unix_diag_msg*>(diag) + 1);
+                 RTA_OK(attribute, attributeBytes); attribute = RTA_NEXT(attribute, attributeBytes)) {
+                if (attribute->rta_type == UNIX_DIAG_NAME)
+                    name = {static_cast<const char*>(RTA_DATA(attribute)), RTA_PAYLOAD(attribute)};
+                else if (attribute->rta_type == UNIX_DIAG_UID && RTA_PAYLOAD(attribute) >= sizeof(uid_t))
+                    std::memcpy(&user.emplace(), RTA_DATA(attribute), sizeof(uid_t));
+            }
+            if (name == wanted && user) {
+                uid = *user;
+                owner = uid == ::getuid() ? Owner::ThisUser : Owner::OtherUser;
+            }
+        }
+    }
+    ::close(fd);
+    return owner == Owner::Silent && seen ? Owner::Gone : owner;
+}
+
+// Who listens on the name, by the credentials the kernel gives a connection, or
+// when the holder takes none, by the socket the kernel holds for it.
 Owner ownerOf(const sockaddr_un& address, socklen_t length, uid_t& uid)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -48,9 +119,15 @@ Owner ownerOf(const sockaddr_un& address, socklen_t length, uid_t& uid)
             uid = credentials.uid;
             owner = credentials.uid == ::getuid() ? Owner::ThisUser : Owner::OtherUser;
         }
-    } else if (errno == ENOENT || errno == ECONNREFUSED) {
-        // ECONNREFUSED: bound and not listening, a copy just starting or a stranger.
-        owner = errno == ENOENT ? Owner::Gone : Owner::Silent;
+    } else if (errno == ENOENT) {
+        owner = Owner::Gone;
+    } else if (errno == EAGAIN || errno == ECONNREFUSED) {
+        // EAGAIN: listening, but its queue is full (a stopped copy is asked
+        // again and again). ECONNREFUSED: bound and not listening yet.
+        const bool full = errno == EAGAIN;
+        owner = boundOwner(address, length, uid);
+        if (owner == Owner::ThisUser && !full)
+            owner = Owner::Silent;
     }
     ::close(fd);
     return owner;
@@ -99,7 +176,9 @@ std::optional<InstanceLock> InstanceLock::acquire(const std::string& name)
             continue;
         }
     }
-    return InstanceLock(std::string("no answer from the process that holds it"));
+    // Still this user's, or a name the kernel would not say more of: a copy
+    // that starts or is stopped; never run beside it.
+    return std::nullopt;
 }
 
 // The socket and the thread that answers on it.

@@ -55,11 +55,23 @@ struct CloseConnection {
 };
 using Connection = std::unique_ptr<sqlite3, CloseConnection>;
 
+// Why the store failed, taken as it fails: any later call, a successful one
+// included, replaces what sqlite3_errmsg says ("not an error").
+void noteError(sqlite3* db)
+{
+    if (lastError.empty())
+        lastError = sqlite3_errmsg(db);
+}
+
 // A prepared statement whose parameters are bound in order. A statement that
 // failed to prepare fails every step.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr); }
+    Statement(sqlite3* db, const char* sql) : db_(db)
+    {
+        if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK)
+            noteError(db);
+    }
     ~Statement() { sqlite3_finalize(statement_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -82,7 +94,13 @@ public:
     }
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
-    int step() { return statement_ ? sqlite3_step(statement_) : SQLITE_ERROR; }
+    int step()
+    {
+        const int result = statement_ ? sqlite3_step(statement_) : SQLITE_ERROR;
+        if (result != SQLITE_ROW && result != SQLITE_DONE)
+            noteError(db_);
+        return result;
+    }
 
     sqlite3_int64 integerAt(int column) const { return sqlite3_column_int64(statement_, column); }
     std::string bytesAt(int column) const
@@ -92,13 +110,17 @@ public:
     }
 
 private:
+    sqlite3* db_;
     sqlite3_stmt* statement_ = nullptr;
     int bound_ = 0;
 };
 
 bool run(sqlite3* db, const char* sql)
 {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    noteError(db);
+    return false;
 }
 
 // Another process holds the store: wait as the thread's StoreWait allows.
@@ -134,10 +156,8 @@ std::optional<Schema> schemaOf(sqlite3* db)
                         " (SELECT count(*) FROM sqlite_schema),"
                         " (SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND sql IN (?, ?))");
     query.text(kKeysTable).text(kValuesTable);
-    if (query.step() != SQLITE_ROW) {
-        lastError = sqlite3_errmsg(db);
+    if (query.step() != SQLITE_ROW)
         return std::nullopt;
-    }
     const auto id = query.integerAt(0);
     if (id != kApplicationId && id != 0)
         return Schema::Foreign;
@@ -263,12 +283,10 @@ bool writeStore(Hive hive, Access access, const std::function<bool(sqlite3*)>& c
     sqlite3* db = store.db.get();
     // The store leaves WAL so that readers without write permission can read
     // it; while another process has it open this fails and a later write tries again.
-    if (store.earlier)
-        run(db, "PRAGMA journal_mode = DELETE");
-    if (!run(db, "PRAGMA synchronous = FULL") || !run(db, "BEGIN IMMEDIATE")) {
-        lastError = sqlite3_errmsg(db);
+    if (store.earlier && !run(db, "PRAGMA journal_mode = DELETE"))
+        lastError.clear();
+    if (!run(db, "PRAGMA synchronous = FULL") || !run(db, "BEGIN IMMEDIATE"))
         return false;
-    }
     // Checked again under the write lock: another process may have laid down
     // the tables since the store was opened, or a first write cut short may
     // have been rolled back.
@@ -281,7 +299,7 @@ bool writeStore(Hive hive, Access access, const std::function<bool(sqlite3*)>& c
         if ((schema == Schema::Ours || run(db, schemaScript().c_str()))
             && (!store.earlier || run(db, markAsOurs().c_str())) && change(db) && run(db, "COMMIT"))
             return true;
-        lastError = sqlite3_errmsg(db);
+        noteError(db);
     }
     run(db, "ROLLBACK");
     return false;
@@ -383,10 +401,8 @@ std::optional<std::vector<RegValue>> ListRegValues(Hive hive, const std::string&
     int stepped = SQLITE_ROW;
     while ((stepped = query.step()) == SQLITE_ROW)
         values.push_back({query.bytesAt(0), static_cast<std::uint32_t>(query.integerAt(1)), query.bytesAt(2)});
-    if (stepped != SQLITE_DONE) {
-        lastError = sqlite3_errmsg(store.db.get());
+    if (stepped != SQLITE_DONE)
         return std::nullopt;
-    }
     return values;
 }
 

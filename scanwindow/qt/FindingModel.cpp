@@ -56,7 +56,7 @@ QVariant FindingModel::data(const QModelIndex& index, int role) const
         return {};
     const Finding& finding = form_.findings()[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole)
-        return decoded(index.column() == 0 ? finding.VirusName : finding.FullPath);
+        return decoded(index.column() == 0 ? finding.VirusName.text() : finding.FullPath);
     if (role == Qt::DecorationRole && index.column() == 0)
         return images_.icon(finding.IconKey);
     return {};

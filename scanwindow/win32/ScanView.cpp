@@ -222,7 +222,7 @@ void ScanView::syncList()
         item.iItem = static_cast<int>(i);
         if (row.VirusName != shown.VirusName || row.IconKey != shown.IconKey) {
             item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.pszText = itemText(row.VirusName);
+            item.pszText = itemText(row.VirusName.text());
             item.iImage = Artwork::bugImage(row.IconKey);
             SendMessageA(listView1_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         }
@@ -243,7 +243,7 @@ void ScanView::insertRow(std::size_t index, const Finding& finding)
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
     item.iItem = static_cast<int>(index);
-    item.pszText = itemText(finding.VirusName);
+    item.pszText = itemText(finding.VirusName.text());
     item.iImage = Artwork::bugImage(finding.IconKey);
     item.state = finding.Selected ? LVIS_SELECTED : 0;
     item.stateMask = LVIS_SELECTED;

@@ -13,7 +13,7 @@ namespace ombrix::test {
 class RecordingWindow : public ScanWindow {
 public:
     struct Row {
-        std::string virusName;
+        ThreatName virusName;
         std::string fullPath;
         std::string iconKey;
         bool selected = false;
@@ -53,7 +53,7 @@ public:
     void setButtonCaption(const std::string& value) override { caption = value; }
 
     void resetFindingList() override { rows.clear(); }
-    std::size_t addFinding(const std::string& virusName, const std::string& iconKey) override
+    std::size_t addFinding(const ThreatName& virusName, const std::string& iconKey) override
     {
         rows.push_back({virusName, {}, iconKey, false});
         return rows.size();

@@ -86,6 +86,9 @@ TEST_F(SettingsTool, failuresExitNonZeroWithAMessageAndLeaveTheFile)
             << PrintToString(c.args);
     }
     EXPECT_EQ(tool({"get", "a", "?"}).out, "?\n");
+    // Beside set-dword, the usage warns that a number is no option value.
+    EXPECT_NE(tool({}).err.find("set-dword NAME NUMBER\n         (Ombrix reads its options as text only"),
+              std::string::npos);
     std::ifstream in(store_, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not a settings store");
 }

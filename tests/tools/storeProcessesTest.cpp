@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "MountNamespace.h"
+#include "RunProgram.h"
 #include "TempTree.h"
 
 namespace ombrix::test {
@@ -219,6 +220,48 @@ TEST_F(StoreProcesses, aStoreInAPlaceTheReaderCannotWriteReadsItsValuesAndCreate
         GTEST_SKIP() << "no private mount namespace with a read-only bind mount here: "
                         "the read-only mount case is skipped";
     EXPECT_EQ(mounted, Isolated::Passed) << "a store on a read-only mount";
+}
+
+// On a file system without room a write fails naming the real reason; the
+// values stored before stay, and the store takes writes again once there is room.
+TEST_F(StoreProcesses, aFullFileSystemIsNamedAsTheReasonAndTheStoreKeepsItsValues)
+{
+    const std::string folder = tree_.path("full");
+    tree_.dir("full");
+    tree_.file("scan/bad.exe");
+    const Isolated outcome = inOwnMountNamespace([&] {
+        if (::mount("ombrix-full", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+            return Isolated::Unavailable;
+        useStore(folder + "/settings.db");
+        std::string problems;
+        const auto check = [&](const std::string& what, const ProgramResult& result, int status) {
+            const bool named = result.err.find("database or disk is full") != std::string::npos ||
+                               result.err.find("No space left on device") != std::string::npos;
+            if (result.status != status || !named)
+                problems += what + ": status " + std::to_string(result.status) + ", " + result.err;
+        };
+        check("the first write", runProgram({OMBRIX_SETTINGS_TOOL, "set", "Kept", "1"}), 0);
+        problems.clear();
+        std::ofstream fill(folder + "/fill", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (fill.write(block.data(), block.size()) && fill.flush())
+            continue;
+        fill.close();
+        check("set", runProgram({OMBRIX_SETTINGS_TOOL, "set", "Big", std::string(30000, 'x')}), 1);
+        check("set in a new key", runProgram({OMBRIX_SETTINGS_TOOL, "--key", "New\\Key", "set", "A", "1"}), 1);
+        check("a recording scan", runProgram(scan("Software\\Test", "scan")), 2);
+        if (settingsOutput({"get", "Kept"}) != "1\nstatus 0")
+            problems += "the value stored before is gone: " + settingsOutput({"get", "Kept"});
+        std::filesystem::remove(folder + "/fill");
+        if (settingsOutput({"set", "After", "1"}) != "status 0" || settingsOutput({"get", "After"}) != "1\nstatus 0")
+            problems += "the store takes no write once there is room";
+        std::cerr << problems;
+        return problems.empty() ? Isolated::Passed : Isolated::Failed;
+    });
+    if (outcome == Isolated::Unavailable)
+        GTEST_SKIP() << "a full file system is made as a tmpfs of 64 KiB in a private mount namespace, "
+                        "which needs root or unprivileged user namespaces; neither is granted here";
+    EXPECT_EQ(outcome, Isolated::Passed);
 }
 
 TEST_F(StoreProcesses, aScanRecordingIntoAHeldStoreEndsSoonAfterSigterm)

@@ -23,7 +23,7 @@ std::string ConsoleWindow::label(ScanLabel label) const
     return labels_[std::size_t(label)];
 }
 
-std::size_t ConsoleWindow::addFinding(const std::string& virusName, const std::string& iconKey)
+std::size_t ConsoleWindow::addFinding(const ThreatName& virusName, const std::string& iconKey)
 {
     rows_.push_back({virusName, {}, iconKey, false});
     return rows_.size();
@@ -36,7 +36,7 @@ void ConsoleWindow::setFindingPath(std::size_t row, const std::string& fullPath)
     if (!options_.printFindings)
         return;
     clearProgress();
-    print(r.virusName);
+    print(r.virusName.text());
     std::fputc('\t', stdout);
     print(r.fullPath);
     std::fputc('\n', stdout);
@@ -46,7 +46,11 @@ void ConsoleWindow::setFindingPath(std::size_t row, const std::string& fullPath)
 // rewrite lines on a terminal; a pipe gets the bytes as they are.
 void ConsoleWindow::print(const std::string& name)
 {
-    const std::string shown = options_.findingsToTerminal ? terminalText(name, options_.utf8Terminal) : name;
+    if (!options_.findingsToTerminal) {
+        std::fwrite(name.data(), 1, name.size(), stdout);
+        return;
+    }
+    const std::string shown = terminalText(name, options_.utf8Terminal);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
 }
 

@@ -27,7 +27,7 @@ public:
         bool utf8Terminal = false;
     };
     struct Row {
-        std::string virusName;
+        ThreatName virusName;
         std::string fullPath;
         std::string iconKey;
         bool selected = false;
@@ -51,7 +51,7 @@ public:
     void setButtonCaption(const std::string&) override {}
 
     void resetFindingList() override { rows_.clear(); }
-    std::size_t addFinding(const std::string& virusName, const std::string& iconKey) override;
+    std::size_t addFinding(const ThreatName& virusName, const std::string& iconKey) override;
     void setFindingSelected(std::size_t row, bool selected) override { rows_[row - 1].selected = selected; }
     void setFindingPath(std::size_t row, const std::string& fullPath) override;
     void setFindingIcon(std::size_t row, const std::string& iconKey) override { rows_[row - 1].iconKey = iconKey; }

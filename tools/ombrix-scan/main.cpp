@@ -1,6 +1,8 @@
 // ombrix-scan: one scan from a terminal, on the same engine as the scan window.
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cstdlib>
 #include <cstdio>
 #include <optional>
@@ -124,14 +126,21 @@ void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
                       ",\"still_present\":" + decimal(summary.stillPresent) +
                       ",\"canceled\":" + (summary.canceled ? "true" : "false") +
                       ",\"message\":" + jsonString(window.resultMessage()) + ",\"findings\":[";
+    // Written out row by row: every row of one entry shares its threat name,
+    // which the text would otherwise hold once per row.
+    constexpr std::size_t kChunk = 1 << 16;
     bool first = true;
     for (const auto& row : window.rows()) {
         out.append(first ? "\n{\"threat\":" : ",\n{\"threat\":");
         first = false;
-        ombrix::appendJsonString(out, row.virusName);
+        ombrix::appendJsonString(out, row.virusName.text());
         out.append(",\"path\":");
         ombrix::appendJsonString(out, row.fullPath);
         out.append(row.iconKey == "greenbug" ? ",\"present\":false}" : ",\"present\":true}");
+        if (out.size() >= kChunk) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
     }
     out += "]}\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
@@ -181,11 +190,15 @@ int main(int argc, char** argv)
     else
         printSummary(window);
     std::fflush(stdout);
-    if (summary.unrecorded > 0) {
+    // A walk that missed folders has not scanned FOLDER: an error, not a result.
+    if (summary.unreached > 0)
+        std::fprintf(stderr, "ombrix-scan: %s folders could not be scanned: %s\n",
+                     ombrix::decimal(summary.unreached).c_str(), std::strerror(EMFILE));
+    if (summary.unrecorded > 0)
         std::fprintf(stderr, "ombrix-scan: cannot record the result values in the settings store %s: %s\n",
                      named(ombrix::mRegistry::SettingsFile(), args).c_str(), summary.recordError.c_str());
+    if (summary.unreached > 0 || summary.unrecorded > 0)
         return 2;
-    }
     if (summary.canceled)
         return kCanceled;
     return summary.rows > 0 ? 1 : 0;

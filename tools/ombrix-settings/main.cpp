@@ -17,6 +17,8 @@ constexpr const char* kUsage =
     "usage: ombrix-settings [--key KEYPATH] get NAME [DEFAULT]\n"
     "       ombrix-settings [--key KEYPATH] set NAME TEXT\n"
     "       ombrix-settings [--key KEYPATH] set-dword NAME NUMBER\n"
+    "         (Ombrix reads its options as text only: a number, 0 included, reads as\n"
+    "         the default, and AutoRepair's default is on: found files are removed)\n"
     "       ombrix-settings [--key KEYPATH] list\n"
     "       ombrix-settings [--key KEYPATH] delete NAME\n"
     "KEYPATH is a \\-separated key path below the top of the store (default: the top).\n";

@@ -90,6 +90,42 @@ TEST_F(WalkTest, aHundredThousandFolderChainIsWalkedAndItsDeepestFileReached)
     EXPECT_EQ(outcome, Isolated::Passed);
 }
 
+// Under a descriptor limit lower than the tree is deep, the walk lets go of the
+// folders above it and finds them again by identity: with and without read-ahead
+// helpers it reaches every folder and file an unlimited walk reaches.
+TEST_F(WalkTest, everyFolderIsReachedUnderADescriptorLimitBelowTheTreesDepth)
+{
+    constexpr int kDepth = 300;
+    std::string level = "scan";
+    for (int i = 0; i < kDepth; ++i) {
+        tree.file(level + "/f");
+        tree.file(level + "/side/g");
+        level += "/d";
+    }
+    tree.file(level + "/bad.exe");
+    tree.file("scan/d/d/side/bad.exe");
+    walk();
+    const mFileSearch::ScanCounts all = Counts();
+    const std::vector<std::string> found = foundPaths();
+    ASSERT_EQ(found.size(), 2u);
+    for (const rlim_t limit : {16, 64, 256}) {
+        for (const unsigned threads : {0u, 2u}) {
+            const auto limited = [&] {
+                const rlimit low{limit, limit};
+                if (::setrlimit(RLIMIT_NOFILE, &low) != 0)
+                    return false;
+                mFileSearch::SetPrefetchThreads(threads);
+                window.rows.clear();
+                walk();
+                return Counts().Dirs == all.Dirs && Counts().Files == all.Files && Counts().Unreached == 0 &&
+                       foundPaths() == found;
+            };
+            EXPECT_EXIT(std::_Exit(limited() ? 0 : 1), ::testing::ExitedWithCode(0), "")
+                << "limit " << limit << ", " << threads << " helpers";
+        }
+    }
+}
+
 bool someDescriptorOpens(const std::string& path)
 {
     for (int fd = 0; fd < 1024; ++fd) {

@@ -101,5 +101,37 @@ TEST_F(WalkTest, reparsePointsBelowTheStartFolderAreNeverFollowed)
     }
 }
 
+// Only an error that says the entry or a folder on its way is not there proves a
+// file gone; one that says it cannot be looked at proves nothing. Wine opens a
+// file for its attributes even under a DACL that denies everyone everything, so
+// no folder can be made unreadable here: the errors are checked one by one.
+TEST(FileExistsTest, onlyErrorsThatSayNothingIsThereProveAFileGone)
+{
+    const struct {
+        DWORD error;
+        bool gone;
+    } cases[] = {
+        {ERROR_FILE_NOT_FOUND, true},       {ERROR_PATH_NOT_FOUND, true},     {ERROR_INVALID_DRIVE, true},
+        {ERROR_DIRECTORY, true},            {ERROR_ACCESS_DENIED, false},     {ERROR_SHARING_VIOLATION, false},
+        {ERROR_LOCK_VIOLATION, false},      {ERROR_NOT_READY, false},         {ERROR_BAD_NETPATH, false},
+        {ERROR_NETNAME_DELETED, false},     {ERROR_TOO_MANY_OPEN_FILES, false}, {ERROR_NOT_ENOUGH_MEMORY, false},
+        {ERROR_INVALID_NAME, false},        {ERROR_CANT_ACCESS_FILE, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(folder::provesGone(c.error), c.gone) << "error " << c.error;
+}
+
+TEST_F(WalkTest, aFileIsGoneWhenItOrAFolderOnItsWayIsMissing)
+{
+    tree.file("scan/sub/bad.exe");
+    tree.file("scan/file");
+    walk();
+    EXPECT_TRUE(mFileSearch::FileExists(tree.path("scan/sub/bad.exe")));
+    EXPECT_FALSE(mFileSearch::FileExists(tree.path("scan/sub/missing.exe")));
+    EXPECT_FALSE(mFileSearch::FileExists(tree.path("scan/missing/bad.exe")));
+    EXPECT_FALSE(mFileSearch::FileExists(tree.path("scan/file/bad.exe")));
+    EXPECT_FALSE(mFileSearch::FileExists(tree.path("scan/sub")));
+}
+
 }  // namespace
 }  // namespace ombrix::test

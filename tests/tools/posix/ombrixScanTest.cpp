@@ -71,5 +71,63 @@ TEST_F(OmbrixScanTest, namesReachATerminalEscapedAndAPipeRaw)
         << shown;
 }
 
+// Two file names each on half a million lines, taking turns, make two threat
+// names of megabytes; thirty findings show them. Loading, matching, rows and
+// output cost memory in line with the list, not with lines times lines or
+// rows times lines: far less than the square would take.
+TEST_F(OmbrixScanTest, aFileNamedOnAMillionLinesScansInBoundedMemory)
+{
+    constexpr int kLines = 1000000;
+    std::string list, trojan, worm;
+    list.reserve(std::size_t(kLines) * 18);
+    for (int i = 0; i < kLines / 2; ++i) {
+        list += "Trojan.A\tbad.exe\r\nWorm.B\tworm.dll\r\n";
+        trojan += i ? ", Trojan.A" : "Trojan.A";
+        worm += i ? ", Worm.B" : "Worm.B";
+    }
+    tree.file("list.ini", list);
+    tree.file("scan/bad.exe");
+    tree.file("scan/sub/worm.dll");
+    const auto scanLimited = [&](std::vector<std::string> options) {
+        std::vector<std::string> argv{"/usr/bin/prlimit", "--as=201326592", "--", OMBRIX_SCAN_TOOL, "--threads", "0",
+                                      "--signatures", tree.path("list.ini"), tree.path("scan")};
+        argv.insert(argv.end() - 1, options.begin(), options.end());
+        return runProgram(argv);
+    };
+    const ProgramResult shown = scanLimited({});
+    EXPECT_EQ(shown.status, 1) << shown.err;
+    EXPECT_NE(shown.out.find(trojan + "\t" + tree.path("scan/bad.exe") + "\n"), std::string::npos);
+    EXPECT_NE(shown.out.find(worm + "\t" + tree.path("scan/sub/worm.dll") + "\n"), std::string::npos);
+
+    for (int i = 0; i < 30; ++i)
+        tree.file("scan/many/" + std::to_string(i) + "/bad.exe");
+    const ProgramResult many = scanLimited({"--quiet"});
+    EXPECT_EQ(many.status, 1) << many.err;
+    EXPECT_EQ(many.out, "Dirs: 33\nFiles: 32\nDetected:  32\nFixed:  0\nScan Complete - Problems were found!\n");
+}
+
+// However few descriptors the tool starts with, it never calls a tree clean that
+// it could not walk: it finds and removes what lies 300 folders down, and counts
+// it as fixed, or says it could not scan.
+TEST_F(OmbrixScanTest, aDescriptorLimitTooLowToWalkIsAnErrorNeverAClean)
+{
+    std::string level = "scan";
+    for (int i = 0; i < 300; ++i)
+        level += "/d";
+    for (const int limit : {7, 8, 9, 10, 11, 12, 14, 16, 64, 256}) {
+        tree.file(level + "/bad.exe");
+        const ProgramResult result =
+            runProgram({"/usr/bin/prlimit", "--nofile=" + std::to_string(limit), "--", OMBRIX_SCAN_TOOL, "--quiet",
+                        "--remove", "--signatures", tree.path("list.ini"), tree.path("scan")});
+        const bool found = result.status == 1 && !tree.exists(level + "/bad.exe") &&
+                           result.out == "Dirs: 301\nFiles: 1\nDetected:  1\nFixed:  1\n"
+                                         "Scan Complete - Problems were found!\n";
+        // Told before the scan (the folder could not be opened), or after it, which ends as a canceled one.
+        const bool told = result.status == 2 && result.err.find("Too many open files") != std::string::npos &&
+                          (result.out.empty() || result.out.ends_with("\nScan Canceled\n"));
+        EXPECT_TRUE(found || told) << "limit " << limit << ": " << result.status << "\n" << result.out << result.err;
+    }
+}
+
 }  // namespace
 }  // namespace ombrix::test
