@@ -125,7 +125,7 @@ bool takeByCopy(const StoreFolder& store, const Source& source, Entry& entry, co
     std::string content;
     FdGuard in{-1};
     if (S_ISREG(seen.st_mode)) {
-        in.fd = ::openat(source.folder, source.name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        in.fd = OpenUnread(source.folder, source.name);
         struct stat opened;
         if (in.fd < 0 || ::fstat(in.fd, &opened) != 0 || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev)
             return false;
