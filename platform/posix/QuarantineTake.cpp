@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -190,6 +191,13 @@ bool Take(const Source& source, const std::string& path, const Origin& origin)
         return false;
     Entry entry = FactsOf(seen);
     entry.originalPath = path;
+    // A scan of a folder named relative to where it ran restores to the same place from anywhere.
+    if (!path.starts_with('/')) {
+        char here[PATH_MAX];
+        if (!::getcwd(here, sizeof here))
+            return false;
+        entry.originalPath = std::string(here) + (here[1] ? "/" : "") + path;
+    }
     entry.threat = origin.threat;
     entry.listVersion = origin.listVersion;
     entry.road = origin.road;

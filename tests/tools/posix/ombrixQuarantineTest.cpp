@@ -409,6 +409,7 @@ TEST_F(QuarantineTest, aScanKilledAtAnyInstantLosesNoFile)
             ASSERT_EQ(firstDifference(original, snapshotOf(drive() + "/tree")), "") << "run " << run;
         }
         std::printf("%d runs, %d killed before the scan ended\n", runs, killedMidway);
+        std::fflush(stdout);
     });
 }
 
