@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 
 #include "Quarantine.h"
 #include "QuarantineFolders.h"
@@ -27,12 +28,18 @@ struct FdGuard {
     }
 };
 
+// Ids need to be unlikely to meet, not secret: seeded once, not a system call a file.
 std::uint64_t randomNumber()
 {
-    std::uint64_t number = 0;
-    if (::getrandom(&number, sizeof number, 0) != sizeof number)
-        number = std::uint64_t(::getpid()) << 32 ^ std::uint64_t(NowNanoseconds());
-    return number;
+    static std::mutex guard;
+    static std::mt19937_64 generator = [] {
+        std::uint64_t seed = 0;
+        if (::getrandom(&seed, sizeof seed, 0) != sizeof seed)
+            seed = std::uint64_t(::getpid()) << 32 ^ std::uint64_t(NowNanoseconds());
+        return std::mt19937_64(seed);
+    }();
+    const std::lock_guard lock(guard);
+    return generator();
 }
 
 // The store folders this program takes into, by the mount they serve; opened
@@ -111,6 +118,17 @@ bool takeByRename(const StoreFolder& store, const Source& source, Entry& entry, 
         error = errno;
         store.remove(RecordName(entry.id));
         return false;
+    }
+    // The record is complete before the file is sealed, so it keeps the file's own mode.
+    const FdGuard file{OpenUnread(int(store.handle()), held.c_str())};
+    struct stat st;
+    if (file.fd >= 0 && ::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        Entry facts = FactsOf(st);
+        facts.sha256 = DigestOf(file.fd);
+        WriteAll(record.fd, RecordEnd(facts));
+        if (st.st_nlink == 1)
+            ::fchmod(file.fd, 0);
+        return true;
     }
     if (const std::optional<Entry> facts = store.describe(held))
         WriteAll(record.fd, RecordEnd(*facts));

@@ -185,7 +185,9 @@ bool Take(const Source& source, const std::string& path, const Origin& origin)
 {
     HANDLE file = static_cast<HANDLE>(source.file);
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    // A read-only file could be moved but not deleted: it stays, as a deletion leaves it.
+    if (!GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return false;
     Entry entry = FactsOf(file, false);
     // A scan of a folder named relative to where it ran restores to the same place from anywhere.
