@@ -62,8 +62,9 @@ struct Entry {
 // gone from its place and held by a complete entry; false leaves it where it is.
 bool Take(const Source& source, const std::string& path, const Origin& origin);
 
-// True when the folder identified by `id` is a quarantine folder of any user
-// (the walk never enters one, whatever its name or however it was reached).
+// True when the folder identified by `id` is one of this user's quarantine
+// folders (the walk never enters one, whatever its name or however it was
+// reached; other users' are closed to this one and start with a full stop).
 bool IsQuarantineFolder(const FolderIdentity& id);
 
 // Every entry of this user in every store it can find, oldest first. Entries an

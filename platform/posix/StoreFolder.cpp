@@ -223,7 +223,7 @@ bool IsQuarantineFolder(const FolderIdentity& id)
             return k.folders.contains({dev_t(id.volume), ino_t(id.file)});
         k.looked = true;
     }
-    StoreFolder::All();
+    StoreFolder::All();  // notes every one it finds
     const std::lock_guard guard(k.lock);
     return k.folders.contains({dev_t(id.volume), ino_t(id.file)});
 }

@@ -154,8 +154,8 @@ Result failed(const std::string& target, DWORD error)
     return {Outcome::Failed, target, ErrorText(error)};
 }
 
-// The folders of `path` up to its last one, made where missing when asked.
-// Empty when the folder is missing and may not be made.
+// True when `folder` is there, made with the folders above it where missing
+// when asked.
 bool folderReady(const std::wstring& folder, bool makeParents)
 {
     const DWORD attributes = GetFileAttributesW(folder.c_str());
@@ -206,7 +206,7 @@ bool IsQuarantineFolder(const FolderIdentity& id)
             return known().folders.contains({id.volume, id.file});
         known().looked = true;
     }
-    StoreFolder::All();
+    StoreFolder::All();  // notes every one it finds
     const std::lock_guard lock(known().guard);
     return known().folders.contains({id.volume, id.file});
 }

@@ -280,6 +280,9 @@ TEST_F(QuarantineTest, anUntrustworthyFolderAtTheTopSendsTheFileToTheUsersOwnQua
             ASSERT_EQ(entries.size(), 1u);
             EXPECT_FALSE(entries[0].ownFileSystem);
             EXPECT_EQ(entries[0].store, home() + "/data/ombrix/quarantine");
+            // No full stop in its path: the walk knows it by what it is.
+            writeFile(entries[0].store + "/bad.exe", "planted");
+            EXPECT_EQ(scan(home(), {"--quiet"}).status, 0);
             struct stat after;
             ::lstat(storeOf(drive()).c_str(), &after);
             EXPECT_EQ(std::tie(after.st_mode, after.st_uid, after.st_ino), std::tie(before.st_mode, before.st_uid, before.st_ino));
