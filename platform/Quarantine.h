@@ -13,7 +13,8 @@
 // where no such folder can be had it is copied into the user's own quarantine
 // and then unlinked. Every entry is recorded before its file moves, so an
 // interruption at any instant leaves the file at its path or a complete entry.
-// Every call opens what it needs and closes it again, as the settings store does.
+// Take and IsQuarantineFolder may be called from any thread; the rest from one
+// thread at a time.
 namespace ombrix::quarantine {
 
 // What a removal knows of why it removes: kept with the entry.
