@@ -214,7 +214,9 @@ bool Take(const Source& source, const std::string& path, const Origin& origin)
         char here[PATH_MAX];
         if (!::getcwd(here, sizeof here))
             return false;
-        entry.originalPath = std::string(here) + (here[1] ? "/" : "") + path;
+        const std::string_view named = path;
+        entry.originalPath = std::string(here).append(here[1] ? "/" : "");
+        entry.originalPath.append(named.starts_with("./") ? named.substr(2) : named);
     }
     entry.threat = origin.threat;
     entry.listVersion = origin.listVersion;

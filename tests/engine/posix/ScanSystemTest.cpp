@@ -63,7 +63,8 @@ TEST_F(ScanSystemTest, everyRoadOfRemovalQuarantinesWhatItRemoves)
             mFileSearch::SetQuarantine(c.quarantine);
             mFileSearch::SetProgramName("test");
             window.autoRepairOption = std::string_view(c.road) == "immediate repair";
-            window.onYield = [&](RecordingWindow& w) { w.autoRepairOption = std::string_view(c.road) != "Delete this File"; };
+            const bool repairAtTheEnd = std::string_view(c.road) != "Delete this File";
+            window.onYield = [&](RecordingWindow& w) { w.autoRepairOption = repairAtTheEnd; };
             scan(tree.path("scan"));
             if (std::string_view(c.road) == "Delete this File") {
                 EXPECT_TRUE(mFileSearch::DeleteFile(tree.path("scan/sub/bad.exe"), "Trojan.A"));
