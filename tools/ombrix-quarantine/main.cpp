@@ -77,7 +77,9 @@ std::optional<std::int64_t> parseTime(const std::string& text)
             return std::nullopt;
         ++at;
     }
-    if (at != end || (read != 2 && read != 4 && read != 5))
+    const auto within = [&](int field, int low, int high) { return fields[field] >= low && fields[field] <= high; };
+    const bool inRange = within(1, 1, 12) && within(2, 1, 31) && within(3, 0, 23) && within(4, 0, 59) && within(5, 0, 60);
+    if (at != end || (read != 2 && read != 4 && read != 5) || !inRange)
         return std::nullopt;
     local.tm_year = fields[0] - 1900;
     local.tm_mon = fields[1] - 1;
@@ -87,7 +89,8 @@ std::optional<std::int64_t> parseTime(const std::string& text)
     local.tm_sec = fields[5];
     local.tm_isdst = -1;
     const std::time_t seconds = std::mktime(&local);
-    if (seconds == std::time_t(-1))
+    // Entries keep nanoseconds in 64 bits: times up to the year 2262.
+    if (seconds == std::time_t(-1) || std::int64_t(seconds) > INT64_MAX / kSecond)
         return std::nullopt;
     return std::int64_t(seconds) * kSecond;
 }

@@ -372,6 +372,60 @@ TEST_F(QuarantineTest, entriesGoWhenDeletedPurgedOrBeyondTheLimit)
     });
 }
 
+// What an interrupted take, copy or restore leaves is put right at the next use:
+// a record whose file arrived is completed from it and the file sealed; a record
+// without its file, and a copy cut short, go.
+TEST_F(QuarantineTest, theNextUseFinishesOrDropsWhatAnInterruptionLeft)
+{
+    onPrivateDrives([&] {
+        std::filesystem::create_directories(drive() + "/docs");
+        writeFile(drive() + "/docs/bad.exe", "held");
+        ASSERT_EQ(scan(drive()).status, 1);
+        const std::string store = storeOf(drive());
+        const quarantine::Entry whole = quarantine::List().at(0);
+        const std::string record = store + "/" + whole.id + ".entry";
+        std::ifstream in(record);
+        const std::string text(std::istreambuf_iterator<char>(in), {});
+        // The start of the record as it stood when the file moved, and the file not yet sealed.
+        writeFile(record, text.substr(0, text.find("size ", text.find("size ") + 1)));
+        ::chmod((store + "/" + whole.id + ".held").c_str(), 0644);
+        writeFile(store + "/20260101T000000Z-000000000001.entry", text.substr(0, 40));
+        writeFile(store + "/20260101T000000Z-000000000002.entry", text);
+        writeFile(store + "/20260101T000000Z-000000000003.part", "cut short");
+
+        const std::vector<quarantine::Entry> entries = quarantine::List();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(std::tie(entries[0].id, entries[0].sha256, entries[0].size, entries[0].mode),
+                  std::tie(whole.id, whole.sha256, whole.size, whole.mode));
+        Snapshot left;
+        snapshot(store, left);
+        EXPECT_EQ(left.size(), 2u);
+        EXPECT_EQ(left[store + "/" + whole.id + ".held"].mode & 07777, 0u);
+    });
+}
+
+// Which entries --since takes, and list --json giving a path's exact bytes.
+TEST_F(QuarantineTest, sinceChoosesByTimeTakenAndJsonKeepsTheBytes)
+{
+    onPrivateDrives([&] {
+        std::filesystem::create_directories(drive() + "/caf\xe9");
+        writeFile(drive() + "/caf\xe9/bad.exe", "x");
+        ASSERT_EQ(scan(drive()).status, 1);
+        EXPECT_NE(tool({"list", "--json"}).out.find("\"path\":\"" + drive() + "/caf\\udce9/bad.exe\""),
+                  std::string::npos);
+        const struct {
+            const char* since;
+            int status;
+            bool restored;
+        } cases[] = {{"2200-01-01", 0, false}, {"2200-01-01 10:00", 0, false}, {"yesterday", 2, false},
+                     {"2000-13-45T10:00:00", 2, false}, {"2000-01-01T00:00", 0, true}};
+        for (const auto& c : cases) {
+            EXPECT_EQ(tool({"restore", "--all", "--since", c.since}).status, c.status) << c.since;
+            EXPECT_EQ(std::filesystem::exists(drive() + "/caf\xe9/bad.exe"), c.restored) << c.since;
+        }
+    });
+}
+
 // Removing scans killed at random instants lose no file: each one found is at its
 // path, or held by a complete entry that restores it. Each run starts over from
 // the tree the restore gave back. OMBRIX_KILL_RUNS sets how many runs.
