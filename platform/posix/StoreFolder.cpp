@@ -59,7 +59,7 @@ struct Identity {
 struct Known {
     std::mutex lock;
     std::set<Identity> folders;
-    bool looked = false;
+    std::set<dev_t> devicesLooked;
 };
 
 Known& known()
@@ -214,18 +214,35 @@ void NoteStoreFolder(int folder)
     k.folders.insert({st.st_dev, st.st_ino});
 }
 
+// A walk stays on one file system: only the tops of that one's mounts and the
+// user's own quarantine are looked at, never another mount (which might hang).
 bool IsQuarantineFolder(const FolderIdentity& id)
 {
+    const dev_t device = dev_t(id.volume);
     Known& k = known();
     {
         const std::lock_guard guard(k.lock);
-        if (k.looked)
-            return k.folders.contains({dev_t(id.volume), ino_t(id.file)});
-        k.looked = true;
+        if (!k.devicesLooked.insert(device).second)
+            return k.folders.contains({device, ino_t(id.file)});
     }
-    StoreFolder::All();  // notes every one it finds
+    HomeStore(false);
+    const MountInfo table = readMountInfo();
+    std::unique_ptr<libmnt_iter, IterDeleter> iter(mnt_new_iter(MNT_ITER_FORWARD));
+    libmnt_fs* fs = nullptr;
+    while (table && iter && mnt_table_next_fs(table.get(), iter.get(), &fs) == 0) {
+        if (mnt_fs_get_devno(fs) != device || !mayHoldStore(fs))
+            continue;
+        const int top = ::open(mnt_fs_get_target(fs), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int fd = top < 0 ? -1 : openPrivateFolder(top, mountStoreName().c_str(), false);
+        if (fd >= 0) {
+            NoteStoreFolder(fd);
+            ::close(fd);
+        }
+        if (top >= 0)
+            ::close(top);
+    }
     const std::lock_guard guard(k.lock);
-    return k.folders.contains({dev_t(id.volume), ino_t(id.file)});
+    return k.folders.contains({device, ino_t(id.file)});
 }
 
 Entry FactsOf(const struct stat& st)
