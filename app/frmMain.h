@@ -91,7 +91,6 @@ private:
     bool closedForGood_ = false;
 };
 
-
 // The picture key of a drive entry for its drive type description.
 std::string DrivePictureKey(const std::string& driveTypeText);
 
