@@ -3,6 +3,7 @@
 
 #include "AsciiFold.h"
 #include "LargePageAllocator.h"
+#include "ListVersion.h"
 #include "NameIndex.h"
 #include "SignatureLines.h"
 #include "Text.h"
@@ -38,6 +39,7 @@ struct SignatureList {
     std::vector<std::string> joined;
     // The names findings show, one shared text per entry that matched.
     std::unordered_map<std::uint32_t, ThreatName> shared;
+    std::optional<std::uint64_t> version;
 
     std::string_view text(std::uint32_t at, std::uint32_t size) const { return {arena.data() + at, size}; }
     std::string_view name(std::uint32_t e) const
@@ -112,6 +114,8 @@ void addEntry(std::string_view name, std::string_view fileName)
 void addLine(std::string_view line)
 {
     line = trimSpaces(line);
+    if (!line.empty() && line.front() == '\'' && !list().version)
+        list().version = update::ListVersion(line);
     if (line.empty() || line.front() == '\'')
         return;
     const auto tab = line.find('\t');
@@ -134,6 +138,7 @@ void ClearSignatures(std::size_t expectedBytes)
     l.families.clear();
     l.joined.clear();
     l.shared.clear();
+    l.version.reset();
     // Lines run about 32 bytes; sizing for that spares most regrowth.
     l.arena.reserve(expectedBytes);
     l.entries.reserve(expectedBytes / 32 + 1);
@@ -173,6 +178,11 @@ void SignatureLines::finish()
 void AddSignature(const std::string& name, const std::string& fileName)
 {
     addEntry(name, fileName);
+}
+
+std::optional<std::uint64_t> SignatureListVersion()
+{
+    return list().version;
 }
 
 std::size_t SignatureCount()

@@ -13,6 +13,7 @@
 #include "FolderAccess.h"
 #include "ListingPrefetcher.h"
 #include "Paths.h"
+#include "Quarantine.h"
 #include "Text.h"
 #include "mFileSearch.h"
 
@@ -42,6 +43,13 @@ long blocksRead()
 }
 
 using folder::LinuxDirent64;
+
+// Removed files wait in quarantine folders: the walk never enters one, whatever
+// its name and however it is reached, so it never finds them again.
+bool isQuarantine(const folder::FolderId& id)
+{
+    return quarantine::IsQuarantineFolder({id.device, id.inode});
+}
 
 // The listings of the folders being walked, one above the other: a folder's
 // listing lies on top while it is processed and goes when its visit ends, so
@@ -163,7 +171,7 @@ void Walk::visitStart(const std::string& received, bool isRoot)
     folder::Fd fd = folder::openNamedFolder(path_);
     if (!fd.valid() && folder::outOfDescriptors(errno))
         counts.Unreached += 1;
-    if (fd.valid() && folder::identify(fd.get(), "", start_)) {
+    if (fd.valid() && folder::identify(fd.get(), "", start_) && !isQuarantine(start_)) {
         if (isRoot)
             folder::setAnchor(path_, folder::Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0)));
         const unsigned threads = held_.helpers > 0 ? setThreads.value_or(kChosenThreads) : 0;
@@ -287,14 +295,15 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
     const int parentFd = parent.fd ? parent.fd->get() : -1;
     folder::FolderId id;
     const bool known = folder::identify(parentFd, name, id);
-    if (known && !id.sameMount(start_))
+    if (known && (!id.sameMount(start_) || isQuarantine(id)))
         return;
     std::optional<folder::PrefetchedFolder> ahead = known ? prefetched(id, offset) : std::nullopt;
     folder::Fd own = ahead ? folder::Fd() : openChildAgain(parentFd, name);
     const bool starved = !ahead && !own.valid() && folder::outOfDescriptors(errno);
     folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(std::move(own));
     folder::FolderId opened;
-    if (!ahead && child->valid() && (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_)))
+    if (!ahead && child->valid() &&
+        (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_) || isQuarantine(opened)))
         return;
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);

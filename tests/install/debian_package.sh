@@ -36,6 +36,8 @@ expected=(
     /etc/ombrix/update.conf /etc/ombrix/keyrings/revoked
     /usr/share/doc/ombrix/copyright /usr/share/doc/ombrix/changelog.Debian.gz
     /usr/lib/systemd/system/ombrix-update.service "/usr/lib/systemd/user/ombrix-scan@.service"
+    "/usr/bin/ombrix-quarantine -> ../lib/ombrix/ombrix-quarantine" /usr/lib/ombrix/ombrix-quarantine
+    /usr/share/man/man1/ombrix-quarantine.1.gz /usr/share/bash-completion/completions/ombrix-quarantine
 )
 for entry in "${expected[@]}"; do
     grep -qxF -- "$entry" "$tmp/files" || fail "the package lacks $entry"
