@@ -9,6 +9,7 @@
 #include "MainFormView.h"
 #include "MainWindowLink.h"
 #include "MessageBox.h"
+#include "OptionValue.h"
 #include "frmScan.h"
 
 namespace ombrix {
@@ -90,12 +91,6 @@ private:
     bool closedForGood_ = false;
 };
 
-// An option's stored text as a check-box value. A text that reads as a
-// decimal number (blanks, tabs or line ends around it, an optional sign,
-// digits with at most one decimal point) is off when the number is zero and
-// the box's third state when it is two; anything else counts as on, like an
-// absent option.
-std::int16_t OptionValue(const std::string& text);
 
 // The picture key of a drive entry for its drive type description.
 std::string DrivePictureKey(const std::string& driveTypeText);

@@ -1,4 +1,5 @@
 #include "FolderAccess.h"
+#include "Removal.h"
 #include "Text.h"
 #include "mFileSearch.h"
 
@@ -16,7 +17,7 @@ void CheckFile(ScanWindow& window, const char* name, folder::FolderRef folder, c
     window.setFindingPath(row, folderPath + name);
     window.setLabel(ScanLabel::Label5, "Detected:  " + decimal(row));
     if (window.autoRepair() == 1)
-        folder::removeEntry(folder, folderPath, name);
+        RemoveFile(folder, folderPath, name, match->VirusName, "immediate repair");
     if (!folder::entryExists(folder, folderPath, name))
         window.setFindingIcon(row, "greenbug");
 }
@@ -24,11 +25,6 @@ void CheckFile(ScanWindow& window, const char* name, folder::FolderRef folder, c
 bool FileExists(const std::string& path)
 {
     return folder::PathCursor().exists(path);
-}
-
-bool DeleteFile(const std::string& path)
-{
-    return folder::PathCursor().remove(path);
 }
 
 }  // namespace ombrix::mFileSearch

@@ -3,6 +3,7 @@
 #include "FolderAccess.h"
 #include "LocalTime.h"
 #include "Paths.h"
+#include "Removal.h"
 #include "StoreWait.h"
 #include "Text.h"
 #include "mFileSearch.h"
@@ -24,6 +25,14 @@ std::string countFromLabel(const ScanWindow& window, ScanLabel label, const std:
     return std::string(trimSpaces(removeAll(window.label(label), prefix)));
 }
 
+// The threat a finding's file matched: the walk's own test of its name.
+std::string threatOf(const std::string& path)
+{
+    const std::optional<mFileSearch::Signature> match =
+        mFileSearch::FindSignature(trimSpaces(path.substr(path.rfind(kPathSeparator) + 1)));
+    return match ? std::string(match->VirusName) : std::string();
+}
+
 // Retries every selected finding whose file is still there and counts the outcome.
 void repairAndCount(ScanWindow& window, std::size_t rows, ScanSummary& summary)
 {
@@ -34,7 +43,7 @@ void repairAndCount(ScanWindow& window, std::size_t rows, ScanSummary& summary)
         const std::string path = window.findingPath(row);
         bool present = files.exists(path);
         if (present && window.autoRepair() == 1) {
-            files.remove(path);
+            mFileSearch::RemoveFile(files, path, threatOf(path), "final pass");
             present = files.exists(path);
         }
         if (present) {
@@ -88,6 +97,7 @@ ScanSummary ScanSystem(ScanWindow& window, std::string& drive, bool nomsg)
     summary.files = mFileSearch::Counts().Files;
     summary.rows = window.findingCount();
     repairAndCount(window, summary.rows, summary);
+    mFileSearch::KeepQuarantineLimit();
     summary.canceled = window.canceled();
     recordStatistics(window, summary);
 

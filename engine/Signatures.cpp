@@ -2,6 +2,7 @@
 
 #include "AsciiFold.h"
 #include "LargePageAllocator.h"
+#include "ListVersion.h"
 #include "NameIndex.h"
 #include "SignatureLines.h"
 #include "Text.h"
@@ -29,6 +30,7 @@ struct SignatureList {
     std::basic_string<char, std::char_traits<char>, LargePageAllocator<char>> arena;
     std::vector<Entry, LargePageAllocator<Entry>> entries;
     NameIndex families;
+    std::optional<std::uint64_t> version;
 
     std::string_view text(std::uint32_t at, std::uint32_t size) const { return {arena.data() + at, size}; }
     std::string_view name(std::uint32_t e) const { return text(entries[e].nameAt, entries[e].nameSize); }
@@ -94,6 +96,8 @@ void addEntry(std::string_view name, std::string_view fileName)
 void addLine(std::string_view line)
 {
     line = trimSpaces(line);
+    if (!line.empty() && line.front() == '\'' && !list().version)
+        list().version = update::ListVersion(line);
     if (line.empty() || line.front() == '\'')
         return;
     const auto tab = line.find('\t');
@@ -114,6 +118,7 @@ void ClearSignatures(std::size_t expectedBytes)
     l.arena.clear();
     l.entries.clear();
     l.families.clear();
+    l.version.reset();
     // Lines run about 32 bytes; sizing for that spares most regrowth.
     l.arena.reserve(expectedBytes);
     l.entries.reserve(expectedBytes / 32 + 1);
@@ -153,6 +158,11 @@ void SignatureLines::finish()
 void AddSignature(const std::string& name, const std::string& fileName)
 {
     addEntry(name, fileName);
+}
+
+std::optional<std::uint64_t> SignatureListVersion()
+{
+    return list().version;
 }
 
 std::size_t SignatureCount()

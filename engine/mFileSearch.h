@@ -36,6 +36,8 @@ std::string OpenSignatureFile(const std::string& path);
 void LoadSignatures();
 void AddSignature(const std::string& name, const std::string& fileName);
 std::size_t SignatureCount();
+// The version the loaded list declares in a comment line, if it does.
+std::optional<std::uint64_t> SignatureListVersion();
 // The entry at `index` (from 0, in the order entries were first stored).
 Signature SignatureAt(std::size_t index);
 
@@ -73,7 +75,14 @@ void CheckFile(ScanWindow& window, const char* name, folder::FolderRef folder, c
 // below the last scan's start folder and never opens the file.
 bool FileExists(const std::string& path);
 
-// Unlinks the entry at `path` (a link goes, never its target). True on success.
-bool DeleteFile(const std::string& path);
+// Whether removals move files into the quarantine, where they can be restored,
+// or unlink them. Off until a front end turns it on from its stored value.
+void SetQuarantine(bool on);
+// The program the quarantine records as having taken a file.
+void SetProgramName(std::string name);
+
+// "Delete this File": removes the finding at `path` that matched `threat` (a
+// link goes, never its target). True on success.
+bool DeleteFile(const std::string& path, std::string_view threat);
 
 }  // namespace ombrix::mFileSearch

@@ -117,6 +117,13 @@ bool removeEntry(FolderRef folder, const std::string& folderPath, const char* na
     return folder != kByPath ? ::unlinkat(folder, name, 0) == 0 : PathCursor().remove(folderPath + name);
 }
 
+bool takeEntry(FolderRef folder, const std::string& folderPath, const char* name, const quarantine::Origin& origin)
+{
+    if (folder == kByPath)
+        return PathCursor().take(folderPath + name, origin);
+    return quarantine::Take({folder, name}, folderPath + name, origin);
+}
+
 void setAnchor(std::string prefix, Fd start)
 {
     anchor().prefix = std::move(prefix);
@@ -239,6 +246,12 @@ bool PathCursor::remove(const std::string& path)
 {
     const int parent = parentOf(path, leaf_);
     return parent >= 0 && !leaf_.empty() && ::unlinkat(parent, leaf_.c_str(), 0) == 0;
+}
+
+bool PathCursor::take(const std::string& path, const quarantine::Origin& origin)
+{
+    const int parent = parentOf(path, leaf_);
+    return parent >= 0 && !leaf_.empty() && quarantine::Take({parent, leaf_.c_str()}, path, origin);
 }
 
 Fd openFolder(const std::string& path)

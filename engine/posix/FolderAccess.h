@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FolderRef.h"
+#include "Quarantine.h"
 
 // File-system access shared by the walk and the by-path operations. Folders are
 // reached by descriptor, one component at a time, never through a link.
@@ -67,6 +68,8 @@ bool entryExists(int parent, const char* name);
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name);
 // Unlinks the entry (a link goes, never its target). True on success.
 bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
+// Moves the entry into the quarantine instead. True when it is gone from its place.
+bool takeEntry(FolderRef folder, const std::string& folderPath, const char* name, const quarantine::Origin& origin);
 
 // Makes the walk's start folder the anchor from which later by-path operations
 // under `prefix` (which ends in the separator) resolve their components.
@@ -88,6 +91,8 @@ public:
     bool exists(const std::string& path);
     // Unlinks the entry at `path`; true on success.
     bool remove(const std::string& path);
+    // Moves the entry at `path` into the quarantine; true when it is gone from its place.
+    bool take(const std::string& path, const quarantine::Origin& origin);
 
 private:
     // One open folder below the base. Only the outer levels and the deepest one

@@ -13,6 +13,7 @@
 #include "FolderAccess.h"
 #include "ListingPrefetcher.h"
 #include "Paths.h"
+#include "Quarantine.h"
 #include "Text.h"
 #include "mFileSearch.h"
 
@@ -47,6 +48,13 @@ long blocksRead()
 constexpr std::size_t kHeldFolders = 256;
 
 using folder::LinuxDirent64;
+
+// Removed files wait in quarantine folders: the walk never enters one, whatever
+// its name and however it is reached, so it never finds them again.
+bool isQuarantine(const folder::FolderId& id)
+{
+    return quarantine::IsQuarantineFolder({id.device, id.inode});
+}
 
 // The listings of the folders being walked, one above the other: a folder's
 // listing lies on top while it is processed and goes when its visit ends, so
@@ -159,7 +167,7 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 
     // The start folder is the one the user named, so a link to it is followed.
     folder::Fd fd = folder::openNamedFolder(path_);
-    if (fd.valid() && folder::identify(fd.get(), "", start_)) {
+    if (fd.valid() && folder::identify(fd.get(), "", start_) && !isQuarantine(start_)) {
         if (isRoot)
             folder::setAnchor(path_, folder::Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0)));
         const unsigned threads = setThreads.value_or(kChosenThreads);
@@ -281,12 +289,13 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
     const int parentFd = parent.fd ? parent.fd->get() : -1;
     folder::FolderId id;
     const bool known = folder::identify(parentFd, name, id);
-    if (known && !id.sameMount(start_))
+    if (known && (!id.sameMount(start_) || isQuarantine(id)))
         return;
     std::optional<folder::PrefetchedFolder> ahead = known ? prefetched(id, offset) : std::nullopt;
     folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(folder::openChild(parentFd, name));
     folder::FolderId opened;
-    if (!ahead && child->valid() && (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_)))
+    if (!ahead && child->valid() &&
+        (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_) || isQuarantine(opened)))
         return;
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);

@@ -286,6 +286,18 @@ bool removeEntry(FolderRef folder, const std::string& folderPath, const char* na
     return entry.valid() && SetFileInformationByHandle(entry.get(), FileDispositionInfo, &dispose, sizeof dispose);
 }
 
+bool takeEntry(FolderRef folder, const std::string& folderPath, const char* name, const quarantine::Origin& origin)
+{
+    if (folder == kByPath)
+        return PathCursor().take(folderPath + name, origin);
+    BY_HANDLE_FILE_INFORMATION info;
+    bool elsewhere = false;
+    // What leads elsewhere is left alone, as a deletion leaves it.
+    const Handle entry =
+        openEntry(*folder, wide(name), DELETE | READ_CONTROL | WRITE_DAC, FILE_NON_DIRECTORY_FILE, info, elsewhere);
+    return entry.valid() && quarantine::Take({entry.get()}, folderPath + name, origin);
+}
+
 void setAnchor(std::string prefix, OpenFolder start)
 {
     anchor().prefix = std::move(prefix);
@@ -331,6 +343,12 @@ bool PathCursor::remove(const std::string& path)
 {
     const OpenFolder* parent = parentOf(path, leaf_);
     return parent && removeEntry(parent, {}, leaf_.c_str());
+}
+
+bool PathCursor::take(const std::string& path, const quarantine::Origin& origin)
+{
+    const OpenFolder* parent = parentOf(path, leaf_);
+    return parent && takeEntry(parent, path.substr(0, path.size() - leaf_.size()), leaf_.c_str(), origin);
 }
 
 }  // namespace ombrix::folder

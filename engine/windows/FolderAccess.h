@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "FolderRef.h"
+#include "Quarantine.h"
 
 // File-system access shared by the walk and the by-path operations. Names are
 // text in the system code page; the calls take their wide `\\?\` form, so paths
@@ -74,6 +75,8 @@ std::string systemErrorText(unsigned long error);
 bool entryExists(FolderRef folder, const std::string& folderPath, const char* name);
 // Deletes the entry (a link goes, never its target). True on success.
 bool removeEntry(FolderRef folder, const std::string& folderPath, const char* name);
+// Moves the entry into the quarantine instead. True when it is gone from its place.
+bool takeEntry(FolderRef folder, const std::string& folderPath, const char* name, const quarantine::Origin& origin);
 
 // Makes the walk's start folder the anchor from which later by-path operations
 // under `prefix` (which ends in the separator) resolve their components.
@@ -88,6 +91,8 @@ public:
     bool exists(const std::string& path);
     // Deletes the entry at `path`; true on success.
     bool remove(const std::string& path);
+    // Moves the entry at `path` into the quarantine; true when it is gone from its place.
+    bool take(const std::string& path, const quarantine::Origin& origin);
 
 private:
     const OpenFolder* parentOf(const std::string& path, std::string& leaf);

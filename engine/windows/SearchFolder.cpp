@@ -4,6 +4,7 @@
 
 #include "FolderAccess.h"
 #include "Paths.h"
+#include "Quarantine.h"
 #include "Text.h"
 #include "mFileSearch.h"
 
@@ -12,6 +13,16 @@ namespace ombrix::mFileSearch {
 namespace {
 
 ScanCounts counts;
+
+// Removed files wait in quarantine folders: the walk never enters one, whatever
+// its name and however it is reached, so it never finds them again.
+bool isQuarantine(const folder::OpenFolder& folder)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    return folder.valid() && GetFileInformationByHandle(folder.handle.get(), &info) &&
+           quarantine::IsQuarantineFolder(
+               {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow});
+}
 
 // A folder being listed: held open, with its listing under way and the length
 // of its path.
@@ -70,7 +81,7 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 
     // The start folder is the one the user named, so a reparse point to it is followed.
     folder::OpenFolder start = folder::openNamedFolder(path_);
-    if (start.valid()) {
+    if (start.valid() && !isQuarantine(start)) {
         if (isRoot)
             folder::setAnchor(path_, folder::copyOf(start));
         pushFolder(std::move(start));
@@ -133,7 +144,7 @@ void Walk::enterSubfolder(const std::wstring& wideName, const std::string& name)
     const Frame& parent = frames_.back();
     bool elsewhere = false;
     folder::OpenFolder child = folder::openChild(parent.folder, wideName, &elsewhere);
-    if (elsewhere)
+    if (elsewhere || isQuarantine(child))
         return;
     const std::size_t parentSize = parent.pathSize;
     path_.append(name);

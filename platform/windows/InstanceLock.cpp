@@ -1,38 +1,13 @@
 #include "InstanceLock.h"
 
 #include <windows.h>
-#include <sddl.h>
 
 #include <utility>
-#include <vector>
 
 #include "ErrorText.h"
+#include "UserSid.h"
 
 namespace ombrix {
-
-namespace {
-
-// The user's security identifier as text ("S-1-5-21-..."); empty when it cannot be read.
-std::string userSid()
-{
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return {};
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<unsigned char> buffer(size);
-    std::string text;
-    char* sid = nullptr;
-    if (size && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
-        text = sid;
-        LocalFree(sid);
-    }
-    CloseHandle(token);
-    return text;
-}
-
-}  // namespace
 
 // The mutex's handle. Not inheritable, so programs we start do not keep it;
 // the mutex goes when the last handle closes, also when the process is killed.
@@ -49,7 +24,7 @@ std::string InstanceLock::userLockName()
 {
     // "Local\" is the session's namespace; the user's identifier keeps apart
     // users who share a session (a program started as another user).
-    return "Local\\ombrix-" + userSid();
+    return "Local\\ombrix-" + UserSid();
 }
 
 std::optional<InstanceLock> InstanceLock::acquire(const std::string& name)

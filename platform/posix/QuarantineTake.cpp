@@ -1,0 +1,211 @@
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "Quarantine.h"
+#include "QuarantineFolders.h"
+#include "QuarantineRecord.h"
+#include "Sha256.h"
+
+namespace ombrix::quarantine {
+
+namespace {
+
+struct FdGuard {
+    int fd;
+    ~FdGuard()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+std::uint64_t randomNumber()
+{
+    std::uint64_t number = 0;
+    if (::getrandom(&number, sizeof number, 0) != sizeof number)
+        number = std::uint64_t(::getpid()) << 32 ^ std::uint64_t(NowNanoseconds());
+    return number;
+}
+
+// The store folders this program takes into, by the mount they serve; opened
+// once, as a scan takes many files from one mount. nullptr: that mount has none.
+struct MountStores {
+    std::mutex lock;
+    std::map<std::uint64_t, std::shared_ptr<StoreFolder>> byMount;
+    std::shared_ptr<StoreFolder> home;
+};
+
+MountStores& mountStores()
+{
+    static MountStores instance;
+    return instance;
+}
+
+std::shared_ptr<StoreFolder> storeFor(int folder)
+{
+    struct statx st;
+    if (::statx(folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &st) != 0 || !(st.stx_mask & STATX_MNT_ID))
+        return nullptr;
+    MountStores& stores = mountStores();
+    const std::lock_guard guard(stores.lock);
+    const auto found = stores.byMount.find(st.stx_mnt_id);
+    if (found != stores.byMount.end())
+        return found->second;
+    std::optional<StoreFolder> store = MountStoreFor(folder);
+    auto shared = store ? std::make_shared<StoreFolder>(std::move(*store)) : nullptr;
+    stores.byMount.emplace(st.stx_mnt_id, shared);
+    return shared;
+}
+
+std::shared_ptr<StoreFolder> homeStore()
+{
+    MountStores& stores = mountStores();
+    const std::lock_guard guard(stores.lock);
+    if (!stores.home)
+        if (std::optional<StoreFolder> store = HomeStore(true))
+            stores.home = std::make_shared<StoreFolder>(std::move(*store));
+    return stores.home;
+}
+
+// A record file made new under a fresh id, its start written and on disk.
+// -1 when none can be made.
+int startRecord(const StoreFolder& store, Entry& entry)
+{
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        entry.id = NewId(entry.takenAt, randomNumber());
+        const int fd = ::openat(int(store.handle()), RecordName(entry.id).c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd >= 0 && WriteAll(fd, RecordStart(entry)) && ::fsync(fd) == 0)
+            return fd;
+        if (fd >= 0) {
+            ::close(fd);
+            store.remove(RecordName(entry.id));
+        }
+        return -1;
+    }
+    return -1;
+}
+
+// One rename into the folder at the top of the file's own mount: the file is
+// either at its path or held, whenever this stops.
+bool takeByRename(const StoreFolder& store, const Source& source, Entry& entry, int& error)
+{
+    const StoreLock lock(store);
+    const FdGuard record{startRecord(store, entry)};
+    if (record.fd < 0) {
+        error = EIO;
+        return false;
+    }
+    const std::string held = HeldName(entry.id);
+    if (::renameat2(source.folder, source.name, int(store.handle()), held.c_str(), RENAME_NOREPLACE) != 0) {
+        error = errno;
+        store.remove(RecordName(entry.id));
+        return false;
+    }
+    if (const std::optional<Entry> facts = store.describe(held))
+        WriteAll(record.fd, RecordEnd(*facts));
+    store.seal(held);
+    return true;
+}
+
+// Where the file's own mount has no folder for it: a copy, on disk and recorded
+// before the original is unlinked.
+bool takeByCopy(const StoreFolder& store, const Source& source, Entry& entry, const struct stat& seen)
+{
+    Sha256 digest;
+    std::string content;
+    FdGuard in{-1};
+    if (S_ISREG(seen.st_mode)) {
+        in.fd = ::openat(source.folder, source.name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat opened;
+        if (in.fd < 0 || ::fstat(in.fd, &opened) != 0 || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev)
+            return false;
+    } else if (S_ISLNK(seen.st_mode)) {
+        content.assign(std::size_t(seen.st_size) + 1, '\0');
+        const ssize_t n = ::readlinkat(source.folder, source.name, content.data(), content.size());
+        if (n < 0)
+            return false;
+        content.resize(std::size_t(n));
+    }
+
+    const StoreLock lock(store);
+    const int folder = int(store.handle());
+    std::string part;
+    FdGuard out{-1};
+    for (int attempt = 0; attempt < 8 && out.fd < 0; ++attempt) {
+        part = PartName(NewId(entry.takenAt, randomNumber()));
+        out.fd = ::openat(folder, part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (out.fd < 0 && errno != EEXIST)
+            return false;
+    }
+    bool copied = out.fd >= 0;
+    if (in.fd >= 0) {
+        char buffer[65536];
+        for (ssize_t n; copied && (n = ::read(in.fd, buffer, sizeof buffer)) != 0;) {
+            copied = n > 0 && WriteAll(out.fd, std::string_view(buffer, std::size_t(n)));
+            if (copied)
+                digest.feed(std::string_view(buffer, std::size_t(n)));
+        }
+    } else {
+        copied = copied && WriteAll(out.fd, content);
+        digest.feed(content);
+    }
+    copied = copied && ::fchmod(out.fd, 0) == 0 && ::fsync(out.fd) == 0;
+    if (!copied) {
+        ::unlinkat(folder, part.c_str(), 0);
+        return false;
+    }
+    Entry held = entry;
+    held.sha256 = digest.hex();
+    const FdGuard record{startRecord(store, entry)};
+    held.id = entry.id;
+    const bool recorded = record.fd >= 0 && WriteAll(record.fd, RecordEnd(held)) && ::fsync(record.fd) == 0;
+    if (!recorded || ::renameat(folder, part.c_str(), folder, HeldName(entry.id).c_str()) != 0) {
+        ::unlinkat(folder, part.c_str(), 0);
+        store.remove(RecordName(entry.id));
+        return false;
+    }
+    if (::unlinkat(source.folder, source.name, 0) == 0)
+        return true;
+    store.remove(HeldName(entry.id));
+    store.remove(RecordName(entry.id));
+    return false;
+}
+
+}  // namespace
+
+bool Take(const Source& source, const std::string& path, const Origin& origin)
+{
+    struct stat seen;
+    if (::fstatat(source.folder, source.name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(seen.st_mode))
+        return false;
+    Entry entry = FactsOf(seen);
+    entry.originalPath = path;
+    entry.threat = origin.threat;
+    entry.listVersion = origin.listVersion;
+    entry.road = origin.road;
+    entry.program = origin.program;
+    entry.takenAt = NowNanoseconds();
+
+    int error = EXDEV;
+    if (const std::shared_ptr<StoreFolder> store = storeFor(source.folder))
+        if (takeByRename(*store, source, entry, error))
+            return true;
+    // Only a store that cannot be reached by a rename is replaced by a copy; a
+    // file the rename could not move (no permission, gone) stays as it is.
+    if (error != EXDEV && error != EIO)
+        return false;
+    const std::shared_ptr<StoreFolder> home = homeStore();
+    return home && takeByCopy(*home, source, entry, seen);
+}
+
+}  // namespace ombrix::quarantine
