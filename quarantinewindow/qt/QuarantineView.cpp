@@ -44,6 +44,7 @@ QTableView* makeList(QWidget* parent)
     list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list->horizontalHeader()->setHighlightSections(false);
     list->horizontalHeader()->setSortIndicatorShown(true);
+    list->horizontalHeader()->setStretchLastSection(true);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
 }
@@ -71,6 +72,8 @@ QuarantineView::QuarantineView(frmQuarantine& form, QWidget* parent) : QWidget(p
     std::erase(tabOrder, nullptr);
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // The window opens with the keyboard on its first stop, the list.
+    tabOrder.front()->setFocus();
     buildMenu();
     sync();
 }
