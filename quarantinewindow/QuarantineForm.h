@@ -28,9 +28,9 @@ inline constexpr std::array<ControlDescription, 6> kQuarantineControls = {{
 enum class QuarantineColumn { Name, Folder, Threat, Date, Size };
 
 inline constexpr std::array<ColumnDescription, 5> kQuarantineColumns = {{
-    {"Name", 1950, false},
-    {"Original Folder", 2550, false},
-    {"Threat", 1365, false},
+    {"Name", 1800, false},
+    {"Original Folder", 2460, false},
+    {"Threat", 1605, false},
     {"Date", 1680, false},
     {"Size", 825, true},
 }};
