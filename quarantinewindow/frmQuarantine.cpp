@@ -27,6 +27,14 @@ QuarantineRow rowFor(const quarantine::Entry& entry)
     return row;
 }
 
+// The name in double quotes, as the window's questions and messages show it.
+std::string quoted(const std::string& name)
+{
+    std::string text(1, '"');
+    text.append(name).push_back('"');
+    return text;
+}
+
 std::string countText(std::size_t count)
 {
     return std::to_string(count) + (count == 1 ? " file" : " files");
@@ -203,7 +211,7 @@ void frmQuarantine::Restore_Click()
 
 void frmQuarantine::restoreOne(const quarantine::Entry& entry)
 {
-    const std::string name = fileNameOf(entry.originalPath);
+    const std::string name = quoted(fileNameOf(entry.originalPath));
     quarantine::RestoreOptions options;
     for (;;) {
         const quarantine::Result result = quarantine_.restore(entry.id, options);
@@ -214,19 +222,19 @@ void frmQuarantine::restoreOne(const quarantine::Entry& entry)
             return;
         case quarantine::Outcome::PathTaken:
             // Never over what stands there now: the user names another place.
-            options.to = questions_.saveAs("Restore \"" + name + "\" as", path);
+            options.to = questions_.saveAs("Restore " + name + " as", path);
             if (!options.to)
                 return;
             break;
         case quarantine::Outcome::NoParent:
             if (options.makeParents ||
-                !questions_.confirm("The folder \"" + FolderOfPath(path) + "\" no longer exists. Create it again " +
-                                    "and restore \"" + name + "\" there?"))
+                !questions_.confirm("The folder " + quoted(FolderOfPath(path)) + " no longer exists. Create it again " +
+                                    "and restore " + name + " there?"))
                 return;
             options.makeParents = true;
             break;
         case quarantine::Outcome::Failed:
-            messages_.show("\"" + name + "\" could not be restored: " + result.why);
+            messages_.show(name + " could not be restored: " + result.why);
             return;
         }
     }
@@ -237,14 +245,14 @@ void frmQuarantine::Delete_Click()
     const std::vector<quarantine::Entry> entries = selectedEntries();
     const std::string question =
         entries.size() == 1
-            ? "Delete \"" + fileNameOf(entries.front().originalPath) + "\" for good? It cannot be restored afterwards."
+            ? "Delete " + quoted(fileNameOf(entries.front().originalPath)) + " for good? It cannot be restored afterwards."
             : "Delete " + countText(entries.size()) + " for good? They cannot be restored afterwards.";
     if (!questions_.confirm(question))
         return;
     for (const quarantine::Entry& entry : entries) {
         const quarantine::Result result = quarantine_.remove(entry.id);
         if (result.outcome == quarantine::Outcome::Failed)
-            messages_.show("\"" + fileNameOf(entry.originalPath) + "\" could not be deleted: " + result.why);
+            messages_.show(quoted(fileNameOf(entry.originalPath)) + " could not be deleted: " + result.why);
     }
     refresh();
 }
