@@ -237,8 +237,10 @@ bool QuarantineView::keyPressed(QObject* watched, const QKeyEvent& key)
         formKey = FormKey::Menu;
     else if (key.key() == Qt::Key_F5)
         formKey = FormKey::Refresh;
+    if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier)
+        close();
     if (!formKey)
-        return false;
+        return key.key() == Qt::Key_Escape;
     const bool showMenu = form_.keyPressed(*formKey);
     sync();
     if (showMenu) {

@@ -156,7 +156,7 @@ TEST_F(View, showsNewestFirstAndTheSortTheHeadersChoose)
 }
 
 // The keyboard alone: arrows select, Enter restores, Delete asks, the menu key
-// and Shift+F10 open the menu, and the list is read again after each action.
+// and Shift+F10 open the menu, Esc closes; the list is read again after each action.
 TEST_F(View, theKeyboardRestoresDeletesAndOpensTheMenu)
 {
     EXPECT_FALSE(view.control(QuarantineControl::Command1)->isEnabled());
@@ -190,6 +190,8 @@ TEST_F(View, theKeyboardRestoresDeletesAndOpensTheMenu)
     EXPECT_EQ(static_cast<QLabel*>(view.control(QuarantineControl::Label1))->text(), "The quarantine is empty.");
     EXPECT_FALSE(view.control(QuarantineControl::Command2)->isEnabled());
     EXPECT_EQ(focusName(), "ListView1") << "the keyboard is not lost with the disabled button";
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(view.isVisible());
 }
 
 }  // namespace
