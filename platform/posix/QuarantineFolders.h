@@ -35,6 +35,10 @@ std::int64_t NowNanoseconds();
 // The SHA-256 of what the descriptor reads from its start; empty on a read failure.
 std::string DigestOf(int fd);
 
+// Opens the file `name` of `folder` for reading, leaving its access time as it
+// is where the caller may (a restore gives back the time it had).
+int OpenUnread(int folder, const char* name);
+
 // Writes all of `text` to `fd`; false on failure.
 bool WriteAll(int fd, std::string_view text);
 

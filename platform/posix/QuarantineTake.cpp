@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 
 #include "Quarantine.h"
 #include "QuarantineFolders.h"
@@ -26,12 +28,18 @@ struct FdGuard {
     }
 };
 
+// Ids need to be unlikely to meet, not secret: seeded once, not a system call a file.
 std::uint64_t randomNumber()
 {
-    std::uint64_t number = 0;
-    if (::getrandom(&number, sizeof number, 0) != sizeof number)
-        number = std::uint64_t(::getpid()) << 32 ^ std::uint64_t(NowNanoseconds());
-    return number;
+    static std::mutex guard;
+    static std::mt19937_64 generator = [] {
+        std::uint64_t seed = 0;
+        if (::getrandom(&seed, sizeof seed, 0) != sizeof seed)
+            seed = std::uint64_t(::getpid()) << 32 ^ std::uint64_t(NowNanoseconds());
+        return std::mt19937_64(seed);
+    }();
+    const std::lock_guard lock(guard);
+    return generator();
 }
 
 // The store folders this program takes into, by the mount they serve; opened
@@ -111,6 +119,17 @@ bool takeByRename(const StoreFolder& store, const Source& source, Entry& entry, 
         store.remove(RecordName(entry.id));
         return false;
     }
+    // The record is complete before the file is sealed, so it keeps the file's own mode.
+    const FdGuard file{OpenUnread(int(store.handle()), held.c_str())};
+    struct stat st;
+    if (file.fd >= 0 && ::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        Entry facts = FactsOf(st);
+        facts.sha256 = DigestOf(file.fd);
+        WriteAll(record.fd, RecordEnd(facts));
+        if (st.st_nlink == 1)
+            ::fchmod(file.fd, 0);
+        return true;
+    }
     if (const std::optional<Entry> facts = store.describe(held))
         WriteAll(record.fd, RecordEnd(*facts));
     store.seal(held);
@@ -125,7 +144,7 @@ bool takeByCopy(const StoreFolder& store, const Source& source, Entry& entry, co
     std::string content;
     FdGuard in{-1};
     if (S_ISREG(seen.st_mode)) {
-        in.fd = ::openat(source.folder, source.name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        in.fd = OpenUnread(source.folder, source.name);
         struct stat opened;
         if (in.fd < 0 || ::fstat(in.fd, &opened) != 0 || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev)
             return false;
@@ -190,6 +209,13 @@ bool Take(const Source& source, const std::string& path, const Origin& origin)
         return false;
     Entry entry = FactsOf(seen);
     entry.originalPath = path;
+    // A scan of a folder named relative to where it ran restores to the same place from anywhere.
+    if (!path.starts_with('/')) {
+        char here[PATH_MAX];
+        if (!::getcwd(here, sizeof here))
+            return false;
+        entry.originalPath = std::string(here) + (here[1] ? "/" : "") + path;
+    }
     entry.threat = origin.threat;
     entry.listVersion = origin.listVersion;
     entry.road = origin.road;

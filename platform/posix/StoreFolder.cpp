@@ -262,6 +262,13 @@ std::string DigestOf(int fd)
     }
 }
 
+int OpenUnread(int folder, const char* name)
+{
+    constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const int fd = ::openat(folder, name, kFlags | O_NOATIME);
+    return fd >= 0 || errno != EPERM ? fd : ::openat(folder, name, kFlags);
+}
+
 bool WriteAll(int fd, std::string_view text)
 {
     while (!text.empty()) {
@@ -401,7 +408,7 @@ std::optional<Entry> StoreFolder::describe(const std::string& name) const
         digest.feed(std::string_view(target.data(), n < 0 ? 0 : std::size_t(n)));
         facts.sha256 = n < 0 ? "" : digest.hex();
     } else if (S_ISREG(st.st_mode)) {
-        const int fd = ::openat(int(handle_), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd = OpenUnread(int(handle_), name.c_str());
         facts.sha256 = fd >= 0 ? DigestOf(fd) : "";
         if (fd >= 0)
             ::close(fd);

@@ -185,10 +185,15 @@ bool Take(const Source& source, const std::string& path, const Origin& origin)
 {
     HANDLE file = static_cast<HANDLE>(source.file);
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    // A read-only file could be moved but not deleted: it stays, as a deletion leaves it.
+    if (!GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return false;
     Entry entry = FactsOf(file, false);
-    entry.originalPath = path;
+    // A scan of a folder named relative to where it ran restores to the same place from anywhere.
+    std::string full(MAX_PATH, '\0');
+    full.resize(GetFullPathNameA(path.c_str(), DWORD(full.size()), full.data(), nullptr));
+    entry.originalPath = full.empty() || full.size() >= MAX_PATH ? path : full;
     entry.threat = origin.threat;
     entry.listVersion = origin.listVersion;
     entry.road = origin.road;

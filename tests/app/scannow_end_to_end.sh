@@ -4,7 +4,9 @@
 # while the main window is open, a run as cron starts it must leave at once. The
 # network namespace of its own keeps the single-instance lock apart from any
 # copy running outside.
-# Usage: scannow_end_to_end.sh OMBRIX OMBRIX-SETTINGS
+# The files it removed wait in the tmpfs's own quarantine, and one command brings
+# them back.
+# Usage: scannow_end_to_end.sh OMBRIX OMBRIX-SETTINGS OMBRIX-QUARANTINE
 set -eu
 
 test_name="scannow end to end"
@@ -13,6 +15,7 @@ drive_size=16m
 
 ombrix=$1
 settings_tool=$2
+quarantine_tool=$3
 
 mkdir -p "$drive/bin" "$drive/docs/deep" "$drive/.hidden" "$drive/Mixed Case"
 cp "$ombrix" "$drive/bin/ombrix"
@@ -76,4 +79,11 @@ value "Last Check" | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-
     fail "Last Check is '$(value "Last Check")'"
 [ -z "$(OMBRIX_SETTINGS="$scratch/settings.db" "$settings_tool" get Status '')" ] ||
     fail "values were written outside Software\\Test"
+
+[ -d "$drive/.ombrix-quarantine-$(id -u)" ] || fail "the removed files are not held on their own drive"
+env -i PATH="$PATH" HOME="$scratch/home" OMBRIX_SETTINGS="$scratch/settings.db" \
+    "$quarantine_tool" restore --all > "$scratch/out" 2>&1 || fail "restore --all: $(cat "$scratch/out")"
+for back in docs/bad.exe docs/deep/BAD.EXE "Mixed Case/Worse.Dat"; do
+    [ "$(cat "$drive/$back")" = x ] || fail "$back was not restored"
+done
 echo "scannow end to end: ok"

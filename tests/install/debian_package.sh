@@ -29,6 +29,8 @@ expected=(
     "usr/bin/ombrix -> ../lib/ombrix/ombrix"
     "usr/bin/ombrix-scan -> ../lib/ombrix/ombrix-scan"
     "usr/bin/ombrix-settings -> ../lib/ombrix/ombrix-settings"
+    "usr/bin/ombrix-quarantine -> ../lib/ombrix/ombrix-quarantine" usr/lib/ombrix/ombrix-quarantine
+    usr/share/man/man1/ombrix-quarantine.1.gz usr/share/bash-completion/completions/ombrix-quarantine
     usr/lib/ombrix/ombrix usr/lib/ombrix/ombrix-scan usr/lib/ombrix/ombrix-settings
     usr/lib/ombrix/update usr/lib/ombrix/ombrix.ini usr/lib/ombrix/update-keys/
     usr/share/applications/ombrix.desktop usr/share/icons/hicolor/scalable/apps/ombrix.svg

@@ -1,5 +1,6 @@
 // ombrix-quarantine: lists, restores and lets go of the files Ombrix removed.
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -276,7 +277,9 @@ int main(int argc, char** argv)
                                                       : std::nullopt;
         if (!days || *days > 100000)
             return usageError("purge needs --older-than DAYS");
-        const std::int64_t now = std::int64_t(std::time(nullptr)) * kSecond;
+        const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count();
         quarantine::PurgeTakenBefore(now - std::int64_t(*days) * 86400 * kSecond);
         return 0;
     }
