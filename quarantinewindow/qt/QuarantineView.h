@@ -2,11 +2,13 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "QuarantineForm.h"
 #include "frmQuarantine.h"
 
 class QItemSelection;
+class QKeyEvent;
 class QMenu;
 class QTableView;
 
