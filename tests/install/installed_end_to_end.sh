@@ -71,7 +71,7 @@ done
 appstreamcli validate --no-net "$prefix/share/metainfo/org.ombrix.Ombrix.metainfo.xml" > "$scratch/out" 2>&1 ||
     fail "the metainfo is not valid: $(cat "$scratch/out")"
 
-for page in ombrix ombrix-scan ombrix-quarantine ombrix-settings ombrix-update ombrix-update-key; do
+for page in ombrix ombrix-scan ombrix-quarantine ombrix-quarantine-window ombrix-settings ombrix-update ombrix-update-key; do
     file=$prefix/share/man/man1/$page.1.gz
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" > "$scratch/page" 2> "$scratch/warnings" ||
         fail "man cannot render $page"
