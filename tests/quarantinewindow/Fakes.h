@@ -1,13 +1,13 @@
 #pragma once
 
-#include <cstdlib>
-#include <ctime>
 #include <deque>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "NativePath.h"
+#include "TimeZone.h"
 #include "frmQuarantine.h"
 
 namespace ombrix::test {
@@ -23,7 +23,7 @@ public:
 
     quarantine::Result restore(const std::string& id, const quarantine::RestoreOptions& options) override
     {
-        log.push_back("restore " + id + (options.to ? " to " + *options.to : "") +
+        log.push_back("restore " + id + (options.to ? " to " + slashed(*options.to) : "") +
                       (options.makeParents ? " making folders" : ""));
         quarantine::Outcome outcome = quarantine::Outcome::Done;
         if (!outcomes[id].empty()) {
@@ -47,7 +47,7 @@ public:
 
     bool confirm(const std::string& text) override
     {
-        log.push_back("confirm " + text);
+        log.push_back("confirm " + slashed(text));
         const bool yes = !confirmations.empty() && confirmations.front();
         if (!confirmations.empty())
             confirmations.pop_front();
@@ -56,25 +56,37 @@ public:
 
     std::optional<std::string> saveAs(const std::string& title, const std::string& suggestedPath) override
     {
-        log.push_back("save as: " + title + " [" + suggestedPath + "]");
+        log.push_back("save as: " + title + " [" + slashed(suggestedPath) + "]");
         std::optional<std::string> chosen;
         if (!savePaths.empty()) {
-            chosen = savePaths.front();
+            if (savePaths.front())
+                chosen = native(*savePaths.front());
             savePaths.pop_front();
         }
         return chosen;
     }
 
     void show(const std::string& text) override { log.push_back("message " + text); }
-    void open(const std::string& folder) override { log.push_back("open " + folder); }
+    void open(const std::string& folder) override { log.push_back("open " + slashed(folder)); }
 
-    // An entry taken `minutesAgo` before a fixed moment (2026-12-06 12:00 UTC).
+    // The log spells paths with "/" on every platform.
+    static std::string slashed(std::string text)
+    {
+        for (char& c : text) {
+            if (c == kPathSeparator)
+                c = '/';
+        }
+        return text;
+    }
+
+    // An entry taken `minutesAgo` before a fixed moment (2026-12-06 12:00 UTC),
+    // from `path` spelt with "/".
     void add(const std::string& id, const std::string& path, std::uint64_t size, int minutesAgo,
              const std::string& threat = "Trojan.A")
     {
         quarantine::Entry entry;
         entry.id = id;
-        entry.originalPath = path;
+        entry.originalPath = native(path);
         entry.size = size;
         entry.threat = threat;
         entry.takenAt = (1'796'558'400LL - minutesAgo * 60LL) * 1'000'000'000LL;
@@ -97,18 +109,14 @@ public:
 // A form over a recording world; dates show in UTC.
 class QuarantineFixture {
 public:
-    QuarantineFixture()
-    {
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
+    QuarantineFixture() { useUtc(); }
 
-    // The column `column` of every row, top to bottom.
+    // The column `column` of every row, top to bottom, paths spelt with "/".
     std::vector<std::string> column(QuarantineColumn column) const
     {
         std::vector<std::string> texts;
         for (const QuarantineRow& row : form.rows())
-            texts.push_back(row.texts[static_cast<std::size_t>(column)]);
+            texts.push_back(QuarantineWorld::slashed(row.texts[static_cast<std::size_t>(column)]));
         return texts;
     }
 

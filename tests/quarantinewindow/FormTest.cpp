@@ -50,7 +50,7 @@ TEST(EntryTexts, sizesReadAsPeopleReadThem)
     };
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(sizeText(bytes), text) << bytes;
-    EXPECT_EQ(fileNameOf("/a/b c"), "b c");
+    EXPECT_EQ(fileNameOf(native("/a/b c")), "b c");
     EXPECT_EQ(fileNameOf("plain"), "plain");
 }
 
