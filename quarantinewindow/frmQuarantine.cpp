@@ -226,13 +226,18 @@ void frmQuarantine::restoreOne(const quarantine::Entry& entry)
             if (!options.to)
                 return;
             break;
-        case quarantine::Outcome::NoParent:
-            if (options.makeParents ||
-                !questions_.confirm("The folder " + quoted(FolderOfPath(path)) + " no longer exists. Create it again " +
-                                    "and restore " + name + " there?"))
+        case quarantine::Outcome::NoParent: {
+            const std::string folder = quoted(FolderOfPath(path));
+            if (options.makeParents) {
+                messages_.show(name + " could not be restored: the folder " + folder + " could not be made.");
+                return;
+            }
+            if (!questions_.confirm("The folder " + folder + " no longer exists. Create it again and restore " +
+                                    name + " there?"))
                 return;
             options.makeParents = true;
             break;
+        }
         case quarantine::Outcome::Failed:
             messages_.show(name + " could not be restored: " + result.why);
             return;

@@ -66,7 +66,7 @@ public:
         return chosen;
     }
 
-    void show(const std::string& text) override { log.push_back("message " + text); }
+    void show(const std::string& text) override { log.push_back("message " + slashed(text)); }
     void open(const std::string& folder) override { log.push_back("open " + slashed(folder)); }
 
     // The log spells paths with "/" on every platform.

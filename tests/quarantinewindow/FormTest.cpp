@@ -107,6 +107,12 @@ TEST_F(Form, restoreAsksWhereWhenThePathIsTakenAndOffersToMakeTheFolder)
         {"folder missing, made again", {Outcome::NoParent}, {true}, {}, {"restore new", missing,
                                                                          "restore new making folders"}},
         {"folder missing, left", {Outcome::NoParent}, {false}, {}, {"restore new", missing}},
+        {"folder cannot be made",
+         {Outcome::NoParent, Outcome::NoParent},
+         {true},
+         {},
+         {"restore new", missing, "restore new making folders",
+          "message \"Bad.exe\" could not be restored: the folder \"/home/u/a b/\" could not be made."}},
         {"failed", {Outcome::Failed}, {}, {}, {"restore new", "message \"Bad.exe\" could not be restored: Permission denied"}},
     };
     for (const Case& c : cases) {
