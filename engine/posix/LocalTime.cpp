@@ -4,9 +4,13 @@ namespace ombrix {
 
 std::tm localNow()
 {
-    const std::time_t now = std::time(nullptr);
+    return localTime(std::time(nullptr));
+}
+
+std::tm localTime(std::time_t when)
+{
     std::tm parts{};
-    localtime_r(&now, &parts);
+    localtime_r(&when, &parts);
     return parts;
 }
 

@@ -19,4 +19,11 @@ std::tm localNow()
     return parts;
 }
 
+std::tm localTime(std::time_t when)
+{
+    std::tm parts{};
+    localtime_s(&parts, &when);
+    return parts;
+}
+
 }  // namespace ombrix

@@ -18,7 +18,7 @@ cmake --install "$build" --prefix "$prefix" --strip > "$scratch/install.log" || 
 folder=$prefix/lib/ombrix
 
 # The layout: real programs in the program folder, links in bin/, no demo, no library.
-for program in ombrix ombrix-scan ombrix-quarantine ombrix-settings; do
+for program in ombrix ombrix-scan ombrix-quarantine ombrix-settings ombrix-quarantine-window; do
     [ -L "$prefix/bin/$program" ] || fail "bin/$program is not a link"
     [ "$(realpath "$prefix/bin/$program")" = "$folder/$program" ] || fail "bin/$program leads elsewhere"
 done
@@ -59,15 +59,19 @@ env -i HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch" OMBRIX_SETTINGS="$scratch
 [ -e "$drive/other/eicar.com" ] || fail "/scannow crossed into another mount"
 [ "$(run "$prefix/bin/ombrix-settings" --key Now get Found)" = 2 ] || fail "/scannow recorded no values"
 
-# The desktop entry starts the installed program without PATH.
-desktop=$prefix/share/applications/ombrix.desktop
-desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
-[ "$exec_line" = "$prefix/bin/ombrix" ] || fail "the desktop entry runs '$exec_line'"
+# Each desktop entry starts its installed program without PATH and has its icon.
+for program in ombrix ombrix-quarantine-window; do
+    desktop=$prefix/share/applications/$program.desktop
+    desktop-file-validate "$desktop" || fail "the desktop entry of $program is not valid"
+    exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+    [ "$exec_line" = "$prefix/bin/$program" ] || fail "the desktop entry of $program runs '$exec_line'"
+    icon=$(sed -n 's/^Icon=//p' "$desktop")
+    [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "$program's icon '$icon' is not installed"
+done
 appstreamcli validate --no-net "$prefix/share/metainfo/org.ombrix.Ombrix.metainfo.xml" > "$scratch/out" 2>&1 ||
     fail "the metainfo is not valid: $(cat "$scratch/out")"
 
-for page in ombrix ombrix-scan ombrix-quarantine ombrix-settings ombrix-update ombrix-update-key; do
+for page in ombrix ombrix-scan ombrix-quarantine ombrix-quarantine-window ombrix-settings ombrix-update ombrix-update-key; do
     file=$prefix/share/man/man1/$page.1.gz
     LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" > "$scratch/page" 2> "$scratch/warnings" ||
         fail "man cannot render $page"

@@ -4,19 +4,12 @@
 
 #include <string>
 
-#include "Paths.h"
+#include "NativePath.h"
 
 namespace ombrix {
 namespace {
 
-// The cases are spelt with "/" and checked with the platform's own separator.
-std::string native(std::string path)
-{
-    for (char& c : path)
-        if (c == '/')
-            c = kPathSeparator;
-    return path;
-}
+using test::native;
 
 TEST(FolderOfPath, keepsEveryPartButTheLast)
 {

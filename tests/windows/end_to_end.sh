@@ -7,13 +7,15 @@
 #     be deleted and then can, the greyed entry, "Open Folder" (explorer.exe);
 #  3. Close brings the main window back; "Check for Updates" starts update.exe;
 #     a clean scan closes its window itself;
-#  4. /scannow on D: with repair off: no window, the values, every file kept.
+#  4. the quarantine window: the files the scan removed wait on D:; Enter
+#     restores one, byte for byte;
+#  5. /scannow on D: with repair off: no window, the values, every file kept.
 # A screenshot of each window goes to the screenshots folder.
 #
-# Usage: end_to_end.sh OMBRIX_EXE WINDRIVER_EXE WINE_RUN D_DRIVE_FOLDER SCREENSHOT_FOLDER
+# Usage: end_to_end.sh OMBRIX_EXE WINDRIVER_EXE WINE_RUN D_DRIVE_FOLDER SCREENSHOT_FOLDER QUARANTINE_WINDOW_EXE
 set -euo pipefail
 ombrix=$(realpath "$1") driver=$(realpath "$2") wine_run=$(realpath "$3")
-drive_d=$(realpath -m "$4") shots=$(realpath -m "$5")
+drive_d=$(realpath -m "$4") shots=$(realpath -m "$5") quarantine_window=$(realpath "$6")
 key='Software\OmbrixEndToEnd'
 
 fail() {
@@ -204,7 +206,30 @@ drive wait 'Varno Ombrix' close gone 'Varno Ombrix'
 wait "$ombrix_pid" || fail "ombrix.exe ended with status $?"
 ombrix_pid=''
 
-# 4. /scannow: the program's drive, D:, with repair off, so nothing is removed.
+# 4. The quarantine window lists what the scan took from this tree (D: may hold
+# older entries too); Enter restores the selected one.
+cp "$quarantine_window" "$work/prog/"
+timeout 60 "$wine_run" "$win\\prog\\ombrix-quarantine-window.exe" </dev/null >"$work/quarantine.log" 2>&1 &
+quarantine_pid=$!
+texts=$(drive wait 'Ombrix Quarantine' texts | lines) || fail "the quarantine window did not open"
+for text in 'Restore	Button' 'Delete	Button' 'Open Folder	Button' 'Quarantined files	SysListView32'; do
+  grep -qxF "$text" <<<"$texts" || fail "the quarantine window does not show \"$text\""
+done
+grep -qE '^[0-9]+ files? in quarantine, .*\.	Static$' <<<"$texts" || fail "the quarantine window's status: $texts"
+# Rows: name, original folder, icon (2 yellowbug), selected.
+held=$(drive wait 'Ombrix Quarantine' rows | lines)
+row=$(folder="$win\\scan\\a\\" awk -F'\t' '$1 == "eicar.com" && $2 == ENVIRON["folder"] { print NR }' <<<"$held")
+[ -n "$row" ] || fail "the quarantine window does not list eicar.com from $win\\scan\\a\\:
+$held"
+awk -F'\t' '$3 != 2 { exit 1 }' <<<"$held" || fail "a quarantined file's icon is not the yellow bug"
+shoot quarantine-window "$(drive wait 'Ombrix Quarantine' rect | lines)"
+drive wait 'Ombrix Quarantine' row-click "$row" keys enter sleep 300
+[ "$(cat "$work/scan/a/eicar.com")" = x ] || fail "Enter did not restore eicar.com"
+drive wait 'Ombrix Quarantine' rows | lines | grep -qF "$win\\scan\\a\\" && fail "the restored file is still listed"
+drive wait 'Ombrix Quarantine' close gone 'Ombrix Quarantine'
+wait "$quarantine_pid" || fail "ombrix-quarantine-window.exe ended with status $?"
+
+# 5. /scannow: the program's drive, D:, with repair off, so nothing is removed.
 setting AutoRepair 0
 printf x >"$work/scan/a/eicar.com"
 printf x >"$work/scan/c/d/EICAR_COM.ZIP"

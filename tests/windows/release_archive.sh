@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The release archive is the program folder: the three programs and the list, in
+# The release archive is the program folder: the programs and the list, in
 # one top folder, and nothing else.
 set -euo pipefail
 build=$1
@@ -9,7 +9,7 @@ trap 'rm -rf "$out"' EXIT
 zip=$(ls "$out"/ombrix-*-win*.zip)
 listed=$(unzip -Z1 "$zip" | sort)
 top=$(basename "$zip" .zip)
-expected=$(printf '%s\n' "$top/ombrix-quarantine.exe" "$top/ombrix-scan.exe" "$top/ombrix-settings.exe" "$top/ombrix.exe" "$top/ombrix.ini" | sort)
+expected=$(printf '%s\n' "$top/ombrix-quarantine.exe" "$top/ombrix-quarantine-window.exe" "$top/ombrix-scan.exe" "$top/ombrix-settings.exe" "$top/ombrix.exe" "$top/ombrix.ini" | sort)
 if [ "$listed" != "$expected" ]; then
   printf 'the archive holds:\n%s\nexpected:\n%s\n' "$listed" "$expected" >&2
   exit 1
