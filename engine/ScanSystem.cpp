@@ -25,12 +25,13 @@ std::string countFromLabel(const ScanWindow& window, ScanLabel label, const std:
     return std::string(trimSpaces(removeAll(window.label(label), prefix)));
 }
 
-// The threat a finding's file matched: the walk's own test of its name.
-std::string threatOf(const std::string& path)
+// The threat a finding's file matched: the walk's own test of its name. A view
+// into the list, which may join a very long name.
+std::string_view threatOf(const std::string& path)
 {
     const std::optional<mFileSearch::Signature> match =
         mFileSearch::FindSignature(trimSpaces(path.substr(path.rfind(kPathSeparator) + 1)));
-    return match ? std::string(match->VirusName) : std::string();
+    return match ? match->VirusName : std::string_view();
 }
 
 // Retries every selected finding whose file is still there and counts the outcome.

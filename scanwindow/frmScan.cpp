@@ -97,7 +97,7 @@ void frmScan::mnuDeletethisFile_Click()
         return;
     const std::string path = rows_[row - 1].FullPath;
     if (AutoRepair == 1)
-        mFileSearch::DeleteFile(path, rows_[row - 1].VirusName);
+        mFileSearch::DeleteFile(path, rows_[row - 1].VirusName.text());
     if (!mFileSearch::FileExists(path)) {
         rows_[row - 1].IconKey = "greenbug";
         changed();
