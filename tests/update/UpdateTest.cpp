@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <set>
 #include <thread>
@@ -263,7 +264,7 @@ TEST_F(UpdateTest, oneDeadlineForTheWholeUpdateAndALowestSpeed)
 
 // Killed while the list arrives (kill -9, or SIGTERM as systemctl stop sends), an
 // update leaves nothing; what killed runs of any version left is cleared by the next.
-TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsOldLeftovers)
+TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsLeftoversWithoutFollowingLinks)
 {
     publish("ombrix.ini", listText(2026020100, 2));
     tree.file("site/ombrix.ini.pace", "trickle");
@@ -286,13 +287,31 @@ TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsOldLeftovers)
         EXPECT_EQ(read("prog/ombrix.ini"), installedList) << signal;
     }
 
-    tree.file("prog/.ombrix.ini.Xy12Ab", "half a list of an earlier upd");
-    tree.file("prog/.update-staging/ombrix.ini", "half a l");
-    tree.file("prog/.update-staging/update.state", "floor = 9");
+    // What killed runs leave, and what someone with write access planted: the
+    // next run removes it all and never follows a link out of the folder.
     std::filesystem::remove(tree.path("site/ombrix.ini.pace"));
-    EXPECT_EQ(update({"--url", releaseUrl("ombrix.ini")}).status, 0);
-    EXPECT_EQ(programFolder(), (Names{"ombrix.ini", "ombrix.ini.bak", "update", "update-keys", "update.conf",
-                                      "update.state"}));
+    const std::function<void()> leftovers[] = {
+        [&] {
+            tree.file("prog/.ombrix.ini.Xy12Ab", "half a list of an earlier upd");
+            tree.file("prog/.update-staging/ombrix.ini", "half a l");
+            tree.file("prog/.update-staging/update.state", "floor = 9");
+        },
+        [&] { tree.symlink("prog/.update-staging", tree.path("outside")); },
+        [&] { tree.symlink("prog/.update-staging/ombrix.ini", tree.path("outside/kept")); },
+        [&] { tree.dir("prog/.update-staging/ombrix.ini/sub"); },
+        [&] { tree.file("prog/.update-staging", "a file"); },
+    };
+    std::uint64_t version = 2026020100;
+    for (const auto& leave : leftovers) {
+        tree.file("outside/kept", "not the updater's");
+        leave();
+        publish("ombrix.ini", listText(++version, 2));
+        const auto run = update({"--url", releaseUrl("ombrix.ini")});
+        EXPECT_EQ(run.status, 0) << version << run.err;
+        EXPECT_EQ(programFolder(), (Names{"ombrix.ini", "ombrix.ini.bak", "update", "update-keys", "update.conf",
+                                          "update.state"})) << version;
+        EXPECT_EQ(read("outside/kept"), "not the updater's") << version;
+    }
 }
 
 TEST_F(UpdateTest, anUpdaterWithoutSourceKeysOrLockSaysWhatIsMissing)
