@@ -298,6 +298,7 @@ TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsLeftoversWithout
         },
         [&] { tree.symlink("prog/.update-staging", tree.path("outside")); },
         [&] { tree.symlink("prog/.update-staging/ombrix.ini", tree.path("outside/kept")); },
+        [&] { std::filesystem::remove(tree.path("prog/ombrix.ini")), tree.symlink("prog/ombrix.ini", tree.path("outside/kept")); },
         [&] { tree.dir("prog/.update-staging/ombrix.ini/sub"); },
         [&] { tree.file("prog/.update-staging", "a file"); },
     };
@@ -311,6 +312,50 @@ TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsLeftoversWithout
         EXPECT_EQ(programFolder(), (Names{"ombrix.ini", "ombrix.ini.bak", "update", "update-keys", "update.conf",
                                           "update.state"})) << version;
         EXPECT_EQ(read("outside/kept"), "not the updater's") << version;
+        EXPECT_NE(read("prog/ombrix.ini.bak"), "not the updater's") << version;
+    }
+}
+
+// The updater's own files and the administrator's are read only when they are
+// plain files of a sane size; anything else stops the update, however it came
+// there, and the floor and the list stay as they are.
+TEST_F(UpdateTest, damagedOrStrangeLocalFilesStopTheUpdateAndKeepTheFloor)
+{
+    publish("good.ini", listText(2026020100, 2));
+    const std::string floorState = "floor = 2026010100\nfloor-sha256 = \nlast-success = 2026-01-01T00:00:00Z\n";
+    const std::string state = tree.path("prog/update.state");
+    const std::string damaged = "the updater's state " + state + " is damaged (";
+    const std::string removeIt = "); an administrator may remove it, and the installed list's version becomes the floor";
+    tree.file("secret", "root:not for the updater");
+    const struct {
+        std::string file;
+        std::function<void()> plant;
+        std::string reason;
+    } cases[] = {
+        {"update.state", [&] { tree.file("prog/update.state", ""); }, damaged + "it has no floor" + removeIt},
+        {"update.state", [&] { tree.file("prog/update.state", "floor = 99999999999\n"); },
+         damaged + "its floor 99999999999 is past the highest version 9999123199" + removeIt},
+        {"update.state", [&] { tree.file("prog/update.state", floorState + std::string(4096, '#')); },
+         state + " is larger than 4096 bytes"},
+        {"update.state", [&] { tree.symlink("prog/update.state", tree.path("secret")); },
+         state + " is a symbolic link, which the updater does not follow"},
+        {"update.state", [&] { tree.fifo("prog/update.state"); }, state + " is not a regular file"},
+        {"local.ini", [&] { tree.fifo("prog/local.ini"); }, tree.path("prog/local.ini") + " is not a regular file"},
+        {"local.ini", [&] { tree.file("prog/local.ini", std::string((1 << 20) + 1, 'x')); },
+         tree.path("prog/local.ini") + " is larger than 1048576 bytes"},
+        {"update.conf", [&] { std::filesystem::remove(tree.path("prog/update.conf")), tree.fifo("prog/update.conf"); },
+         tree.path("prog/update.conf") + " is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const Names before = programFolder();
+        c.plant();
+        const auto run = update({"--url", releaseUrl("good.ini")});
+        EXPECT_EQ(run.status, 2) << c.reason;
+        EXPECT_EQ(run.err, "Update failed: " + c.reason + kUnchanged);
+        EXPECT_EQ(read("prog/ombrix.ini"), installedList) << c.reason;
+        std::filesystem::remove(tree.path("prog/" + c.file));
+        tree.file("prog/update.conf", "allow-http = 127.0.0.1\n");
+        EXPECT_EQ(programFolder(), before) << c.reason;
     }
 }
 
