@@ -104,6 +104,12 @@ TEST_F(UpdateTest, theFloorOutlivesTheListFileAndLocalLinesFollowEveryList)
     publish("unterminated.ini", unterminated);
     ASSERT_EQ(update({"--url", releaseUrl("unterminated.ini")}).status, 0);
     EXPECT_EQ(read("prog/ombrix.ini"), unterminated + "\r\n" + local);
+
+    // A list an earlier updater let in with a version past the ceiling raises no floor.
+    tree.file("prog/ombrix.ini", "' version 18446744073709551615\r\nA\ta.exe\r\n");
+    publish("later.ini", listText(2026020300, 2));
+    const auto later = update({"--url", releaseUrl("later.ini")});
+    EXPECT_EQ(later.status, 0) << later.err;
 }
 
 // Every refusal exits 2 with its reason on stderr and leaves the program folder as it was.

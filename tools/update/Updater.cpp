@@ -170,8 +170,11 @@ Outcome Run::check(const std::string& url, const std::vector<std::string>& httpH
                       " bytes, more than the 64 MiB a list may have");
 
     // The floor holds whatever list file is in place: never lowered, and raised by a
-    // newer list an administrator put there by hand.
-    const std::uint64_t installedVersion = installed_ ? ListVersion(*installed_).value_or(0) : 0;
+    // newer list an administrator put there by hand, unless its version is past
+    // the ceiling (an earlier updater let such lists in), which would lock out every list.
+    std::uint64_t installedVersion = installed_ ? ListVersion(*installed_).value_or(0) : 0;
+    if (installedVersion > kVersionCeiling)
+        installedVersion = 0;
     const std::uint64_t floor = std::max(saved_.floor, installedVersion);
     const bool floorList =
         release->sha256 == saved_.floorSha256 || (installed_ && Sha256Hex(*installed_) == release->sha256);
