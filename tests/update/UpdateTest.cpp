@@ -304,7 +304,10 @@ TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsLeftoversWithout
         },
         [&] { tree.symlink("prog/.update-staging", tree.path("outside")); },
         [&] { tree.symlink("prog/.update-staging/ombrix.ini", tree.path("outside/kept")); },
-        [&] { std::filesystem::remove(tree.path("prog/ombrix.ini")), tree.symlink("prog/ombrix.ini", tree.path("outside/kept")); },
+        [&] {
+            std::filesystem::remove(tree.path("prog/ombrix.ini"));
+            tree.symlink("prog/ombrix.ini", tree.path("outside/kept"));
+        },
         [&] { tree.dir("prog/.update-staging/ombrix.ini/sub"); },
         [&] { tree.file("prog/.update-staging", "a file"); },
     };
@@ -331,7 +334,8 @@ TEST_F(UpdateTest, damagedOrStrangeLocalFilesStopTheUpdateAndKeepTheFloor)
     const std::string floorState = "floor = 2026010100\nfloor-sha256 = \nlast-success = 2026-01-01T00:00:00Z\n";
     const std::string state = tree.path("prog/update.state");
     const std::string damaged = "the updater's state " + state + " is damaged (";
-    const std::string removeIt = "); an administrator may remove it, and the installed list's version becomes the floor";
+    const std::string removeIt =
+        "); an administrator may remove it, and the installed list's version becomes the floor";
     tree.file("secret", "root:not for the updater");
     const struct {
         std::string file;
