@@ -66,6 +66,11 @@ TEST(ReleaseTest, aReleaseIsInstalledOnlyWhileValidAndWithASaneVersion)
          "its version 18446744073709551615 is more than a day ahead of its date 2026-12-06T09:00:00Z"},
         {2026120601, "2026-12-13T09:00:00Z", "2026-12-13T09:00:00Z", "it expired on 2026-12-13T09:00:00Z"},
         {2026120601, "2026-12-06T09:00:00Z", "2026-12-06T09:00:00Z", "its validity ends before it begins"},
+        {2026120601, "2027-12-06T09:00:00Z", "2027-12-06T08:59:59Z", ""},
+        {2026120601, "2027-12-06T09:00:01Z", "2026-12-06T09:00:00Z",
+         "it is valid for more than 365 days (until 2027-12-06T09:00:01Z)"},
+        {2026120601, "2126-12-06T09:00:00Z", "2026-12-06T09:00:00Z",
+         "it is valid for more than 365 days (until 2126-12-06T09:00:00Z)"},
         {2026120601, "2026-12-13T09:00:00Z", "2026-12-05T08:59:59Z",
          "it was issued in the future (2026-12-06T09:00:00Z)"},
     };

@@ -31,6 +31,10 @@ TEST(TransportTest, plainHttpOnlyToNamedHostsAndNeverAfterHttps)
         {"ftp://mirror.lan/x", false, "\"ftp://mirror.lan/x\" is not an http or https address"},
         {"file:///etc/passwd", false, "\"file:///etc/passwd\" is not an http or https address"},
         {"mirror.lan/x", false, "\"mirror.lan/x\" is not an http or https address"},
+        // A server's redirect target reaches the terminal and the stored message
+        // only with its control and non-ASCII bytes escaped.
+        {"ftp://h/\x1b[2J\a\xff x", false, "\"ftp://h/%1B[2J%07%FF%20x\" is not an http or https address"},
+        {"http://mirror.lan/\r\n\x1b]0;", true, "\"http://mirror.lan/%0D%0A%1B]0;\" is not an http or https address"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AddressRefusal(c.url, c.fromHttps, transport), c.refusal) << c.url;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <set>
 #include <thread>
@@ -103,6 +104,12 @@ TEST_F(UpdateTest, theFloorOutlivesTheListFileAndLocalLinesFollowEveryList)
     publish("unterminated.ini", unterminated);
     ASSERT_EQ(update({"--url", releaseUrl("unterminated.ini")}).status, 0);
     EXPECT_EQ(read("prog/ombrix.ini"), unterminated + "\r\n" + local);
+
+    // A list an earlier updater let in with a version past the ceiling raises no floor.
+    tree.file("prog/ombrix.ini", "' version 18446744073709551615\r\nA\ta.exe\r\n");
+    publish("later.ini", listText(2026020300, 2));
+    const auto later = update({"--url", releaseUrl("later.ini")});
+    EXPECT_EQ(later.status, 0) << later.err;
 }
 
 // Every refusal exits 2 with its reason on stderr and leaves the program folder as it was.
@@ -263,7 +270,7 @@ TEST_F(UpdateTest, oneDeadlineForTheWholeUpdateAndALowestSpeed)
 
 // Killed while the list arrives (kill -9, or SIGTERM as systemctl stop sends), an
 // update leaves nothing; what killed runs of any version left is cleared by the next.
-TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsOldLeftovers)
+TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsLeftoversWithoutFollowingLinks)
 {
     publish("ombrix.ini", listText(2026020100, 2));
     tree.file("site/ombrix.ini.pace", "trickle");
@@ -286,13 +293,80 @@ TEST_F(UpdateTest, aKilledUpdateLeavesNothingAndTheNextRunClearsOldLeftovers)
         EXPECT_EQ(read("prog/ombrix.ini"), installedList) << signal;
     }
 
-    tree.file("prog/.ombrix.ini.Xy12Ab", "half a list of an earlier upd");
-    tree.file("prog/.update-staging/ombrix.ini", "half a l");
-    tree.file("prog/.update-staging/update.state", "floor = 9");
+    // What killed runs leave, and what someone with write access planted: the
+    // next run removes it all and never follows a link out of the folder.
     std::filesystem::remove(tree.path("site/ombrix.ini.pace"));
-    EXPECT_EQ(update({"--url", releaseUrl("ombrix.ini")}).status, 0);
-    EXPECT_EQ(programFolder(), (Names{"ombrix.ini", "ombrix.ini.bak", "update", "update-keys", "update.conf",
-                                      "update.state"}));
+    const std::function<void()> leftovers[] = {
+        [&] {
+            tree.file("prog/.ombrix.ini.Xy12Ab", "half a list of an earlier upd");
+            tree.file("prog/.update-staging/ombrix.ini", "half a l");
+            tree.file("prog/.update-staging/update.state", "floor = 9");
+        },
+        [&] { tree.symlink("prog/.update-staging", tree.path("outside")); },
+        [&] { tree.symlink("prog/.update-staging/ombrix.ini", tree.path("outside/kept")); },
+        [&] {
+            std::filesystem::remove(tree.path("prog/ombrix.ini"));
+            tree.symlink("prog/ombrix.ini", tree.path("outside/kept"));
+        },
+        [&] { tree.dir("prog/.update-staging/ombrix.ini/sub"); },
+        [&] { tree.file("prog/.update-staging", "a file"); },
+    };
+    std::uint64_t version = 2026020100;
+    for (const auto& leave : leftovers) {
+        tree.file("outside/kept", "not the updater's");
+        leave();
+        publish("ombrix.ini", listText(++version, 2));
+        const auto run = update({"--url", releaseUrl("ombrix.ini")});
+        EXPECT_EQ(run.status, 0) << version << run.err;
+        EXPECT_EQ(programFolder(), (Names{"ombrix.ini", "ombrix.ini.bak", "update", "update-keys", "update.conf",
+                                          "update.state"})) << version;
+        EXPECT_EQ(read("outside/kept"), "not the updater's") << version;
+        EXPECT_NE(read("prog/ombrix.ini.bak"), "not the updater's") << version;
+    }
+}
+
+// The updater's own files and the administrator's are read only when they are
+// plain files of a sane size; anything else stops the update, however it came
+// there, and the floor and the list stay as they are.
+TEST_F(UpdateTest, damagedOrStrangeLocalFilesStopTheUpdateAndKeepTheFloor)
+{
+    publish("good.ini", listText(2026020100, 2));
+    const std::string floorState = "floor = 2026010100\nfloor-sha256 = \nlast-success = 2026-01-01T00:00:00Z\n";
+    const std::string state = tree.path("prog/update.state");
+    const std::string damaged = "the updater's state " + state + " is damaged (";
+    const std::string removeIt =
+        "); an administrator may remove it, and the installed list's version becomes the floor";
+    tree.file("secret", "root:not for the updater");
+    const struct {
+        std::string file;
+        std::function<void()> plant;
+        std::string reason;
+    } cases[] = {
+        {"update.state", [&] { tree.file("prog/update.state", ""); }, damaged + "it has no floor" + removeIt},
+        {"update.state", [&] { tree.file("prog/update.state", "floor = 99999999999\n"); },
+         damaged + "its floor 99999999999 is past the highest version 9999123199" + removeIt},
+        {"update.state", [&] { tree.file("prog/update.state", floorState + std::string(4096, '#')); },
+         state + " is larger than 4096 bytes"},
+        {"update.state", [&] { tree.symlink("prog/update.state", tree.path("secret")); },
+         state + " is a symbolic link, which the updater does not follow"},
+        {"update.state", [&] { tree.fifo("prog/update.state"); }, state + " is not a regular file"},
+        {"local.ini", [&] { tree.fifo("prog/local.ini"); }, tree.path("prog/local.ini") + " is not a regular file"},
+        {"local.ini", [&] { tree.file("prog/local.ini", std::string((1 << 20) + 1, 'x')); },
+         tree.path("prog/local.ini") + " is larger than 1048576 bytes"},
+        {"update.conf", [&] { std::filesystem::remove(tree.path("prog/update.conf")), tree.fifo("prog/update.conf"); },
+         tree.path("prog/update.conf") + " is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const Names before = programFolder();
+        c.plant();
+        const auto run = update({"--url", releaseUrl("good.ini")});
+        EXPECT_EQ(run.status, 2) << c.reason;
+        EXPECT_EQ(run.err, "Update failed: " + c.reason + kUnchanged);
+        EXPECT_EQ(read("prog/ombrix.ini"), installedList) << c.reason;
+        std::filesystem::remove(tree.path("prog/" + c.file));
+        tree.file("prog/update.conf", "allow-http = 127.0.0.1\n");
+        EXPECT_EQ(programFolder(), before) << c.reason;
+    }
 }
 
 TEST_F(UpdateTest, anUpdaterWithoutSourceKeysOrLockSaysWhatIsMissing)

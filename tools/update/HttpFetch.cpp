@@ -73,6 +73,23 @@ Address addressOf(const std::string& url)
     return address;
 }
 
+// `url` for a message: a redirect target is the server's text, so its control
+// and non-ASCII bytes are percent-escaped before they reach a terminal or the store.
+std::string shown(const std::string& url)
+{
+    std::string text;
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7f) {
+            text += c;
+        } else {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            text += {'%', kHex[byte >> 4], kHex[byte & 15]};
+        }
+    }
+    return text;
+}
+
 bool redirected(long status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -114,9 +131,9 @@ std::string AddressRefusal(const std::string& url, bool fromHttps, const Transpo
     if (address.scheme == "https")
         return {};
     if (address.scheme != "http")
-        return "\"" + url + "\" is not an http or https address";
+        return "\"" + shown(url) + "\" is not an http or https address";
     if (fromHttps)
-        return "an https address redirected to plain http (" + url + "), which is never followed";
+        return "an https address redirected to plain http (" + shown(url) + "), which is never followed";
     for (const std::string& host : transport.httpHosts)
         if (lower(host.size() > 2 && host.front() == '[' ? host.substr(1, host.size() - 2) : host) == address.host)
             return {};

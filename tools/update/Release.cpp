@@ -154,6 +154,9 @@ std::string ReleaseProblem(const Release& release, std::time_t now)
 {
     if (release.validUntil <= release.issued)
         return "its validity ends before it begins";
+    if (release.validUntil - release.issued > kMaxValidDays * kDay)
+        return "it is valid for more than " + std::to_string(kMaxValidDays) + " days (until " +
+               UtcText(release.validUntil) + ")";
     if (release.issued > now + kDay)
         return "it was issued in the future (" + UtcText(release.issued) + ")";
     if (now >= release.validUntil)

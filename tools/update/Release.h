@@ -35,14 +35,19 @@ struct Release {
 // YYYYMMDDNN, and no list is published after the year 9999.
 inline constexpr std::uint64_t kVersionCeiling = 9999123199;
 
+// The longest a release may stay valid. A longer one would let whoever replays it
+// hold machines on its list for as long, which expiry exists to prevent.
+inline constexpr long kMaxValidDays = 365;
+
 std::string ReleaseText(const Release& release);
 
 // The release in `text`; nullopt with `why` set when it is not one.
 std::optional<Release> ParseRelease(std::string_view text, std::string& why);
 
 // Empty when the release may be installed at `now`, else why not: it expired,
-// it was issued more than a day in the future, or its version is absurd (past the
-// ceiling, or more than a day ahead of its issue date).
+// it is valid for longer than kMaxValidDays, it was issued more than a day in the
+// future, or its version is absurd (past the ceiling, or more than a day ahead of
+// its issue date).
 std::string ReleaseProblem(const Release& release, std::time_t now);
 
 // "2026-12-06T09:00:00Z"; ParseUtc takes exactly that form.

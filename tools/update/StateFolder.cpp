@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "Paths.h"
 
@@ -36,23 +37,19 @@ void syncFolder(const std::string& folder)
     }
 }
 
-// A temporary name of the earlier updaters: ".ombrix.ini." and six characters of mkstemp.
-bool earlierLeftover(std::string_view name)
+// Removes the temporary files of the earlier updaters, ".ombrix.ini." and six
+// characters of mkstemp, from `folder`.
+void removeEarlierLeftovers(const std::string& folder)
 {
     constexpr std::string_view kPrefix = ".ombrix.ini.";
-    return name.size() == kPrefix.size() + 6 && name.starts_with(kPrefix);
-}
-
-// Unlinks the files in `folder` that `matches` picks; folders in it stay.
-template <typename Match>
-void removeFiles(const std::string& folder, Match matches)
-{
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
-    while (const dirent* entry = ::readdir(dir))
-        if (entry->d_type != DT_DIR && matches(std::string_view(entry->d_name)))
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (entry->d_type != DT_DIR && name.size() == kPrefix.size() + 6 && name.starts_with(kPrefix))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
     ::closedir(dir);
 }
 
@@ -101,9 +98,10 @@ bool StateFolder::lock()
 
 void StateFolder::clearLeftovers() const
 {
-    removeFiles(staging_, [](std::string_view) { return true; });
-    ::rmdir(staging_.c_str());
-    removeFiles(folder_, earlierLeftover);
+    // Whatever is there goes, folders too; a link is removed, never followed.
+    std::error_code ignored;
+    std::filesystem::remove_all(staging_, ignored);
+    removeEarlierLeftovers(folder_);
 }
 
 std::string StateFolder::stage(std::string_view name, std::string_view bytes) const

@@ -32,8 +32,9 @@ public:
     // when another process holds it (errno EWOULDBLOCK) or the folder cannot be opened.
     bool lock();
 
-    // Removes what killed runs left: the staging folder's files and the hidden
-    // ".ombrix.ini.XXXXXX" files earlier versions wrote beside the list.
+    // Removes what killed runs left: the staging folder with all in it (a link
+    // there is removed, never followed) and the hidden ".ombrix.ini.XXXXXX"
+    // files earlier versions wrote beside the list.
     void clearLeftovers() const;
 
     // Writes `bytes` as the staged file `name`, synced; empty on success, else why not.

@@ -1,12 +1,10 @@
 #include "TrustedKeys.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <sstream>
 
 #include "Paths.h"
+#include "SmallFile.h"
 
 namespace ombrix::update {
 
@@ -17,12 +15,12 @@ void addKeys(const std::string& folder, std::vector<PublicKey>& keys)
 {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (entry.path().extension() != ".pub" || !entry.is_regular_file(error))
+        if (entry.path().extension() != ".pub")
             continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string why;
+        const std::optional<std::string> text = ReadSmallFile(entry.path(), 1023, true, why);
         PublicKey key;
-        if (text.size() < 1024 && parsePublicKey(text, key))
+        if (text && parsePublicKey(*text, key))
             keys.push_back(key);
     }
 }
@@ -43,11 +41,13 @@ std::string LoadTrustedKeys(const UpdateFolders& folders, TrustedKeys& trusted)
     addKeys(folders.keyring, keys);
     addKeys(adminFolder, keys);
 
-    std::ifstream in(trusted.revokedFile);
-    if (!in && errno != ENOENT)
-        return "cannot read " + trusted.revokedFile + ": " + std::strerror(errno);
+    std::string why;
+    const std::optional<std::string> revoked = ReadSmallFile(trusted.revokedFile, 1 << 20, true, why);
+    if (!why.empty())
+        return why;
+    std::istringstream in(revoked.value_or(""));
     std::string line;
-    for (int number = 1; in && std::getline(in, line); ++number) {
+    for (int number = 1; std::getline(in, line); ++number) {
         const auto first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#')
             continue;

@@ -1,13 +1,15 @@
 #include "UpdateConfig.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <sstream>
 #include <string_view>
+
+#include "SmallFile.h"
 
 namespace ombrix::update {
 
 namespace {
+
+constexpr std::size_t kMaxConfigBytes = 64 * 1024;
 
 std::string_view trimmed(std::string_view text)
 {
@@ -21,9 +23,11 @@ std::string_view trimmed(std::string_view text)
 
 std::string ReadUpdateConfig(const std::string& path, UpdateConfig& config)
 {
-    std::ifstream in(path);
-    if (!in)
-        return errno == ENOENT ? std::string() : "cannot read " + path + ": " + std::strerror(errno);
+    std::string why;
+    const std::optional<std::string> file = ReadSmallFile(path, kMaxConfigBytes, true, why);
+    if (!file)
+        return why;
+    std::istringstream in(*file);
     std::string text;
     for (int number = 1; std::getline(in, text); ++number) {
         const std::string_view line = trimmed(text);

@@ -11,6 +11,7 @@ std::string ParseUpdateState(const std::string& text, UpdateState& state)
 {
     std::istringstream in(text);
     std::string line;
+    bool hasFloor = false;
     while (std::getline(in, line)) {
         if (line.empty() || line.front() == '#')
             continue;
@@ -21,6 +22,9 @@ std::string ParseUpdateState(const std::string& text, UpdateState& state)
             const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), state.floor);
             if (error != std::errc() || end != value.data() + value.size() || value.empty())
                 return "its floor is not a number";
+            if (state.floor > kVersionCeiling)
+                return "its floor " + value + " is past the highest version " + std::to_string(kVersionCeiling);
+            hasFloor = true;
         } else if (name == "floor-sha256") {
             state.floorSha256 = value;
         } else if (name == "last-success") {
@@ -32,7 +36,8 @@ std::string ParseUpdateState(const std::string& text, UpdateState& state)
             return "it holds the unknown line \"" + line + "\"";
         }
     }
-    return {};
+    // The updater always writes a floor; a file without one was cut short or emptied.
+    return hasFloor ? std::string() : "it has no floor";
 }
 
 std::string UpdateStateText(const UpdateState& state)

@@ -1,9 +1,5 @@
 #include "Updater.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -14,6 +10,7 @@
 #include "ListVersion.h"
 #include "Paths.h"
 #include "Release.h"
+#include "SmallFile.h"
 #include "StateFolder.h"
 #include "TrustedKeys.h"
 #include "UpdateConfig.h"
@@ -37,30 +34,6 @@ Outcome failed(const std::string& why)
 Outcome upToDate(std::uint64_t version)
 {
     return {kUpToDate, "The signature list is up to date (version " + std::to_string(version) + ")."};
-}
-
-// The bytes of the regular file at `path`, at most `maxBytes`; nullopt with
-// `error` set (ENOENT when there is no such file) otherwise.
-std::optional<std::string> readFile(const std::string& path, std::size_t maxBytes, int& error)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return std::nullopt;
-    }
-    struct stat st;
-    std::optional<std::string> bytes;
-    error = EFBIG;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::size_t(st.st_size) <= maxBytes) {
-        bytes.emplace(std::size_t(st.st_size), '\0');
-        std::size_t done = 0;
-        ssize_t n = 0;
-        while (done < bytes->size() && (n = ::pread(fd, bytes->data() + done, bytes->size() - done, off_t(done))) > 0)
-            done += std::size_t(n);
-        bytes->resize(done);
-    }
-    ::close(fd);
-    return bytes;
 }
 
 std::string downloadFailure(const FetchResult& result, const std::string& url, const std::string& what)
@@ -148,15 +121,16 @@ Outcome Run::operator()()
     if (trusted_.keys.empty())
         return failed("there are no trusted keys in " + trusted_.folders);
 
-    int error = 0;
-    if (const auto text = readFile(state.path(kStateFileName), kMaxStateBytes, error)) {
-        if (std::string why = ParseUpdateState(*text, saved_); !why.empty())
+    std::string why;
+    if (const auto text = ReadSmallFile(state.path(kStateFileName), kMaxStateBytes, false, why)) {
+        if (why = ParseUpdateState(*text, saved_); !why.empty())
             return failed("the updater's state " + state.path(kStateFileName) + " is damaged (" + why +
                           "); an administrator may remove it, and the installed list's version becomes the floor");
-    } else if (error != ENOENT) {
-        return failed("cannot read " + state.path(kStateFileName) + ": " + std::strerror(error));
+    } else if (!why.empty()) {
+        return failed(why);
     }
-    installed_ = readFile(state.path("ombrix.ini"), kMaxListBytes, error);
+    // Anything but a plain file there is replaced like a missing list.
+    installed_ = ReadSmallFile(state.path("ombrix.ini"), kMaxListBytes, false, why);
     return check(url, config.httpHosts);
 }
 
@@ -196,8 +170,11 @@ Outcome Run::check(const std::string& url, const std::vector<std::string>& httpH
                       " bytes, more than the 64 MiB a list may have");
 
     // The floor holds whatever list file is in place: never lowered, and raised by a
-    // newer list an administrator put there by hand.
-    const std::uint64_t installedVersion = installed_ ? ListVersion(*installed_).value_or(0) : 0;
+    // newer list an administrator put there by hand, unless its version is past
+    // the ceiling (an earlier updater let such lists in), which would lock out every list.
+    std::uint64_t installedVersion = installed_ ? ListVersion(*installed_).value_or(0) : 0;
+    if (installedVersion > kVersionCeiling)
+        installedVersion = 0;
     const std::uint64_t floor = std::max(saved_.floor, installedVersion);
     const bool floorList =
         release->sha256 == saved_.floorSha256 || (installed_ && Sha256Hex(*installed_) == release->sha256);
@@ -237,11 +214,11 @@ Outcome Run::check(const std::string& url, const std::vector<std::string>& httpH
 
 Outcome Run::install(const Release& release, const std::string& list, std::uint64_t floor)
 {
-    int error = 0;
+    std::string unreadable;
     const std::string localFile = options_.folders.config + kPathSeparator + "local.ini";
-    const std::optional<std::string> local = readFile(localFile, kMaxLocalBytes, error);
-    if (!local && error != ENOENT)
-        return failed("cannot read " + localFile + ": " + std::strerror(error));
+    const std::optional<std::string> local = ReadSmallFile(localFile, kMaxLocalBytes, true, unreadable);
+    if (!unreadable.empty())
+        return failed(unreadable);
 
     if (report_.canceled())
         return failed("the update was canceled");

@@ -179,7 +179,7 @@ int main(int argc, char** argv)
         long days = kDefaultValidDays;
         if (args.size() == 5 && args[1] == "--valid-days") {
             const auto [end, error] = std::from_chars(args[2].data(), args[2].data() + args[2].size(), days);
-            if (error != std::errc() || end != args[2].data() + args[2].size() || days < 1 || days > 365)
+            if (error != std::errc() || end != args[2].data() + args[2].size() || days < 1 || days > kMaxValidDays)
                 return usage();
             args.erase(args.begin() + 1, args.begin() + 3);
         }
