@@ -346,6 +346,43 @@ TEST_F(QuarantineTest, aRestoreNeverReplacesAndMakesFoldersOnlyWhenAsked)
     });
 }
 
+// What stands in a store or on a command line cannot lead a restore or a delete
+// outside the store: an id is never a path, and a held file that is not what its
+// record says (a link planted in its place) is left alone, its target untouched.
+TEST_F(QuarantineTest, aHostileIdOrHeldFileNeverReachesOutsideTheStore)
+{
+    onPrivateDrives([&] {
+        writeFile(drive() + "/bad.exe", "held");
+        ASSERT_EQ(scan(drive()).status, 1);
+        const std::string store = storeOf(drive());
+        const std::string id = quarantine::List().at(0).id;
+        std::filesystem::create_directories(drive() + "/outside");
+        std::filesystem::copy_file(store + "/" + id + ".entry", drive() + "/outside/x.entry");
+        writeFile(drive() + "/outside/x.held", "outside");
+        writeFile(drive() + "/victim", "victim");
+        ::chmod((drive() + "/victim").c_str(), 0600);
+        const auto plantLink = [&] {
+            ::rename((store + "/" + id + ".held").c_str(), (drive() + "/kept").c_str());
+            ::symlink((drive() + "/victim").c_str(), (store + "/" + id + ".held").c_str());
+        };
+        const struct {
+            std::function<void()> plant;
+            std::vector<std::string> args;
+        } cases[] = {
+            {[] {}, {"restore", "--to", drive() + "/restored", "../outside/x"}},
+            {[] {}, {"restore", "../outside/x"}},
+            {[] {}, {"delete", "../outside/x"}},
+            {plantLink, {"restore", "--to", drive() + "/restored", id}},
+        };
+        for (const auto& c : cases) {
+            c.plant();
+            const Snapshot before = snapshotOf(drive(), storeOf("").substr(1));
+            EXPECT_EQ(tool(c.args).status, 1) << c.args.back();
+            EXPECT_EQ(firstDifference(before, snapshotOf(drive(), storeOf("").substr(1))), "") << c.args.back();
+        }
+    });
+}
+
 // Entries go when deleted, when older than a purge's days, and oldest first
 // beyond the size limit.
 TEST_F(QuarantineTest, entriesGoWhenDeletedPurgedOrBeyondTheLimit)
