@@ -102,5 +102,23 @@ TEST(QuarantineRecord, namesSayWhatAFileInAStoreIs)
     EXPECT_TRUE(IsPartName(PartName(id)));
 }
 
+// An id comes from a command line too: only what NewId makes names an entry,
+// never a path that leads out of its store.
+TEST(QuarantineRecord, onlyAnIdNamesAnEntry)
+{
+    const struct {
+        const char* id;
+        bool valid;
+    } cases[] = {
+        {"20261206T172449Z-def123456789", true}, {"", false},         {"../x", false},  {"..", false},
+        {"a/b", false},                           {"a\\b", false},     {".hidden", false}, {"x.entry", false},
+        {"bad id", false},                        {"id\n", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsId(c.id), c.valid) << c.id;
+        EXPECT_EQ(IdOfRecord(std::string(c.id) + ".entry"), c.valid ? c.id : "") << c.id;
+    }
+}
+
 }  // namespace
 }  // namespace ombrix::quarantine
