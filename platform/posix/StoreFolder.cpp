@@ -469,6 +469,11 @@ Result StoreFolder::putBack(const Entry& entry, const std::string& target, bool 
         return {Outcome::PathTaken, target, std::strerror(EEXIST)};
     const std::string held = HeldName(entry.id);
     const int store = int(handle_);
+    // A rename keeps what was taken; a copy of anything is a plain file. Anything
+    // else (a link planted in the file's place) is not touched, nor is its target.
+    const mode_t heldType = ownFileSystem_ ? mode_t(entry.mode & S_IFMT) : S_IFREG;
+    if (::fstatat(store, held.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || (st.st_mode & S_IFMT) != heldType)
+        return {Outcome::Failed, target, "the held file does not match its record"};
 
     if (ownFileSystem_) {
         // The file is given back its facts where no one else can reach it, then
