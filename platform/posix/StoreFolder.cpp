@@ -516,7 +516,10 @@ Result StoreFolder::putBack(const Entry& entry, const std::string& target, bool 
     seal(held);
     if (in < 0)
         return failed(target, errno);
+    // A restore of this entry killed while copying left this very name: it goes,
+    // so the entry can still be restored and no hidden copy stays beside it.
     const std::string part = "." + leaf.substr(0, 200) + "." + PartName(entry.id);
+    ::unlinkat(folder, part.c_str(), 0);
     const int out = ::openat(folder, part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (out < 0) {
         const int error = errno;
