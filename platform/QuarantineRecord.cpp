@@ -184,9 +184,11 @@ std::optional<Entry> ParseRecord(std::string_view text, bool complete)
         valid = value.has_value();
         if (!valid)
             break;
-        if (name == "path")
+        if (name == "path") {
+            // No path holds a NUL byte: one would cut the path short where the system reads it.
+            valid = value->find('\0') == std::string::npos;
             e.originalPath = *value;
-        else if (name == "size")
+        } else if (name == "size")
             valid = readNumber(raw, e.size);
         else if (name == "sha256")
             e.sha256 = *value;
