@@ -457,7 +457,8 @@ TEST_F(QuarantineTest, sinceChoosesByTimeTakenAndJsonKeepsTheBytes)
             int status;
             bool restored;
         } cases[] = {{"2200-01-01", 0, false}, {"2200-01-01 10:00", 0, false}, {"yesterday", 2, false},
-                     {"2000-13-45T10:00:00", 2, false}, {"2000-01-01T00:00", 0, true}};
+                     {"2000-13-45T10:00:00", 2, false}, {"2000-02-30", 2, false}, {"2001-02-29 10:00", 2, false},
+                     {"2000-01-01T00:00", 0, true}};
         for (const auto& c : cases) {
             EXPECT_EQ(tool({"restore", "--all", "--since", c.since}).status, c.status) << c.since;
             EXPECT_EQ(std::filesystem::exists(drive() + "/caf\xe9/bad.exe"), c.restored) << c.since;
