@@ -297,6 +297,61 @@ TEST_F(QuarantineTest, anUntrustworthyFolderAtTheTopSendsTheFileToTheUsersOwnQua
     }
 }
 
+// Whichever road a file takes (a rename into its own file system's folder, or a
+// copy into the user's own), it comes back as it was: awkward names, no bytes or
+// several MB, a hole, a second name, special bits, a link as a link, times to
+// the nanosecond.
+TEST_F(QuarantineTest, everyKindOfFileComesBackAsItWasByEitherRoad)
+{
+    const struct {
+        std::string name;  // below the tree; its last part matches the list
+        std::string content;
+        mode_t mode;
+    } files[] = {
+        {"dash/-bad.exe", "", 0644},
+        {"tab\tand\\back/bad.exe", "x", 0600},
+        {"big/bad.exe", std::string(3 * 1024 * 1024, 'b'), 0640},
+        {"setuid/bad.exe", "#!/bin/sh\n", 04755},
+        {"sticky/bad.exe", "s", 01644},
+        {"readonly/bad.exe", "r", 0444},
+    };
+    for (const bool ownFileSystem : {true, false}) {
+        SCOPED_TRACE(ownFileSystem ? "renamed" : "copied");
+        onPrivateDrives([&] {
+            if (!ownFileSystem)
+                writeFile(storeOf(drive()), "");
+            writeFile(home() + "/list.ini", "Trojan.A\tbad.exe\r\nTrojan.B\t-bad.exe\r\n");
+            const std::string tree = drive() + "/tree";
+            for (const auto& file : files) {
+                std::filesystem::create_directories(std::filesystem::path(tree + "/" + file.name).parent_path());
+                writeFile(tree + "/" + file.name, file.content);
+                ::chmod((tree + "/" + file.name).c_str(), file.mode);
+            }
+            const int sparse = ::open((tree + "/big/bad.exe").c_str(), O_WRONLY);
+            ::pwrite(sparse, "end", 3, 8 * 1024 * 1024);
+            ::close(sparse);
+            ::link((tree + "/dash/-bad.exe").c_str(), (tree + "/dash/second name").c_str());
+            std::filesystem::create_directories(tree + "/links");
+            ::symlink("/etc/passwd", (tree + "/links/bad.exe").c_str());
+            ::symlink("nowhere", (tree + "/links/-bad.exe").c_str());
+            for (const auto& file : files) {
+                const timespec times[2] = {{1234567890, 123456789}, {1334567890, 987654321}};
+                ::utimensat(AT_FDCWD, (tree + "/" + file.name).c_str(), times, 0);
+            }
+            ::chmod((tree + "/readonly").c_str(), 0555);
+            const Snapshot before = snapshotOf(tree);
+
+            ASSERT_EQ(scan(tree).status, 1);
+            const std::vector<quarantine::Entry> entries = quarantine::List();
+            ASSERT_EQ(entries.size(), std::size(files) + 2);
+            for (const quarantine::Entry& entry : entries)
+                EXPECT_EQ(entry.ownFileSystem, ownFileSystem) << entry.originalPath;
+            EXPECT_EQ(tool({"restore", "--all"}).status, 0);
+            EXPECT_EQ(firstDifference(before, snapshotOf(tree)), "");
+        });
+    }
+}
+
 // A restore never replaces what now stands at the path, and makes missing
 // folders only when asked; the same path taken twice stays two entries.
 TEST_F(QuarantineTest, aRestoreNeverReplacesAndMakesFoldersOnlyWhenAsked)
