@@ -246,10 +246,13 @@ TEST_F(QuarantineTest, filesWaitOnTheirOwnFileSystemWhereNoWalkFindsThem)
         EXPECT_FALSE(std::filesystem::exists(home() + "/data/ombrix/quarantine"));
         // Twice the same name, from two folders: two entries.
         EXPECT_EQ(quarantine::List().size(), 2u);
-        // Started at the quarantine folder itself, or at its own name, the walk finds nothing.
+        // Started at the quarantine folder itself, at a bind mount of it, or at its
+        // file system's top, the walk finds nothing.
         writeFile(storeOf(drive()) + "/bad.exe", "planted");
-        EXPECT_EQ(scan(storeOf(drive()), {"--quiet"}).status, 0);
-        EXPECT_EQ(scan(drive(), {"--quiet"}).status, 0);
+        std::filesystem::create_directories(home() + "/bound");
+        ASSERT_EQ(::mount(storeOf(drive()).c_str(), (home() + "/bound").c_str(), nullptr, MS_BIND, nullptr), 0);
+        for (const std::string& start : {storeOf(drive()), home() + "/bound", drive()})
+            EXPECT_EQ(scan(start, {"--quiet"}).status, 0) << start;
     });
 }
 
