@@ -82,6 +82,8 @@ std::vector<StoreFolder>& knownStores(bool refresh)
 template <typename Action>
 Result withEntry(const std::string& id, Action action)
 {
+    if (!IsId(id))
+        return {Outcome::NoSuchEntry, {}, {}};
     for (const bool refresh : {false, true}) {
         for (const StoreFolder& store : knownStores(refresh)) {
             if (!store.holds(RecordName(id)))

@@ -1,5 +1,6 @@
 #include "QuarantineRecord.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -83,9 +84,17 @@ std::string PartName(const std::string& id)
     return id + std::string(kPartEnd);
 }
 
+bool IsId(std::string_view text)
+{
+    const auto idByte = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
+    };
+    return !text.empty() && std::all_of(text.begin(), text.end(), idByte);
+}
+
 std::string IdOfRecord(std::string_view name)
 {
-    if (name.size() <= kRecordEnd.size() || !name.ends_with(kRecordEnd) || name.front() == '.')
+    if (!name.ends_with(kRecordEnd) || !IsId(name.substr(0, name.size() - kRecordEnd.size())))
         return {};
     return std::string(name.substr(0, name.size() - kRecordEnd.size()));
 }
@@ -175,9 +184,11 @@ std::optional<Entry> ParseRecord(std::string_view text, bool complete)
         valid = value.has_value();
         if (!valid)
             break;
-        if (name == "path")
+        if (name == "path") {
+            // No path holds a NUL byte: one would cut the path short where the system reads it.
+            valid = value->find('\0') == std::string::npos;
             e.originalPath = *value;
-        else if (name == "size")
+        } else if (name == "size")
             valid = readNumber(raw, e.size);
         else if (name == "sha256")
             e.sha256 = *value;

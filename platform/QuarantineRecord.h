@@ -13,6 +13,9 @@ namespace ombrix::quarantine {
 
 std::string RecordName(const std::string& id);
 std::string HeldName(const std::string& id);
+// True when `text` is made the way NewId makes ids (letters, digits and '-'):
+// an id from a command line is then never a path out of its store.
+bool IsId(std::string_view text);
 // The id a record's file name gives; empty when the name is no record's.
 std::string IdOfRecord(std::string_view name);
 // True for what an interrupted copy into a store leaves behind.

@@ -469,6 +469,11 @@ Result StoreFolder::putBack(const Entry& entry, const std::string& target, bool 
         return {Outcome::PathTaken, target, std::strerror(EEXIST)};
     const std::string held = HeldName(entry.id);
     const int store = int(handle_);
+    // A rename keeps what was taken; a copy of anything is a plain file. Anything
+    // else (a link planted in the file's place) is not touched, nor is its target.
+    const mode_t heldType = ownFileSystem_ ? mode_t(entry.mode & S_IFMT) : S_IFREG;
+    if (::fstatat(store, held.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || (st.st_mode & S_IFMT) != heldType)
+        return {Outcome::Failed, target, "the held file does not match its record"};
 
     if (ownFileSystem_) {
         // The file is given back its facts where no one else can reach it, then
@@ -511,7 +516,10 @@ Result StoreFolder::putBack(const Entry& entry, const std::string& target, bool 
     seal(held);
     if (in < 0)
         return failed(target, errno);
+    // A restore of this entry killed while copying left this very name: it goes,
+    // so the entry can still be restored and no hidden copy stays beside it.
     const std::string part = "." + leaf.substr(0, 200) + "." + PartName(entry.id);
+    ::unlinkat(folder, part.c_str(), 0);
     const int out = ::openat(folder, part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (out < 0) {
         const int error = errno;

@@ -92,6 +92,37 @@ TEST(QuarantineRecord, aRecordCutShortIsNeverComplete)
     EXPECT_FALSE(ParseRecord("not a record\nend\n", false));
 }
 
+// A record is read from a folder the user can write to: what is not a record
+// Ombrix wrote is no entry, rather than a half-read one.
+TEST(QuarantineRecord, aDamagedOrHostileRecordIsNoEntry)
+{
+    const std::string head = "ombrix-quarantine 1\n";
+    const struct {
+        std::string text;
+        bool entry;
+    } cases[] = {
+        {head + "path /x\nend\n", true},
+        {head + "path /x\nunknown field\nend\n", true},
+        {head + "path /x\\x41\nend\n", true},
+        {head + "path /x\nend", false},
+        {head + "end\n", false},
+        {head + "path \nend\n", false},
+        {head + "path /x\\q\nend\n", false},
+        {head + "path /x\\x4\nend\n", false},
+        {head + "path /x\\xzz\nend\n", false},
+        {head + "path /x\\x00/etc/passwd\nend\n", false},
+        {head + "path /x\nsize -1\nend\n", false},
+        {head + "path /x\nsize 12a\nend\n", false},
+        {head + "path /x\nmode 99999999999\nend\n", false},
+        {head + "path /x\ntaken\nend\n", false},
+        {"ombrix-quarantine 2\npath /x\nend\n", false},
+        {"path /x\n" + head + "end\n", false},
+        {head + "path /x\nend\nsize 3\n", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseRecord(c.text).has_value(), c.entry) << c.text;
+}
+
 TEST(QuarantineRecord, namesSayWhatAFileInAStoreIs)
 {
     const std::string id = NewId(1796577889231580267, 0xabcdef123456789);
@@ -100,6 +131,24 @@ TEST(QuarantineRecord, namesSayWhatAFileInAStoreIs)
     for (const std::string& name : {HeldName(id), PartName(id), std::string(".entry"), std::string(".lock")})
         EXPECT_EQ(IdOfRecord(name), "") << name;
     EXPECT_TRUE(IsPartName(PartName(id)));
+}
+
+// An id comes from a command line too: only what NewId makes names an entry,
+// never a path that leads out of its store.
+TEST(QuarantineRecord, onlyAnIdNamesAnEntry)
+{
+    const struct {
+        const char* id;
+        bool valid;
+    } cases[] = {
+        {"20261206T172449Z-def123456789", true}, {"", false},         {"../x", false},  {"..", false},
+        {"a/b", false},                           {"a\\b", false},     {".hidden", false}, {"x.entry", false},
+        {"bad id", false},                        {"id\n", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsId(c.id), c.valid) << c.id;
+        EXPECT_EQ(IdOfRecord(std::string(c.id) + ".entry"), c.valid ? c.id : "") << c.id;
+    }
 }
 
 }  // namespace

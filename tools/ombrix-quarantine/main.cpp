@@ -89,8 +89,10 @@ std::optional<std::int64_t> parseTime(const std::string& text)
     local.tm_sec = fields[5];
     local.tm_isdst = -1;
     const std::time_t seconds = std::mktime(&local);
+    // mktime moves a day the month lacks into the next month: such a day is no time.
+    const bool realDay = local.tm_mday == fields[2] && local.tm_mon == fields[1] - 1;
     // Entries keep nanoseconds in 64 bits: times up to the year 2262.
-    if (seconds == std::time_t(-1) || std::int64_t(seconds) > INT64_MAX / kSecond)
+    if (seconds == std::time_t(-1) || !realDay || std::int64_t(seconds) > INT64_MAX / kSecond)
         return std::nullopt;
     return std::int64_t(seconds) * kSecond;
 }

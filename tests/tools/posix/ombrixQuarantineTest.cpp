@@ -246,10 +246,13 @@ TEST_F(QuarantineTest, filesWaitOnTheirOwnFileSystemWhereNoWalkFindsThem)
         EXPECT_FALSE(std::filesystem::exists(home() + "/data/ombrix/quarantine"));
         // Twice the same name, from two folders: two entries.
         EXPECT_EQ(quarantine::List().size(), 2u);
-        // Started at the quarantine folder itself, or at its own name, the walk finds nothing.
+        // Started at the quarantine folder itself, at a bind mount of it, or at its
+        // file system's top, the walk finds nothing.
         writeFile(storeOf(drive()) + "/bad.exe", "planted");
-        EXPECT_EQ(scan(storeOf(drive()), {"--quiet"}).status, 0);
-        EXPECT_EQ(scan(drive(), {"--quiet"}).status, 0);
+        std::filesystem::create_directories(home() + "/bound");
+        ASSERT_EQ(::mount(storeOf(drive()).c_str(), (home() + "/bound").c_str(), nullptr, MS_BIND, nullptr), 0);
+        for (const std::string& start : {storeOf(drive()), home() + "/bound", drive()})
+            EXPECT_EQ(scan(start, {"--quiet"}).status, 0) << start;
     });
 }
 
@@ -289,8 +292,65 @@ TEST_F(QuarantineTest, anUntrustworthyFolderAtTheTopSendsTheFileToTheUsersOwnQua
             ::lstat(storeOf(drive()).c_str(), &after);
             EXPECT_EQ(std::tie(after.st_mode, after.st_uid, after.st_ino),
                       std::tie(before.st_mode, before.st_uid, before.st_ino));
+            // What a restore killed while copying back left beside the path.
+            writeFile(drive() + "/.bad.exe." + entries[0].id + ".part", "cut short");
             EXPECT_EQ(tool({"restore", entries[0].id}).status, 0);
             EXPECT_EQ(firstDifference(original, snapshotOf(drive(), storeName)), "");
+        });
+    }
+}
+
+// Whichever road a file takes (a rename into its own file system's folder, or a
+// copy into the user's own), it comes back as it was: awkward names, no bytes or
+// several MB, a hole, a second name, special bits, a link as a link, times to
+// the nanosecond.
+TEST_F(QuarantineTest, everyKindOfFileComesBackAsItWasByEitherRoad)
+{
+    const struct {
+        std::string name;  // below the tree; its last part matches the list
+        std::string content;
+        mode_t mode;
+    } files[] = {
+        {"dash/-bad.exe", "", 0644},
+        {"tab\tand\\back/bad.exe", "x", 0600},
+        {"big/bad.exe", std::string(3 * 1024 * 1024, 'b'), 0640},
+        {"setuid/bad.exe", "#!/bin/sh\n", 04755},
+        {"sticky/bad.exe", "s", 01644},
+        {"readonly/bad.exe", "r", 0444},
+    };
+    for (const bool ownFileSystem : {true, false}) {
+        SCOPED_TRACE(ownFileSystem ? "renamed" : "copied");
+        onPrivateDrives([&] {
+            if (!ownFileSystem)
+                writeFile(storeOf(drive()), "");
+            writeFile(home() + "/list.ini", "Trojan.A\tbad.exe\r\nTrojan.B\t-bad.exe\r\n");
+            const std::string tree = drive() + "/tree";
+            for (const auto& file : files) {
+                std::filesystem::create_directories(std::filesystem::path(tree + "/" + file.name).parent_path());
+                writeFile(tree + "/" + file.name, file.content);
+                ::chmod((tree + "/" + file.name).c_str(), file.mode);
+            }
+            const int sparse = ::open((tree + "/big/bad.exe").c_str(), O_WRONLY);
+            ::pwrite(sparse, "end", 3, 8 * 1024 * 1024);
+            ::close(sparse);
+            ::link((tree + "/dash/-bad.exe").c_str(), (tree + "/dash/second name").c_str());
+            std::filesystem::create_directories(tree + "/links");
+            ::symlink("/etc/passwd", (tree + "/links/bad.exe").c_str());
+            ::symlink("nowhere", (tree + "/links/-bad.exe").c_str());
+            for (const auto& file : files) {
+                const timespec times[2] = {{1234567890, 123456789}, {1334567890, 987654321}};
+                ::utimensat(AT_FDCWD, (tree + "/" + file.name).c_str(), times, 0);
+            }
+            ::chmod((tree + "/readonly").c_str(), 0555);
+            const Snapshot before = snapshotOf(tree);
+
+            ASSERT_EQ(scan(tree).status, 1);
+            const std::vector<quarantine::Entry> entries = quarantine::List();
+            ASSERT_EQ(entries.size(), std::size(files) + 2);
+            for (const quarantine::Entry& entry : entries)
+                EXPECT_EQ(entry.ownFileSystem, ownFileSystem) << entry.originalPath;
+            EXPECT_EQ(tool({"restore", "--all"}).status, 0);
+            EXPECT_EQ(firstDifference(before, snapshotOf(tree)), "");
         });
     }
 }
@@ -343,6 +403,43 @@ TEST_F(QuarantineTest, aRestoreNeverReplacesAndMakesFoldersOnlyWhenAsked)
         }
         std::ifstream moved(drive() + "/new/second.exe");
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "second");
+    });
+}
+
+// What stands in a store or on a command line cannot lead a restore or a delete
+// outside the store: an id is never a path, and a held file that is not what its
+// record says (a link planted in its place) is left alone, its target untouched.
+TEST_F(QuarantineTest, aHostileIdOrHeldFileNeverReachesOutsideTheStore)
+{
+    onPrivateDrives([&] {
+        writeFile(drive() + "/bad.exe", "held");
+        ASSERT_EQ(scan(drive()).status, 1);
+        const std::string store = storeOf(drive());
+        const std::string id = quarantine::List().at(0).id;
+        std::filesystem::create_directories(drive() + "/outside");
+        std::filesystem::copy_file(store + "/" + id + ".entry", drive() + "/outside/x.entry");
+        writeFile(drive() + "/outside/x.held", "outside");
+        writeFile(drive() + "/victim", "victim");
+        ::chmod((drive() + "/victim").c_str(), 0600);
+        const auto plantLink = [&] {
+            ::rename((store + "/" + id + ".held").c_str(), (drive() + "/kept").c_str());
+            ::symlink((drive() + "/victim").c_str(), (store + "/" + id + ".held").c_str());
+        };
+        const struct {
+            std::function<void()> plant;
+            std::vector<std::string> args;
+        } cases[] = {
+            {[] {}, {"restore", "--to", drive() + "/restored", "../outside/x"}},
+            {[] {}, {"restore", "../outside/x"}},
+            {[] {}, {"delete", "../outside/x"}},
+            {plantLink, {"restore", "--to", drive() + "/restored", id}},
+        };
+        for (const auto& c : cases) {
+            c.plant();
+            const Snapshot before = snapshotOf(drive(), storeOf("").substr(1));
+            EXPECT_EQ(tool(c.args).status, 1) << c.args.back();
+            EXPECT_EQ(firstDifference(before, snapshotOf(drive(), storeOf("").substr(1))), "") << c.args.back();
+        }
     });
 }
 
@@ -418,7 +515,8 @@ TEST_F(QuarantineTest, sinceChoosesByTimeTakenAndJsonKeepsTheBytes)
             int status;
             bool restored;
         } cases[] = {{"2200-01-01", 0, false}, {"2200-01-01 10:00", 0, false}, {"yesterday", 2, false},
-                     {"2000-13-45T10:00:00", 2, false}, {"2000-01-01T00:00", 0, true}};
+                     {"2000-13-45T10:00:00", 2, false}, {"2000-02-30", 2, false}, {"2001-02-29 10:00", 2, false},
+                     {"2000-01-01T00:00", 0, true}};
         for (const auto& c : cases) {
             EXPECT_EQ(tool({"restore", "--all", "--since", c.since}).status, c.status) << c.since;
             EXPECT_EQ(std::filesystem::exists(drive() + "/caf\xe9/bad.exe"), c.restored) << c.since;
