@@ -117,6 +117,8 @@ TEST_F(OmbrixScanTest, aDescriptorLimitTooLowToWalkIsAnErrorNeverAClean)
     std::string level = "scan";
     for (int i = 0; i < 300; ++i)
         level += "/d";
+    // The tree lies on this machine's own disk, where no quarantine folder may be made.
+    ASSERT_TRUE(mRegistry::WriteRegString(mRegistry::HKEY_CURRENT_USER, "", "Quarantine", "0"));
     for (const int limit : {7, 8, 9, 10, 11, 12, 14, 16, 64, 256}) {
         tree.file(level + "/bad.exe");
         const ProgramResult result =
