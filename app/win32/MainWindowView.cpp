@@ -58,19 +58,7 @@ LPSTR itemText(const std::string& text)
 
 void MainWindowView::registerWindowClass()
 {
-    static const bool registered = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = Controls::viewWindowProc<MainWindowView>;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.hIcon = Artwork::programIcon(GetSystemMetrics(SM_CXICON));
-        windowClass.hIconSm = Artwork::programIcon(GetSystemMetrics(SM_CXSMICON));
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassExA(&windowClass) != 0;
-    }();
-    (void)registered;
+    Controls::registerViewClass<MainWindowView>(kWindowClass, Artwork::programIcon);
 }
 
 MainWindowView::MainWindowView(frmMain& form) : form_(form)

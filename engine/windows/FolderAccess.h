@@ -5,6 +5,7 @@
 
 #include "FolderRef.h"
 #include "Quarantine.h"
+#include "WideText.h"
 
 // File-system access shared by the walk and the by-path operations. Names are
 // text in the system code page; the calls take their wide `\\?\` form, so paths
@@ -46,10 +47,9 @@ struct OpenFolder {
     bool valid() const { return handle.valid(); }
 };
 
-// Text in the system code page and its wide form. A wide name the code page
-// cannot hold exactly gets "?" in its place, as the system's own 8-bit calls
-// give it, never a look-alike letter.
-std::wstring wide(std::string_view text);
+// A wide name in the system code page. One the code page cannot hold exactly
+// gets "?" in its place, as the system's own 8-bit calls give it, never a
+// look-alike letter.
 std::string narrow(std::wstring_view text);
 
 // The `\\?\` form of a path as a user names it (relative, `..` and all).

@@ -11,6 +11,7 @@
 #include "QuarantineFolders.h"
 #include "QuarantineRecord.h"
 #include "Sha256.h"
+#include "WideText.h"
 
 namespace ombrix::quarantine {
 
@@ -35,20 +36,12 @@ std::uint64_t randomNumber()
     return generator();
 }
 
-std::wstring wideOf(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring out(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out.data(), n);
-    return out;
-}
-
 // The root of the volume that holds `path` ("D:\"); empty when it cannot be told.
 std::wstring volumeRootOf(const std::string& path)
 {
-    const std::wstring wide = wideOf(path);
-    std::wstring root(wide.size() + 2, L'\0');
-    if (!GetVolumePathNameW(wide.c_str(), root.data(), DWORD(root.size())))
+    const std::wstring named = wide(path);
+    std::wstring root(named.size() + 2, L'\0');
+    if (!GetVolumePathNameW(named.c_str(), root.data(), DWORD(root.size())))
         return {};
     root.resize(wcslen(root.c_str()));
     return root;

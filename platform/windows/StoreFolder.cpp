@@ -16,6 +16,7 @@
 #include "QuarantineRecord.h"
 #include "Sha256.h"
 #include "UserSid.h"
+#include "WideText.h"
 
 namespace ombrix::quarantine {
 
@@ -24,16 +25,6 @@ namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // 100-nanosecond ticks from 1601 to 1970.
 constexpr std::int64_t kEpochTicks = 116444736000000000;
-
-std::wstring wideOf(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring out(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out.data(), n);
-    return out;
-}
 
 std::string narrowOf(const std::wstring& text)
 {
@@ -80,7 +71,7 @@ FILETIME fileTime(std::int64_t nanoseconds)
 std::optional<StoreFolder> openPrivateFolder(const std::wstring& path, bool create, bool ownFileSystem)
 {
     if (create) {
-        const std::wstring sddl = L"D:P(A;OICI;FA;;;" + wideOf(UserSid()) + L")";
+        const std::wstring sddl = L"D:P(A;OICI;FA;;;" + wide(UserSid()) + L")";
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
             return std::nullopt;
@@ -173,12 +164,12 @@ bool folderReady(const std::wstring& folder, bool makeParents)
 
 std::wstring ChildPath(const StoreFolder& store, const std::string& name)
 {
-    return longForm(wideOf(store.path()) + L"\\" + wideOf(name));
+    return longForm(wide(store.path()) + L"\\" + wide(name));
 }
 
 std::optional<StoreFolder> VolumeStore(const std::wstring& root, bool create)
 {
-    std::optional<StoreFolder> store = openPrivateFolder(root + wideOf(storeName()), create, true);
+    std::optional<StoreFolder> store = openPrivateFolder(root + wide(storeName()), create, true);
     if (store)
         noteFolder(*store);
     return store;
@@ -189,7 +180,7 @@ std::optional<StoreFolder> HomeStore(bool create)
     const char* local = std::getenv("LOCALAPPDATA");
     if (!local || !*local)
         return std::nullopt;
-    const std::wstring ombrix = wideOf(local) + L"\\Ombrix";
+    const std::wstring ombrix = wide(local) + L"\\Ombrix";
     if (create)
         CreateDirectoryW(longForm(ombrix).c_str(), nullptr);
     std::optional<StoreFolder> store = openPrivateFolder(ombrix + L"\\Quarantine", create, false);
@@ -267,7 +258,7 @@ bool WriteAll(HANDLE file, const std::string& text)
 
 bool SealFile(HANDLE file)
 {
-    const std::wstring sddl = L"D:P(A;;0x1f0180;;;" + wideOf(UserSid()) + L")";
+    const std::wstring sddl = L"D:P(A;;0x1f0180;;;" + wide(UserSid()) + L")";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return false;
@@ -441,7 +432,7 @@ void StoreFolder::seal(const std::string& name) const
 
 Result StoreFolder::putBack(const Entry& entry, const std::string& target, bool makeParents) const
 {
-    const std::wstring to = longForm(wideOf(target));
+    const std::wstring to = longForm(wide(target));
     const std::size_t cut = to.find_last_of(L'\\');
     if (cut == std::wstring::npos || cut + 1 == to.size())
         return failed(target, ERROR_INVALID_NAME);

@@ -33,17 +33,7 @@ LPSTR itemText(const std::string& text)
 
 void QuarantineView::registerWindowClass()
 {
-    static const bool registered = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = Controls::viewWindowProc<QuarantineView>;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.hIcon = Artwork::magnifierIcon();
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassA(&windowClass) != 0;
-    }();
-    (void)registered;
+    Controls::registerViewClass<QuarantineView>(kWindowClass, [](int) { return Artwork::magnifierIcon(); });
 }
 
 QuarantineView::QuarantineView(frmQuarantine& form) : form_(form)

@@ -50,4 +50,24 @@ LRESULT CALLBACK viewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return view ? view->handle(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Registers, once per view type, the window class whose messages go to that
+// view. `icon(size)` gives the class's icon at the size the system asks for.
+template <class View, class Icon>
+void registerViewClass(const char* className, Icon icon)
+{
+    static const bool registered = [&] {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = viewWindowProc<View>;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.hIcon = icon(GetSystemMetrics(SM_CXICON));
+        windowClass.hIconSm = icon(GetSystemMetrics(SM_CXSMICON));
+        windowClass.lpszClassName = className;
+        return RegisterClassExA(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
 }  // namespace ombrix::Controls

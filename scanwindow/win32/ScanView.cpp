@@ -32,17 +32,7 @@ constexpr UINT kRepaintIntervalMs = 33;
 
 void ScanView::registerWindowClass()
 {
-    static const bool registered = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = Controls::viewWindowProc<ScanView>;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.hIcon = Artwork::magnifierIcon();
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassA(&windowClass) != 0;
-    }();
-    (void)registered;
+    Controls::registerViewClass<ScanView>(kWindowClass, [](int) { return Artwork::magnifierIcon(); });
 }
 
 namespace {

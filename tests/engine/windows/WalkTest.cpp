@@ -17,8 +17,8 @@ bool makeJunction(const std::string& link, const std::string& target)
         return false;
     const HANDLE folder = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    const std::wstring substitute = L"\\??\\" + folder::wide(target);
-    const std::wstring shown = folder::wide(target);
+    const std::wstring substitute = L"\\??\\" + ombrix::wide(target);
+    const std::wstring shown = ombrix::wide(target);
     struct MountPoint {
         DWORD tag;
         WORD dataLength;

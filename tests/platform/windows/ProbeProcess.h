@@ -71,13 +71,15 @@ inline int runProcess(const std::string& commandLine)
     return static_cast<int>(status);
 }
 
-// The file's contents once it has appeared (at most 10 s), then the file is removed.
+// The file's contents once they can be read (at most 10 s), then the file is
+// removed. A record is never empty; under load Wine can show the name a moment
+// before the file opens, so an empty read is tried again.
 inline std::string takeFile(const std::string& path)
 {
-    for (int i = 0; i < 1000 && !std::filesystem::exists(path); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::string text;
-    {
+    for (int i = 0; i < 1000 && text.empty(); ++i) {
+        if (i > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::ifstream in(path, std::ios::binary);
         text.assign(std::istreambuf_iterator<char>(in), {});
     }

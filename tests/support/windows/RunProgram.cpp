@@ -61,7 +61,7 @@ ProgramResult runProgram(const std::vector<std::string>& argv)
     for (const std::string& word : argv) {
         if (!line.empty())
             line += L' ';
-        appendQuoted(line, folder::wide(word));
+        appendQuoted(line, ombrix::wide(word));
     }
     const HANDLE out = scratchFile();
     const HANDLE err = scratchFile();
