@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -14,6 +13,7 @@
 #include "QuarantineFolders.h"
 #include "QuarantineRecord.h"
 #include "Sha256.h"
+#include "StoreCache.h"
 
 namespace ombrix::quarantine {
 
@@ -42,17 +42,9 @@ std::uint64_t randomNumber()
     return generator();
 }
 
-// The store folders this program takes into, by the mount they serve; opened
-// once, as a scan takes many files from one mount. nullptr: that mount has none.
-struct MountStores {
-    std::mutex lock;
-    std::map<std::uint64_t, std::shared_ptr<StoreFolder>> byMount;
-    std::shared_ptr<StoreFolder> home;
-};
-
-MountStores& mountStores()
+StoreCache<std::uint64_t>& mountStores()
 {
-    static MountStores instance;
+    static StoreCache<std::uint64_t> instance;
     return instance;
 }
 
@@ -61,25 +53,12 @@ std::shared_ptr<StoreFolder> storeFor(int folder)
     struct statx st;
     if (::statx(folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &st) != 0 || !(st.stx_mask & STATX_MNT_ID))
         return nullptr;
-    MountStores& stores = mountStores();
-    const std::lock_guard guard(stores.lock);
-    const auto found = stores.byMount.find(st.stx_mnt_id);
-    if (found != stores.byMount.end())
-        return found->second;
-    std::optional<StoreFolder> store = MountStoreFor(folder);
-    auto shared = store ? std::make_shared<StoreFolder>(std::move(*store)) : nullptr;
-    stores.byMount.emplace(st.stx_mnt_id, shared);
-    return shared;
+    return mountStores().forKey(st.stx_mnt_id, [&] { return MountStoreFor(folder); });
 }
 
 std::shared_ptr<StoreFolder> homeStore()
 {
-    MountStores& stores = mountStores();
-    const std::lock_guard guard(stores.lock);
-    if (!stores.home)
-        if (std::optional<StoreFolder> store = HomeStore(true))
-            stores.home = std::make_shared<StoreFolder>(std::move(*store));
-    return stores.home;
+    return mountStores().home([] { return HomeStore(true); });
 }
 
 // A record file made new under a fresh id, its start written and on disk.

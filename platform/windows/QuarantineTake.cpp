@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -11,6 +10,7 @@
 #include "QuarantineFolders.h"
 #include "QuarantineRecord.h"
 #include "Sha256.h"
+#include "StoreCache.h"
 #include "WideText.h"
 
 namespace ombrix::quarantine {
@@ -47,16 +47,9 @@ std::wstring volumeRootOf(const std::string& path)
     return root;
 }
 
-// The store folders this program takes into, by volume root, opened once.
-struct Stores {
-    std::mutex guard;
-    std::map<std::wstring, std::shared_ptr<StoreFolder>> byRoot;
-    std::shared_ptr<StoreFolder> home;
-};
-
-Stores& stores()
+StoreCache<std::wstring>& volumeStores()
 {
-    static Stores instance;
+    static StoreCache<std::wstring> instance;
     return instance;
 }
 
@@ -65,23 +58,12 @@ std::shared_ptr<StoreFolder> storeFor(const std::string& path)
     const std::wstring root = volumeRootOf(path);
     if (root.empty())
         return nullptr;
-    const std::lock_guard lock(stores().guard);
-    const auto found = stores().byRoot.find(root);
-    if (found != stores().byRoot.end())
-        return found->second;
-    std::optional<StoreFolder> store = VolumeStore(root, true);
-    auto shared = store ? std::make_shared<StoreFolder>(std::move(*store)) : nullptr;
-    stores().byRoot.emplace(root, shared);
-    return shared;
+    return volumeStores().forKey(root, [&] { return VolumeStore(root, true); });
 }
 
 std::shared_ptr<StoreFolder> homeStore()
 {
-    const std::lock_guard lock(stores().guard);
-    if (!stores().home)
-        if (std::optional<StoreFolder> store = HomeStore(true))
-            stores().home = std::make_shared<StoreFolder>(std::move(*store));
-    return stores().home;
+    return volumeStores().home([] { return HomeStore(true); });
 }
 
 // A record file made new under a fresh id, its start written and on disk.
