@@ -11,7 +11,7 @@ namespace ombrix {
 enum class QuarantineControl { Image1, Label1, ListView1, Command1, Command2, Command3 };
 
 inline constexpr std::array<ControlDescription, 6> kQuarantineControls = {{
-    {"Image1", ControlKind::Picture, {120, 120, 7050, 375}, "banner", false, -1, "Ombrix", AccessibleRole::Graphic},
+    {"Image1", ControlKind::Picture, {120, 120, 10410, 375}, "banner", false, -1, "Ombrix", AccessibleRole::Graphic},
     // The status line: how much the quarantine holds, or that it is empty.
     {"Label1", ControlKind::Label, {120, 600, 8655, 255}, "", false, -1, "", AccessibleRole::StaticText},
     {"ListView1", ControlKind::List, {120, 960, 8655, 4815}, "", false, 0, "Quarantined files",

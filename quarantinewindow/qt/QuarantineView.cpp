@@ -89,7 +89,7 @@ QWidget* QuarantineView::build(const ControlDescription& description, Quarantine
     switch (description.kind) {
     case ControlKind::Picture: {
         auto* picture = new QLabel(this);
-        picture->setPixmap(Artwork::banner());
+        picture->setPixmap(Artwork::banner(px(description.rect.width)));
         widget = picture;
         break;
     }

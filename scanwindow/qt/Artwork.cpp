@@ -53,17 +53,16 @@ QPixmap bug(const QColor& body)
     return pixmap;
 }
 
-QPixmap banner()
+QPixmap banner(int width)
 {
-    constexpr int kWidth = 470;
-    QPixmap pixmap = transparentPixmap(kWidth, 25);
+    QPixmap pixmap = transparentPixmap(width, 25);
     QPainter painter(&pixmap);
-    QLinearGradient sky(0, 0, kWidth, 0);
+    QLinearGradient sky(0, 0, width, 0);
     sky.setColorAt(0.0, QColor(18, 38, 82));
     sky.setColorAt(0.6, QColor(44, 96, 160));
     sky.setColorAt(1.0, QColor(120, 170, 215));
-    painter.fillRect(QRect(0, 0, kWidth, 25), sky);
-    painter.fillRect(QRect(0, 23, kWidth, 2), QColor(240, 170, 30));
+    painter.fillRect(QRect(0, 0, width, 25), sky);
+    painter.fillRect(QRect(0, 23, width, 2), QColor(240, 170, 30));
 
     painter.save();
     painter.translate(6, 4);
@@ -82,7 +81,7 @@ QPixmap banner()
     motto.setItalic(true);
     painter.setFont(motto);
     painter.setPen(QColor(230, 238, 250));
-    painter.drawText(QRect(0, 0, kWidth - 10, 23), Qt::AlignRight | Qt::AlignVCenter,
+    painter.drawText(QRect(0, 0, width - 10, 23), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("finds unwanted files by name"));
     return pixmap;
 }

@@ -9,8 +9,8 @@ namespace ombrix::Artwork {
 // A 16 x 16 beetle with a body of the given colour, for the finding list.
 QPixmap bug(const QColor& body);
 
-// The 470 x 25 banner across the top of the progress area.
-QPixmap banner();
+// The banner across the top of a window, 25 pixels high and `width` wide.
+QPixmap banner(int width);
 
 // A 16 x 16 magnifying glass: the window's small icon.
 QPixmap magnifier();

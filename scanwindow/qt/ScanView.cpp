@@ -122,7 +122,7 @@ void ScanView::buildProgressArea()
     image2->setObjectName(QStringLiteral("Image2"));
     image2->setAccessibleName(QStringLiteral("Ombrix"));
     image2->setGeometry(twipsRect(0, 0, 7050, 375));
-    image2->setPixmap(Artwork::banner());
+    image2->setPixmap(Artwork::banner(px(7050)));
 
     auto place = [this, frame1](ScanLabel label, const char* name, const QRect& geometry, QLabel* widget = nullptr) {
         labels_[static_cast<std::size_t>(label)] = makeLabel(widget ? widget : new QLabel(frame1), name, geometry);
