@@ -135,8 +135,8 @@ void applyFacts(int folder, const char* name, const Entry& entry)
                    gid_t(std::strtoul(entry.group.c_str(), nullptr, 10)), AT_SYMLINK_NOFOLLOW);
     if (!link)
         ::fchmodat(folder, name, mode_t(entry.mode & kPermissionBits), 0);
-    const auto spec = [](std::int64_t ns) { return timespec{time_t(ns / 1000000000), long(ns % 1000000000)}; };
-    const timespec times[2] = {spec(entry.times.accessed), spec(entry.times.modified)};
+    const auto toTimespec = [](std::int64_t ns) { return timespec{time_t(ns / 1000000000), long(ns % 1000000000)}; };
+    const timespec times[2] = {toTimespec(entry.times.accessed), toTimespec(entry.times.modified)};
     ::utimensat(folder, name, times, AT_SYMLINK_NOFOLLOW);
 }
 
