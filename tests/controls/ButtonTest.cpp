@@ -20,11 +20,11 @@ std::vector<DrawOp> RecordingSurface::lastRepaint(std::optional<DrawOp::Kind> ki
     return chosen;
 }
 
-std::vector<quint32> RecordingSurface::bands() const
+std::vector<Color> RecordingSurface::bands() const
 {
-    std::vector<quint32> colors;
+    std::vector<Color> colors;
     for (const DrawOp& op : lastRepaint(Kind::Fill))
-        if (op.y2 - op.y1 == 8)
+        if (op.y2 - op.y1 == 8 && op.x2 - op.x1 > 45)  // not a cut corner
             colors.push_back(op.color);
     return colors;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PaintSurface.h"
-#include "PictureBox.h"
-#include "VarnoButton.h"
+#include <VarnoButton/PaintSurface.h>
+#include <VarnoButton/PictureBox.h>
+#include <VarnoButton/VarnoButton.h>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ struct DrawOp {
 
     Kind kind = Kind::Clear;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    quint32 color = 0;
+    Color color = 0;
     int lineWidth = 0;
     LineStyle style = LineStyle::Solid;
 
@@ -44,24 +44,24 @@ public:
     std::vector<DrawOp> lastRepaint(std::optional<DrawOp::Kind> kind = std::nullopt) const;
     DrawOp caption() const { return lastRepaint(DrawOp::Kind::Print).at(0); }
     // The colours of the gradient's bands, top to bottom.
-    std::vector<quint32> bands() const;
+    std::vector<Color> bands() const;
     // The bevel: "" none, R raised, S sunken, ? one whose parts disagree.
     std::string bevel() const;
     std::optional<DrawOp> focusRectangle() const;
 
     using Kind = DrawOp::Kind;
-    void line(float x1, float y1, float x2, float y2, quint32 c) override { add(Kind::Line, x1, y1, x2, y2, c); }
-    void rectangle(float x1, float y1, float x2, float y2, quint32 c) override { add(Kind::Rectangle, x1, y1, x2, y2, c); }
-    void fillRectangle(float x1, float y1, float x2, float y2, quint32 c) override { add(Kind::Fill, x1, y1, x2, y2, c); }
-    float textWidth(const QString& text) const override { return 100 * float(text.size()); }
-    float textHeight(const QString& text) const override { return 180 + 10 * float(text.size()); }
-    void print(const QString&) override { add(Kind::Print, currentX(), currentY(), 0, 0, textColor()); }
+    void line(float x1, float y1, float x2, float y2, Color c) override { add(Kind::Line, x1, y1, x2, y2, c); }
+    void rectangle(float x1, float y1, float x2, float y2, Color c) override { add(Kind::Rectangle, x1, y1, x2, y2, c); }
+    void fillRectangle(float x1, float y1, float x2, float y2, Color c) override { add(Kind::Fill, x1, y1, x2, y2, c); }
+    float textWidth(const std::string& text) const override { return 100 * float(text.size()); }
+    float textHeight(const std::string& text) const override { return 180 + 10 * float(text.size()); }
+    void print(const std::string&) override { add(Kind::Print, currentX(), currentY(), 0, 0, textColor()); }
 
 protected:
     void fillBackground() override;
 
 private:
-    void add(Kind kind, float x1, float y1, float x2, float y2, quint32 c) { ops.push_back({kind, x1, y1, x2, y2, c, lineWidth(), lineStyle()}); }
+    void add(Kind kind, float x1, float y1, float x2, float y2, Color c) { ops.push_back({kind, x1, y1, x2, y2, c, lineWidth(), lineStyle()}); }
 };
 
 // The one application object the widget tests need; never destroyed. Key

@@ -26,7 +26,7 @@ TEST_F(PaintTest, gradientRunsFromFadetoColorAtTheTopToBackColorAtTheBottomAndTu
     button->setBackColor(SystemColor::ButtonFace);  // taken as it is: red 15
     EXPECT_EQ(surface->bands().front(), 0x0000000Fu);
     sizeTo(100, 0);
-    EXPECT_EQ(surface->bands(), std::vector<quint32>{0x0000000F});  // one band in the start colour
+    EXPECT_EQ(surface->bands(), std::vector<Color>{0x0000000F});  // one band in the start colour
 }
 
 TEST_F(PaintTest, eachBorderStyleDrawsItsBevelAndFocusCue)

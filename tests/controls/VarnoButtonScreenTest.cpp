@@ -77,7 +77,8 @@ TEST_F(ScreenTest, gradientFaceAndCaptionInsideACutFrame)
     EXPECT_GT(qRed(at(image, 50, 4)), 200);
     EXPECT_GT(qBlue(at(image, 50, 25)), 150);
     EXPECT_EQ(at(image, 50, 0), system(QPalette::Dark));  // frame
-    EXPECT_EQ(at(image, 0, 0), system(QPalette::Button));  // cut corner
+    for (const QPalette::ColorRole notch : {QPalette::Button, QPalette::Light})
+        EXPECT_NE(at(image, 1, 1), system(notch));  // the cut corner keeps the fade
     EXPECT_GT(redPixels(image), 20);
     window.setEnabled(false);
     EXPECT_EQ(redPixels(rendered()), 0);

@@ -1,5 +1,5 @@
 // Presses Space on a button and exits 0 when its clicked() signal came.
-#include "VarnoButton.h"
+#include <VarnoButton/VarnoButton.h>
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PaintSurface.h"
-#include "PropertyStore.h"
-#include "VarnoButtonEvents.h"
+#include <VarnoButton/PaintSurface.h>
+#include <VarnoButton/PropertyStore.h>
+#include <VarnoButton/VarnoButtonEvents.h>
 
 #include <QFont>
 #include <QPixmap>
@@ -14,6 +14,7 @@ namespace ombrix {
 
 class ImageSurface;
 class PictureBox;
+class VarnoButtonCore;
 
 // An owner-drawn push or toggle button: a plain or gradient face, a bevelled
 // border with cut corners, a focus cue, a caption and an optional picture,
@@ -21,13 +22,20 @@ class PictureBox;
 //
 // The window that holds a button calls InitProperties() for a new button or
 // ReadProperties() for a saved one and WriteProperties() when it saves. It
-// hears of the button's events through setEventHandler(), the Qt signals
-// clicked() to mouseUp(), or both. Every setter emits propertyChanged() with
+// hears of the button's events through setEventHandler(), whose by-reference
+// arguments it may change, the Qt signals clicked() to mouseUp(), which carry
+// the values the handler left, or both. Every setter emits propertyChanged() with
 // the property's name (so the holder knows to save) and the property's NOTIFY
 // signal; most also repaint at once. No setter checks its value: out-of-range
 // numbers are kept and drawn as the nearest meaning. Qt's own setEnabled() and
 // setFont(), called through a QWidget pointer or the "enabled" and "font"
-// properties, act as the button's Enabled and Font.
+// properties, act as the button's Enabled and Font. An "&" in the caption
+// marks its mnemonic: Alt and the letter click the button.
+//
+// It is no QAbstractButton: that class's non-virtual setDown(), setChecked()
+// and click(), which QButtonGroup and QAbstractButton pointers call, would
+// change the pressed state past this button's own rules. toggled() and
+// ButtonDown give a toggle button's state instead.
 class VarnoButton final : public QWidget {
     Q_OBJECT
 
@@ -52,6 +60,7 @@ class VarnoButton final : public QWidget {
     Q_CLASSINFO("MouseMove", "Occurs when the user moves the mouse.")
     Q_CLASSINFO("MouseUp", "Occurs when the user releases the mouse button while an object has the focus.")
 
+    Q_PROPERTY(QString text READ Caption WRITE setCaption NOTIFY captionChanged STORED false)
     Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor NOTIFY backColorChanged)
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor NOTIFY foreColorChanged)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled NOTIFY enabledChanged)
@@ -89,6 +98,8 @@ public:
     void Refresh();
     QString Caption() const;
     void setCaption(const QString& caption);
+    QString text() const { return Caption(); }
+    void setText(const QString& text) { setCaption(text); }
     // 0 flat (border only while down or as focus cue), 1 raised, 2 sunken, other none.
     qint32 BorderStyle() const;
     void setBorderStyle(qint32 borderStyle);
@@ -102,6 +113,7 @@ public:
     qint32 Style() const;
     void setStyle(qint32 style);
     using QWidget::setStyle;
+    using QWidget::style;
     quint32 FadetoColor() const;
     void setFadetoColor(quint32 color);
     // A null pixmap is no picture.
@@ -127,22 +139,24 @@ public:
 
     // The one receiver of the button's events; nullptr for none. Not owned.
     void setEventHandler(VarnoButtonEvents* handler);
+    // The toolkit-free button this widget shows.
+    VarnoButtonCore& core() const { return *core_; }
 
     QSize sizeHint() const override;
 
 signals:
     // The button's events, raised right after the handler's (see
-    // VarnoButtonEvents for when). A slot connected directly may change
-    // keyCode; the button then acts on the changed key. keyAscii changes
-    // nothing in the button.
+    // VarnoButtonEvents for when), with the values it left.
     void clicked();
     void dblClicked();
-    void keyDown(qint16& keyCode, qint16& shift);
-    void keyPress(qint16& keyAscii);
-    void keyUp(qint16& keyCode, qint16& shift);
+    void keyDown(qint16 keyCode, qint16 shift);
+    void keyPress(qint16 keyAscii);
+    void keyUp(qint16 keyCode, qint16 shift);
     void mouseDown(qint16 button, qint16 shift, float x, float y);
     void mouseMove(qint16 button, qint16 shift, float x, float y);
     void mouseUp(qint16 button, qint16 shift, float x, float y);
+    // ButtonDown of a toggle button (Behavior 1) changed, by input or property.
+    void toggled(bool down);
 
     // The holder's cue to save: name is the property's persisted name, such
     // as "BackColor". Input that presses or releases the button does not send
@@ -165,6 +179,7 @@ signals:
     void pictureAlignChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -179,63 +194,32 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    using ChangeSignal = void (VarnoButton::*)();
-    void notify(const QString& name, ChangeSignal changed);
-    // Input and setBehavior(0) change ButtonDown without propertyChanged().
-    void putButtonDown(bool down);
+    class Host;
+
+    // Emits the NOTIFY signal of the property with this persisted name.
+    void emitChanged(const QString& name);
+    // Tells of a change of ButtonDown since the last call; false when none.
+    bool reportButtonDown();
+    void updateMnemonic();
     QFont ambientFont() const;
-    float W() const;
-    float H() const;
-
-    // Drawing (VarnoButtonPaint.cpp).
-    void UserControl_Paint();
-    void UserControl_Resize();
-    void DrawGradient(quint32 startColor, quint32 endColor);
-    void DrawBevel(int kind);
-
-    // Input (VarnoButtonInput.cpp).
-    void UserControl_GotFocus();
-    void UserControl_LostFocus();
-    void UserControl_Click();
-    void UserControl_DblClick();
-    void UserControl_KeyDown(int16_t KeyCode, int16_t Shift);
-    void UserControl_KeyPress(int16_t KeyAscii);
-    void UserControl_KeyUp(int16_t KeyCode, int16_t Shift);
-    void UserControl_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
-    void UserControl_MouseMove(int16_t Button, int16_t Shift, float X, float Y);
-    void UserControl_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
-    void Picture1_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
-    void Picture1_MouseMove(int16_t Button, int16_t Shift, float X, float Y);
-    void Picture1_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
     void routeMouse(QMouseEvent& event, const QWidget& receiver);
 
     std::unique_ptr<PaintSurface> surface_;
     ImageSurface* image_ = nullptr;  // surface_ when the button draws on itself
     PictureBox* picture1_ = nullptr;
-    VarnoButtonEvents* events_ = nullptr;
-
-    qint32 pictureAlign_ = 0;
-    bool buttonDown_ = false;
-    bool hideFocus_ = false;
-    bool showPicture_ = false;
-    quint32 fadetoColor_ = 0;
-    qint32 style_ = 0;
-    qint32 behavior_ = 0;
-    qint32 textAlign_ = 0;
-    qint32 borderStyle_ = 0;
-    QString caption_ = QStringLiteral("VarnoButton");
+    std::unique_ptr<Host> host_;
+    std::unique_ptr<VarnoButtonCore> core_;
 
     // The Enabled value the holder was last told of.
     bool reportedEnabled_ = true;
+    // The ButtonDown value the signals last told of.
+    bool reportedDown_ = false;
     // True while the button sets Qt's enabled state or font itself, so that
     // changeEvent() leaves notifying and repainting to the caller.
     bool quietChange_ = false;
-
-    bool hasFocus_ = false;
-    // -10 while the last layout saw the button down: content shifts right and down.
-    float pressOffset_ = 0;
     // A press whose release over the same element is a click.
     bool clickPending_ = false;
+    int mnemonic_ = 0;  // the shortcut id of Alt and the caption's marked letter
 };
 
 }  // namespace ombrix

@@ -1,6 +1,9 @@
-#include "PictureBox.h"
+#include "VarnoButton/PictureBox.h"
 
-#include "Twips.h"
+#include "VarnoButton/Conversions.h"
+#include "VarnoButton/SystemColors.h"
+
+#include <VarnoButton/Twips.h>
 
 #include <QPainter>
 
@@ -32,14 +35,24 @@ void PictureBox::setAutoSize(bool on)
     fitToPicture();
 }
 
-void PictureBox::setPicture(const QPixmap& picture)
+PictureData PictureBox::picture() const
+{
+    return toPictureData(picture_);
+}
+
+void PictureBox::setPicture(const PictureData& picture)
+{
+    setPixmap(toPixmap(picture));
+}
+
+void PictureBox::setPixmap(const QPixmap& picture)
 {
     picture_ = picture;
     fitToPicture();
     update();
 }
 
-void PictureBox::setBackColor(quint32 color)
+void PictureBox::setBackColor(Color color)
 {
     backColor_ = color;
     update();

@@ -1,12 +1,10 @@
-#include "SystemColors.h"
+#include "VarnoButton/SystemColors.h"
 
 namespace ombrix {
 
 namespace {
 
-constexpr quint32 kSystemFlag = 0x80000000;
-
-QColor systemColor(quint32 index, const QPalette& palette)
+QColor systemColor(Color index, const QPalette& palette)
 {
     const auto active = [&palette](QPalette::ColorRole role) {
         return palette.color(QPalette::Active, role);
@@ -28,9 +26,9 @@ QColor systemColor(quint32 index, const QPalette& palette)
 
 }  // namespace
 
-QColor resolveColor(quint32 value, const QPalette& palette)
+QColor resolveColor(Color value, const QPalette& palette)
 {
-    if (value & kSystemFlag)
+    if (value & SystemColor::Flag)
         return systemColor(value & 0xFF, palette);
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }

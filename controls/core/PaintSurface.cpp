@@ -1,4 +1,4 @@
-#include "PaintSurface.h"
+#include "VarnoButton/PaintSurface.h"
 
 namespace ombrix {
 

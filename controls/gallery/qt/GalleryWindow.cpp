@@ -1,6 +1,6 @@
 #include "GalleryWindow.h"
 
-#include "VarnoButton.h"
+#include <VarnoButton/VarnoButton.h>
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "SystemColors.h"
-#include "Twips.h"
+#include "Colors.h"
 
-#include <QString>
+#include <string>
 
 namespace ombrix {
 
@@ -17,11 +16,11 @@ class PaintSurface {
 public:
     virtual ~PaintSurface() = default;
 
-    quint32 backColor() const { return backColor_; }
-    void setBackColor(quint32 color) { backColor_ = color; }
+    Color backColor() const { return backColor_; }
+    void setBackColor(Color color) { backColor_ = color; }
     // The colour text is printed in; it is the button's ForeColor.
-    quint32 textColor() const { return textColor_; }
-    void setTextColor(quint32 color) { textColor_ = color; }
+    Color textColor() const { return textColor_; }
+    void setTextColor(Color color) { textColor_ = color; }
 
     int lineWidth() const { return lineWidth_; }
     void setLineWidth(int pixels) { lineWidth_ = pixels; }
@@ -36,24 +35,25 @@ public:
     // position to (0, 0).
     void clear();
 
-    // Lines and outlines use the current line width and style.
-    virtual void line(float x1, float y1, float x2, float y2, quint32 color) = 0;
-    virtual void rectangle(float x1, float y1, float x2, float y2, quint32 color) = 0;
-    virtual void fillRectangle(float x1, float y1, float x2, float y2, quint32 color) = 0;
+    // Lines and outlines use the current line width and style; both end
+    // points and both corners are drawn.
+    virtual void line(float x1, float y1, float x2, float y2, Color color) = 0;
+    virtual void rectangle(float x1, float y1, float x2, float y2, Color color) = 0;
+    virtual void fillRectangle(float x1, float y1, float x2, float y2, Color color) = 0;
 
-    // Extent of text in the surface's font, in twips.
-    virtual float textWidth(const QString& text) const = 0;
-    virtual float textHeight(const QString& text) const = 0;
+    // Extent of UTF-8 text in the surface's font, in twips.
+    virtual float textWidth(const std::string& text) const = 0;
+    virtual float textHeight(const std::string& text) const = 0;
     // Draws text with its top-left corner at the current position, in the text
     // colour, leaving the background behind the letters as it is.
-    virtual void print(const QString& text) = 0;
+    virtual void print(const std::string& text) = 0;
 
 protected:
     virtual void fillBackground() = 0;
 
 private:
-    quint32 backColor_ = SystemColor::ButtonFace;
-    quint32 textColor_ = SystemColor::ButtonText;
+    Color backColor_ = SystemColor::ButtonFace;
+    Color textColor_ = SystemColor::ButtonText;
     int lineWidth_ = 1;
     LineStyle lineStyle_ = LineStyle::Solid;
     float currentX_ = 0;

@@ -1,4 +1,4 @@
-#include "InputCodes.h"
+#include "VarnoButton/InputCodes.h"
 
 #include <QKeyEvent>
 
@@ -107,7 +107,7 @@ int16_t virtualKeyCode(const QKeyEvent& event)
         return int16_t(112 + key - Qt::Key_F1);
     if (const int16_t code = tableCode(key))
         return code;
-    return event.text().isEmpty() ? kUnmappedKey : kCharacterKey;
+    return event.text().isEmpty() ? KeyCode::Unmapped : KeyCode::Character;
 }
 
 QList<int16_t> ansiCodes(const QString& text, const QByteArray& codeset)
@@ -131,14 +131,15 @@ QList<int16_t> ansiCodes(const QString& text)
 
 int16_t shiftBits(Qt::KeyboardModifiers modifiers)
 {
-    return int16_t((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-                   | (modifiers & Qt::AltModifier ? 4 : 0));
+    return int16_t((modifiers & Qt::ShiftModifier ? ShiftBit::Shift : 0)
+                   | (modifiers & Qt::ControlModifier ? ShiftBit::Ctrl : 0)
+                   | (modifiers & Qt::AltModifier ? ShiftBit::Alt : 0));
 }
 
 int16_t buttonBits(Qt::MouseButtons buttons)
 {
-    return int16_t((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
-                   | (buttons & Qt::MiddleButton ? 4 : 0));
+    return int16_t((buttons & Qt::LeftButton ? MouseBit::Left : 0) | (buttons & Qt::RightButton ? MouseBit::Right : 0)
+                   | (buttons & Qt::MiddleButton ? MouseBit::Middle : 0));
 }
 
 }  // namespace ombrix

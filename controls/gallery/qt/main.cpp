@@ -1,5 +1,5 @@
 #include "GalleryWindow.h"
-#include "VarnoButton.h"
+#include <VarnoButton/VarnoButton.h>
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <VarnoButton/KeyCodes.h>
+
 #include <Qt>
 #include <QByteArray>
 #include <QList>
@@ -13,16 +15,9 @@ namespace ombrix {
 
 // Qt's input reported in the codes VarnoButton's events carry.
 
-// Code of a key that has no virtual-key code of its own but types a character
-// (a letter such as "é", "ß" or a Cyrillic one): the character comes in
-// KeyPress.
-inline constexpr int16_t kCharacterKey = 231;
-// Code of a key with neither a virtual-key code nor a character (a dead key).
-inline constexpr int16_t kUnmappedKey = 255;
-
 // The virtual-key code of the key: 13 Enter, 32 Space, 65 to 90 the letters,
 // and for a symbol the code of the key that types it on a US keyboard ("!"
-// and "1" are 49, "+" and "=" 187); otherwise kCharacterKey or kUnmappedKey.
+// and "1" are 49, "+" and "=" 187); otherwise KeyCode::Character or KeyCode::Unmapped.
 int16_t virtualKeyCode(const QKeyEvent& event);
 
 // The codes of the characters text types, one per character, in the 8-bit

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VarnoButtonEvents.h"
+#include <VarnoButton/VarnoButtonEvents.h>
 
 #include <QPlainTextEdit>
 

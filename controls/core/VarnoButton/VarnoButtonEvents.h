@@ -12,8 +12,7 @@ namespace ombrix {
 // 32 Space, 65 "A"; 231 for a key that has none but types a character, 255
 // for one that types none), Shift holds the bits 1 Shift, 2 Ctrl, 4 Alt,
 // Button the bits 1 left, 2 right, 4 middle, KeyAscii the character's code in
-// the locale's 8-bit encoding (63, "?", for a character it cannot hold).
-// VarnoButton's Qt signals carry the same events, raised after these.
+// the system's 8-bit encoding (63, "?", for a character it cannot hold).
 class VarnoButtonEvents {
 public:
     virtual ~VarnoButtonEvents() = default;

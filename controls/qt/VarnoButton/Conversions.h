@@ -1,0 +1,22 @@
+#pragma once
+
+#include <VarnoButton/FontSpec.h>
+#include <VarnoButton/PictureData.h>
+
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+
+#include <string>
+
+namespace ombrix {
+
+// Between the button's own values and Qt's.
+FontSpec toFontSpec(const QFont& font);
+QFont toQFont(const FontSpec& font);
+PictureData toPictureData(const QPixmap& picture);
+QPixmap toPixmap(const PictureData& picture);
+inline std::string toUtf8(const QString& text) { return text.toStdString(); }
+inline QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace ombrix
