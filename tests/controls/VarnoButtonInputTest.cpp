@@ -2,6 +2,10 @@
 
 #include <VarnoButton/InputCodes.h>
 
+#include <QDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+
 #include <algorithm>
 
 namespace ombrix::test {
@@ -52,6 +56,13 @@ TEST_F(InputTest, everyKeyHasACodeAndEveryCharacterItsEightBitCode)
     } cases[] = {
         {Qt::Key_Escape, {}, "\x1b", 27, 0, {27}},
         {Qt::Key_F5, {}, "", 116, 0, {}},
+        {Qt::Key_Delete, {}, "\x7f", 46, 0, {127}},
+        {Qt::Key_Insert, {}, "", 45, 0, {}},
+        {Qt::Key_Home, {}, "", 36, 0, {}},
+        {Qt::Key_Left, {}, "", 37, 0, {}},
+        {Qt::Key_PageDown, {}, "", 34, 0, {}},
+        {Qt::Key_Backspace, {}, "\b", 8, 0, {8}},
+        {Qt::Key_Z, Qt::ShiftModifier, "Z", 90, 1, {90}},
         {Qt::Key_Colon, Qt::ShiftModifier, ":", 186, 1, {58}},
         {Qt::Key_Eacute, {}, "\u00e9", KeyCode::Character, 0, {233}},
         {Qt::Key(0x20AC), {}, "\u20ac", KeyCode::Character, 0, {63}},
@@ -74,6 +85,26 @@ TEST_F(InputTest, everyKeyHasACodeAndEveryCharacterItsEightBitCode)
     const QString text = QString::fromUtf8("\u00e9\u20ac\u0416");
     EXPECT_EQ(ansiCodes(text, "ISO-8859-15"), (QList<int16_t>{233, 164, 63}));
     EXPECT_EQ(ansiCodes(text, "KOI8-R"), (QList<int16_t>{63, 63, 246}));
+}
+
+// Enter and Space belong to the focused button: the dialog's default button
+// stays still and the window sees neither; other keys go on to it.
+TEST_F(InputTest, enterAndSpaceStopAtTheButtonOtherKeysGoOn)
+{
+    QDialog dialog;
+    auto* defaultButton = new QPushButton(QStringLiteral("OK"), &dialog);
+    defaultButton->setDefault(true);
+    button->setParent(&dialog);
+    QSignalSpy defaultClicked(defaultButton, &QPushButton::clicked);
+    QSignalSpy rejected(&dialog, &QDialog::rejected);
+    tap(Qt::Key_Return, QStringLiteral("\r"));
+    tap(Qt::Key_Enter, QStringLiteral("\r"), Qt::KeypadModifier);
+    tap(Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(defaultClicked.count(), 0);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "Click"), 3);
+    tap(Qt::Key_Escape, QStringLiteral("\x1b"));
+    EXPECT_EQ(rejected.count(), 1);
+    button->setParent(&window);
 }
 
 // Mouse signals follow the repaint; a toggle flips at every release, even
