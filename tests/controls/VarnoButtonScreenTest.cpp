@@ -2,6 +2,9 @@
 // that reach the screen. CTest runs these at pixel ratios 1, 2 and 1.25.
 
 #include "ButtonTest.h"
+#include "core/BevelPictures.h"
+
+#include <VarnoButton/VarnoButtonCore.h>
 
 #include <QImage>
 #include <QTest>
@@ -124,6 +127,36 @@ TEST_F(ScreenTest, pictureShowsAndSystemColoursFollowThePalette)
     palette.setColor(QPalette::Button, Qt::magenta);
     button->setPalette(palette);
     EXPECT_EQ(at(rendered(), 10, 15), QColor(Qt::magenta).rgb());
+}
+
+// The core's pictures of the bevel, pixel for pixel, at pixel ratios 1 and 2.
+TEST_F(ScreenTest, bevelIsTheCoresPictureInDevicePixels)
+{
+    const qreal ratio = button->devicePixelRatioF();
+    if (ratio != 1 && ratio != 2)
+        GTEST_SKIP() << "the pictures are drawn at ratios 1 and 2";
+    const auto color = [this](char letter) {
+        switch (letter) {
+        case 'H': return system(QPalette::Light);
+        case 'D': return system(QPalette::Shadow);
+        case 'S': return system(QPalette::Dark);
+        case 'F': return system(QPalette::Button);
+        default: return qRgb(255, 255, 255);
+        }
+    };
+    button->resize(kBevelWidth, kBevelHeight);
+    button->clearFocus();  // no focus cue in the pictures
+    for (const BevelCase& c : bevelCases()) {
+        button->core().InitProperties();
+        button->setCaption(QString());
+        c.apply(button->core());
+        const QImage image = rendered();
+        const std::vector<std::string>& expected = ratio == 1 ? c.scale1 : c.scale2;
+        ASSERT_EQ(image.size(), QSize(int(expected[0].size()), int(expected.size())));
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_EQ(image.pixel(x, y), color(expected[y][x])) << c.name << " pixel " << x << ", " << y;
+    }
 }
 
 }  // namespace
