@@ -95,6 +95,7 @@ TEST_F(InputTest, enterAndSpaceStopAtTheButtonOtherKeysGoOn)
     auto* defaultButton = new QPushButton(QStringLiteral("OK"), &dialog);
     defaultButton->setDefault(true);
     button->setParent(&dialog);
+    dialog.show();  // a dialog presses only a visible default button
     QSignalSpy defaultClicked(defaultButton, &QPushButton::clicked);
     QSignalSpy rejected(&dialog, &QDialog::rejected);
     tap(Qt::Key_Return, QStringLiteral("\r"));
