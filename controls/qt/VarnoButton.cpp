@@ -8,6 +8,7 @@
 #include <VarnoButton/Twips.h>
 #include <VarnoButton/VarnoButtonCore.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -123,6 +124,8 @@ void VarnoButton::setCaption(const QString& caption)
 {
     core_->setCaption(toUtf8(caption));
     updateMnemonic();
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
 }
 
 qint32 VarnoButton::BorderStyle() const { return core_->BorderStyle(); }

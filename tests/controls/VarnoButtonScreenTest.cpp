@@ -6,7 +6,9 @@
 
 #include <VarnoButton/VarnoButtonCore.h>
 
+#include <QAccessible>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace ombrix::test {
@@ -127,6 +129,29 @@ TEST_F(ScreenTest, pictureShowsAndSystemColoursFollowThePalette)
     palette.setColor(QPalette::Button, Qt::magenta);
     button->setPalette(palette);
     EXPECT_EQ(at(rendered(), 10, 15), QColor(Qt::magenta).rgb());
+}
+
+// What a Qt developer and assistive tools expect of a button.
+TEST_F(ScreenTest, mnemonicClicksAndToolsSeeANamedPushOrToggleButton)
+{
+    button->setCaption(QStringLiteral("&Save"));
+    QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(journal, Journal{"Click"});
+    EXPECT_TRUE(button->hasFocus());
+
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+    ASSERT_TRUE(accessible);
+    EXPECT_EQ(accessible->role(), QAccessible::Button);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Save"));
+    EXPECT_FALSE(accessible->state().checkable);
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(journal, (Journal{"Click", "Click"}));
+
+    QSignalSpy toggled(button, &VarnoButton::toggled);
+    button->setBehavior(1);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_TRUE(accessible->state().checkable && accessible->state().checked);
+    EXPECT_EQ(toggled, QList<QVariantList>{{true}});
 }
 
 // The core's pictures of the bevel, pixel for pixel, at pixel ratios 1 and 2.
