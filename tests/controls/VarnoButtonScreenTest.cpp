@@ -166,6 +166,7 @@ TEST_F(ScreenTest, bevelIsTheCoresPictureInDevicePixels)
         case 'D': return system(QPalette::Shadow);
         case 'S': return system(QPalette::Dark);
         case 'F': return system(QPalette::Button);
+        case 'r': return qRgb(255, 0, 0);
         default: return qRgb(255, 255, 255);
         }
     };

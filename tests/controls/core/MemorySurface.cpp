@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::pair<Color, char> kLetters[] = {
     {SystemColor::ButtonHighlight, 'H'}, {SystemColor::DarkShadow, 'D'}, {SystemColor::ButtonShadow, 'S'},
-    {SystemColor::ButtonFace, 'F'},      {0x00FFFFFF, 'w'},              {0x00000000, 'k'},
+    {SystemColor::ButtonFace, 'F'},      {0x00FFFFFF, 'w'},              {0x000000FF, 'r'},
 };
 
 }  // namespace

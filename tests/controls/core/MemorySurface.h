@@ -9,7 +9,7 @@ namespace ombrix::test {
 
 // A pixel surface in memory that paints each colour as a letter, so a face
 // reads as a picture: H highlight, D dark shadow, S shadow, F button face,
-// w white, k black, ? any other colour.
+// w white, r red, ? any other colour.
 class MemorySurface final : public PixelSurface {
 public:
     MemorySurface(int width, int height, double scale);

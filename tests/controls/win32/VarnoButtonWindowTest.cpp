@@ -21,6 +21,7 @@ uint32_t letterColor(char letter)
     case 'S': return GetSysColor(COLOR_BTNSHADOW);
     case 'F': return GetSysColor(COLOR_BTNFACE);
     case 'w': return 0x00FFFFFF;
+    case 'r': return 0x000000FF;
     default: return 0;
     }
 }
