@@ -1,7 +1,9 @@
-# Every Windows program of the release carries a version resource: its name, its
-# maker and the project's version. Included once all programs are defined, so a
-# program added later gets one without being named here.
+# OMBRIX_WINDOWS_PROGRAMS: the programs of the release. Every one carries a
+# version resource: its name, its maker and the project's version. Included once
+# all programs are defined, so a program added later gets one without being
+# named here.
 set(OMBRIX_PUBLISHER Ombrix)
+set(OMBRIX_COPYRIGHT "Copyright 2026 Ombrix developers")
 
 # What Explorer and the task manager show as each program's description.
 set(description_ombrix "Ombrix")
@@ -31,8 +33,10 @@ endfunction()
 
 string(REPLACE . , version_commas "${PROJECT_VERSION}.0.0.0")
 string(REGEX MATCH "^[0-9]+,[0-9]+,[0-9]+,[0-9]+" version_commas "${version_commas}")
+set(OMBRIX_WINDOWS_PROGRAMS)
 foreach(folder app quarantinewindow tools)
   ombrix_programs_in(${PROJECT_SOURCE_DIR}/${folder} programs)
+  list(APPEND OMBRIX_WINDOWS_PROGRAMS ${programs})
   foreach(name IN LISTS programs)
     set(description "${description_${name}}")
     if(NOT description)
