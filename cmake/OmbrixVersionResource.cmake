@@ -33,6 +33,8 @@ endfunction()
 
 string(REPLACE . , version_commas "${PROJECT_VERSION}.0.0.0")
 string(REGEX MATCH "^[0-9]+,[0-9]+,[0-9]+,[0-9]+" version_commas "${version_commas}")
+# The same four numbers with full stops, as the installer's own resource takes them.
+string(REPLACE , . OMBRIX_VERSION4 "${version_commas}")
 set(OMBRIX_WINDOWS_PROGRAMS)
 foreach(folder app quarantinewindow tools)
   ombrix_programs_in(${PROJECT_SOURCE_DIR}/${folder} programs)

@@ -1,13 +1,15 @@
 ; The Windows installer: the program folder, Start-menu entries, the uninstaller
 ; and its Add/Remove Programs entry, for the current user or for all users.
-; makensis is given VERSION, PUBLISHER, COPYRIGHT, ARCH (x86_64 or i686), FILES
-; (the lists of the program folder that StageInstaller.cmake wrote) and OUTFILE.
+; makensis is given VERSION, VERSION4 (the same in four numbers), PUBLISHER,
+; COPYRIGHT, ARCH (x86_64 or i686), FILES (the lists of the program folder that
+; StageInstaller.cmake wrote) and OUTFILE.
 ;
 ; Command line, besides NSIS's own /S and /D=FOLDER:
 ;   /AllUsers or /CurrentUser   where it goes (all users needs an administrator)
 ;   /ScheduledScan[=DAILY]      also a task that runs "ombrix.exe /scannow" weekly (or daily)
 ; The uninstaller takes /RemoveSettings: the user's settings and quarantine and
 ; the updater's state go too; without it they stay.
+
 ; The 64-bit program's installer is a 64-bit program itself: it runs where the
 ; program can, and sees the 64-bit Program Files and registry.
 !if "${ARCH}" == "x86_64"
@@ -39,7 +41,7 @@ BrandingText "${NAME} ${VERSION}"
 !include LogicLib.nsh
 !include FileFunc.nsh
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION4}"
 VIAddVersionKey /LANG=1033 ProductName "${NAME}"
 VIAddVersionKey /LANG=1033 CompanyName "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 FileDescription "${NAME} Setup"
@@ -184,6 +186,13 @@ Function un.onInit
   ${If} $0 == $INSTDIR
     StrCpy $MultiUser.InstallMode AllUsers
     SetShellVarContext all
+    UserInfo::GetAccountType
+    Pop $1
+    ${If} $1 != Admin
+      MessageBox MB_OK|MB_ICONSTOP "Ombrix was installed for all users: only an administrator can remove it." /SD IDOK
+      SetErrorLevel 5
+      Quit
+    ${EndIf}
   ${Else}
     StrCpy $MultiUser.InstallMode CurrentUser
     SetShellVarContext current
