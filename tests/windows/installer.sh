@@ -29,7 +29,9 @@ has_key() { run reg query "$1" >/dev/null 2>&1; }
 # What the program folder holds, one relative path a line.
 listing() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 
+server_pid=''
 cleanup() {
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
   WINEPREFIX="$root/prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
   rm -rf "$root"
 }
@@ -87,12 +89,15 @@ found=$(run 'C:\Program Files\Ombrix\ombrix-scan.exe' 'D:\tree' | lines) || stat
 
 # The updater, once the program folder has it: a newer list from a loopback
 # server, signed by a key the administrator trusts.
+updated=''
 if [ -e "$folder/update.exe" ]; then
   state="$c/ProgramData/Ombrix"
   mkdir -p "$root/srv" "$state/keyrings"
-  run 'C:\Program Files\Ombrix\ombrix-update-key.exe' generate 'D:\publisher.key' 'C:\ProgramData\Ombrix\keyrings\publisher.pub' >/dev/null
+  run 'C:\Program Files\Ombrix\ombrix-update-key.exe' generate 'D:\publisher.key' 'C:\ProgramData\Ombrix\keyrings\publisher.pub' >/dev/null ||
+    fail "no publisher key could be made with the installed ombrix-update-key.exe"
   { cat "$stage/ombrix.ini"; printf 'Trojan.Installer\tinstaller-test.exe\r\n'; } >"$d/ombrix.ini"
-  run 'C:\Program Files\Ombrix\ombrix-update-key.exe' publish 'D:\publisher.key' 'D:\ombrix.ini' >/dev/null
+  run 'C:\Program Files\Ombrix\ombrix-update-key.exe' publish 'D:\publisher.key' 'D:\ombrix.ini' >/dev/null ||
+    fail "the list could not be signed"
   cp "$d"/ombrix.ini* "$root/srv/"
   python3 "$(dirname "$0")/../update/list_server.py" "$root/srv" "$root/server.log" >"$root/server" &
   for _ in $(seq 50); do [ -s "$root/server" ] && break; sleep 0.1; done
@@ -100,9 +105,11 @@ if [ -e "$folder/update.exe" ]; then
   printf 'url = http://127.0.0.1:%s/ombrix.ini\r\nallow-http = 127.0.0.1\r\n' "$port" >"$state/update.conf"
   run 'C:\Program Files\Ombrix\update.exe' --quiet || fail "update.exe failed"
   kill "$server_pid"
+  server_pid=''
   printf x >"$d/tree/installer-test.exe"
   run 'C:\Program Files\Ombrix\ombrix-scan.exe' 'D:\tree' | lines | grep -q 'Trojan.Installer' ||
     fail "the updated list is not the one the installed programs read"
+  updated=1
 fi
 
 run reg add HKCU /v 'Scan All' /d 1 /f >/dev/null
@@ -114,6 +121,7 @@ has_key "$eventlog_key" && fail "the event log source stays"
 [ ! -e "$menu/Ombrix.lnk" ] && [ ! -e "$menu/Ombrix Quarantine.lnk" ] || fail "Start-menu entries stay"
 [ ! -e "$task_file" ] || fail "the scheduled task stays"
 [ "$(value HKCU 'Scan All')" = 1 ] || fail "the uninstaller took the user's settings unasked"
+[ -z "$updated" ] || [ -d "$c/ProgramData/Ombrix" ] || fail "the uninstaller took the updater's state unasked"
 
 # 2. The current user, into a folder of the user's choice.
 run 'D:\setup.exe' /S /CurrentUser '/D=D:\Ombrix' || fail "the silent install for the user failed"
