@@ -142,31 +142,6 @@ std::wstring longForm(const std::string& path)
     return LR"(\\?\)" + full;
 }
 
-namespace {
-
-// The words of the C library for what a user most often meets, so messages read
-// alike on every system; the system's own text for the rest.
-std::string errorText(DWORD error)
-{
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_PATHNAME:
-        return std::strerror(ENOENT);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-        return std::strerror(EACCES);
-    case ERROR_DIRECTORY:
-        return std::strerror(ENOTDIR);
-    default:
-        return ErrorText(error);
-    }
-}
-
-}  // namespace
-
 Handle::Handle(void* handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
 
 Handle& Handle::operator=(Handle&& other) noexcept
@@ -203,11 +178,6 @@ std::string narrow(std::wstring_view text)
     return out;
 }
 
-std::string systemErrorText(unsigned long error)
-{
-    return errorText(error);
-}
-
 OpenFolder openNamedFolder(const std::string& path, std::string* why)
 {
     OpenFolder folder;
@@ -228,7 +198,7 @@ OpenFolder openNamedFolder(const std::string& path, std::string* why)
             return folder;
     }
     if (why)
-        *why = errorText(error);
+        *why = ErrorText(error);
     SetLastError(error);
     return {};
 }

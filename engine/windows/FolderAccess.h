@@ -67,9 +67,6 @@ OpenFolder openChild(const OpenFolder& parent, std::wstring_view name, bool* els
 // A second handle on the same folder.
 OpenFolder copyOf(const OpenFolder& folder);
 
-// What a system error code means, in words.
-std::string systemErrorText(unsigned long error);
-
 // True when a failure to reach an entry, with this system error code, proves it
 // gone: no such file or path, no such drive, or a folder on its way that is
 // none. Anything else (access denied, a sharing violation, a device not ready, a

@@ -2,23 +2,27 @@
 
 #include <string_view>
 
+#include "ErrorText.h"
 #include "ListFile.h"
 #include "SignatureLines.h"
 
 namespace ombrix::mFileSearch {
+
+// ERROR_DIRECTORY_NOT_SUPPORTED, which mingw-w64's headers lack.
+constexpr DWORD kDirectoryNotSupported = 336;
 
 folder::File openListFile(const std::string& path, std::string& why)
 {
     const std::wstring wide = folder::longForm(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        why = "Is a directory";
+        why = ErrorText(kDirectoryNotSupported);
         return {};
     }
     folder::Handle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        why = folder::systemErrorText(GetLastError());
+        why = ErrorText(GetLastError());
         return {};
     }
     // A console or pipe in the list's place could keep a read waiting for ever.

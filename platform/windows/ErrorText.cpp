@@ -2,19 +2,32 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace ombrix {
 
 std::string ErrorText(unsigned long error)
 {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string words = length ? std::string(text, length) : "error " + std::to_string(error);
+        0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring_view words(text, length);
+    while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' '))
+        words.remove_suffix(1);
+    std::string out;
+    if (words.empty()) {
+        out = "error " + std::to_string(error);
+    } else {
+        // A piped console reports no code page on some systems: the system's then.
+        const UINT console = GetConsoleOutputCP();
+        const UINT page = console ? console : CP_ACP;
+        const int size = WideCharToMultiByte(page, 0, words.data(), int(words.size()), nullptr, 0, nullptr, nullptr);
+        out.resize(std::size_t(size));
+        WideCharToMultiByte(page, 0, words.data(), int(words.size()), out.data(), size, nullptr, nullptr);
+    }
     LocalFree(text);
-    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' '))
-        words.pop_back();
-    return words;
+    return out;
 }
 
 }  // namespace ombrix

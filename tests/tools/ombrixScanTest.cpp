@@ -2,8 +2,29 @@
 #include "ScanToolFixture.h"
 #include "TerminalText.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "ErrorText.h"
+#else
+#include <cerrno>
+#include <cstring>
+#endif
+
 namespace ombrix::test {
 namespace {
+
+// What the system says of a list that is a folder, a folder that is missing and
+// a folder that is a file: its own message texts on Windows.
+#ifdef _WIN32
+const std::string isAFolder = ErrorText(336);  // ERROR_DIRECTORY_NOT_SUPPORTED
+const std::string noSuchFolder = ErrorText(ERROR_FILE_NOT_FOUND);
+const std::string notAFolder = ErrorText(ERROR_DIRECTORY);
+#else
+const std::string isAFolder = std::strerror(EISDIR);
+const std::string noSuchFolder = std::strerror(ENOENT);
+const std::string notAFolder = std::strerror(ENOTDIR);
+#endif
 
 // Without --record nothing reaches the store, not even its file.
 TEST_F(OmbrixScanTest, printsFindingsThenTheSummaryAndExitsOneOnlyWhenSomethingWasFound)
@@ -39,11 +60,11 @@ TEST_F(OmbrixScanTest, badUsageListsAndFoldersExitTwoWithAMessage)
         {{OMBRIX_SCAN_TOOL, ""}, "empty or blank"},
         {{OMBRIX_SCAN_TOOL, "--", "   "}, "empty or blank"},
         {{OMBRIX_SCAN_TOOL, "--signatures", tree.path("missing.ini"), scan}, tree.path("missing.ini")},
-        {{OMBRIX_SCAN_TOOL, "--signatures", scan, scan}, "Is a directory"},
+        {{OMBRIX_SCAN_TOOL, "--signatures", scan, scan}, isAFolder},
         {{OMBRIX_SCAN_TOOL, "--record", key, "--signatures", tree.blockingFile(), scan}, "not a regular file"},
         {{OMBRIX_SCAN_TOOL, "--record", key, "--signatures", tree.path("list.ini"), tree.path("missing")},
-         tree.path("missing") + ": No such file or directory"},
-        {{OMBRIX_SCAN_TOOL, "--signatures", tree.path("list.ini"), tree.path("list.ini")}, "Not a directory"},
+         tree.path("missing") + ": " + noSuchFolder},
+        {{OMBRIX_SCAN_TOOL, "--signatures", tree.path("list.ini"), tree.path("list.ini")}, notAFolder},
     };
     for (const auto& c : bad) {
         const ProgramResult result = runProgram(c.argv);
