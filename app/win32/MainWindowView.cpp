@@ -5,6 +5,7 @@
 #include "MessagePump.h"
 #include "ScanView.h"
 #include "Twips.h"
+#include "ViewLayout.h"
 #include "frmMain.h"
 
 namespace ombrix {
@@ -142,6 +143,14 @@ void MainWindowView::buildControls()
                               linkFont_, 4440, 5160, 1980, 480);
     label12_ = Controls::child("BUTTON", "Check for Updates", BS_OWNERDRAW | WS_TABSTOP, window_, kLabel12, linkFont_,
                                7200, 5280, 1620, 360);
+    // A font rounds to whole pixels, so at some DPIs the one-line link is wider
+    // than its box: the box grows to the right, where the window has room.
+    RECT client;
+    GetClientRect(window_, &client);
+    SetWindowPos(label12_, nullptr, 0, 0,
+                 ViewLayout::FittedWidth(Controls::textWidth(label12_, linkFont_, "Check for Updates"), px(1620),
+                                         client.right - px(7200)),
+                 px(360), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // The artwork lies over the labels' empty ends and over its panel's strip.
     for (HWND art : {strip1, art5, strip2, art4})
@@ -311,9 +320,12 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam)
 void MainWindowView::command(int id, int code)
 {
     if (id == IDOK) {
-        // Enter on a tree entry does what a double click does.
-        if (GetFocus() == tree_)
+        // Enter on a tree entry does what a double click does; on a link, what a click does.
+        HWND focus = GetFocus();
+        if (focus == tree_)
             loadSelectedEntry();
+        else if (focus == label6_ || focus == label12_)
+            command(GetDlgCtrlID(focus), BN_CLICKED);
         return;
     }
     if (id >= kCheck1 && id <= kCheck3) {

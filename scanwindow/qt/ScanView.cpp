@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
 #include <QShowEvent>
 #include <QWindow>
 
@@ -22,6 +23,7 @@
 #include "FindingListView.h"
 #include "FindingModel.h"
 #include "Twips.h"
+#include "ViewLayout.h"
 #include "WindowAccessible.h"
 #include "frmScan.h"
 
@@ -264,14 +266,15 @@ void ScanView::fitResult()
     // right inside Frame1, where nothing else stands, and never wraps.
     QLabel* result = label(ScanLabel::Label6);
     const int room = frame1_->contentsRect().right() + 1 - result->x();
-    result->resize(std::clamp(result->sizeHint().width(), px(1335), room), result->height());
+    result->resize(ViewLayout::FittedWidth(result->sizeHint().width(), px(1335), room), result->height());
 }
 
 void ScanView::applyColumnWidths()
 {
     if (model_->columnCount() == 0)
         return;
-    const int half = listView1_->width() / 2;
+    const int half = ViewLayout::FindingColumnWidth(
+        listView1_->contentsRect().width(), listView1_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, listView1_));
     listView1_->header()->resizeSection(0, half);
     listView1_->header()->resizeSection(1, half);
 }
@@ -357,10 +360,13 @@ void ScanView::popUpMenu(const std::optional<BadGuyMenu>& menu, const QPoint& gl
 
 void ScanView::centreOnOwner()
 {
+    const auto box = [](const QRect& r) { return ViewLayout::Box{r.x(), r.y(), r.width(), r.height()}; };
     const QWidget* owner = parentWidget();
-    const QPoint centre = owner ? owner->frameGeometry().center()
-                                : screen()->availableGeometry().center();
-    move(centre - rect().center());
+    const ViewLayout::Box ownerBox = owner ? box(owner->frameGeometry()) : ViewLayout::Box{};
+    const QRect frame = frameGeometry();
+    const ViewLayout::Place place = ViewLayout::CentredOn(owner ? &ownerBox : nullptr, frame.width(), frame.height(),
+                                                          box(screen()->availableGeometry()));
+    move(place.left, place.top);
 }
 
 }  // namespace ombrix

@@ -6,6 +6,7 @@
 #include "Controls.h"
 #include "MessagePump.h"
 #include "Twips.h"
+#include "ViewLayout.h"
 
 namespace ombrix {
 
@@ -36,17 +37,6 @@ void ScanView::registerWindowClass()
 }
 
 namespace {
-
-int textWidth(HWND window, HFONT font, const std::string& text)
-{
-    HDC dc = GetDC(window);
-    HGDIOBJ previous = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(window, dc);
-    return size.cx;
-}
 
 LPSTR itemText(const std::string& text)
 {
@@ -189,9 +179,9 @@ void ScanView::syncList()
         shownGeneration_ = form_.listGeneration();
     }
     if (form_.hasColumns() && !shownColumns_) {
-        RECT list;
-        GetWindowRect(listView1_, &list);
-        const int half = (list.right - list.left) / 2;
+        RECT inside;
+        GetClientRect(listView1_, &inside);
+        const int half = ViewLayout::FindingColumnWidth(inside.right, GetSystemMetrics(SM_CXVSCROLL));
         const std::string names[] = {"Virus Name", "Filename"};
         for (int i = 0; i < 2; ++i) {
             LVCOLUMNA column{};
@@ -253,7 +243,8 @@ void ScanView::fitResult()
     RECT frame;
     GetClientRect(frame1_, &frame);
     const int room = frame.right - px(120) - 2;
-    const int width = std::clamp(textWidth(result, boldFont_, form_.labelText(ScanLabel::Label6)), px(1335), room);
+    const int width = ViewLayout::FittedWidth(Controls::textWidth(result, boldFont_, form_.labelText(ScanLabel::Label6)),
+                                              px(1335), room);
     SetWindowPos(result, nullptr, 0, 0, width, px(255), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(result, nullptr, TRUE);
 }
@@ -333,23 +324,27 @@ void ScanView::popUpMenu(const std::optional<BadGuyMenu>& menu, POINT screenPosi
 
 void ScanView::centreOnOwner()
 {
-    RECT area;
-    if (!owner_ || !IsWindowVisible(owner_) || !GetWindowRect(owner_, &area))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const auto box = [](const RECT& r) { return ViewLayout::Box{r.left, r.top, r.right - r.left, r.bottom - r.top}; };
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT owner;
+    const bool hasOwner = owner_ && IsWindowVisible(owner_) && GetWindowRect(owner_, &owner);
+    const ViewLayout::Box ownerBox = hasOwner ? box(owner) : ViewLayout::Box{};
     RECT own;
     GetWindowRect(window_, &own);
-    const LONG width = own.right - own.left;
-    const LONG height = own.bottom - own.top;
-    const LONG left = std::max(0L, (area.left + area.right - width) / 2);
-    const LONG top = std::max(0L, (area.top + area.bottom - height) / 2);
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const ViewLayout::Place place =
+        ViewLayout::CentredOn(hasOwner ? &ownerBox : nullptr, own.right - own.left, own.bottom - own.top, box(work));
+    SetWindowPos(window_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED)
+        // Enter on the focused button and Esc come from the dialog manager as
+        // IDOK and IDCANCEL; Esc is the Cancel button's key, and Close's after the run.
+        if ((LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) || LOWORD(wParam) == IDCANCEL ||
+            (LOWORD(wParam) == IDOK && GetFocus() == command1_))
             form_.Command1_Click();
         return 0;
     case WM_NOTIFY: {
@@ -360,7 +355,9 @@ LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_CONTEXTMENU:
         // From the keyboard; the mouse's right button is handled at its release.
-        if (reinterpret_cast<HWND>(wParam) == listView1_ && lParam == -1)
+        // Windows names the list; Wine names the panel that holds it.
+        if (lParam == -1 && GetFocus() == listView1_ &&
+            (reinterpret_cast<HWND>(wParam) == listView1_ || IsChild(reinterpret_cast<HWND>(wParam), listView1_)))
             menuKey();
         return 0;
     case WM_TIMER:

@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -207,6 +209,23 @@ TEST_F(ViewTest, cancelDuringTheWalkStopsItAndTheButtonThenCloses)
     view.command1()->click();
     EXPECT_FALSE(view.isVisible());
     EXPECT_TRUE(owner.isVisible());
+}
+
+// More rows than the list can show, with long paths: the list scrolls down, never sideways.
+TEST_F(ViewTest, theFindingListNeverScrollsSideways)
+{
+    for (int i = 0; i < 30; ++i)
+        tree.file("scan/a folder with a rather long name " + std::to_string(i) + "/bad.exe");
+    view.show();
+    scan();
+    settle();
+
+    QTreeView* list = view.listView1();
+    ASSERT_EQ(list->model()->rowCount(), 30);
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(list->header()->sectionSize(0), list->header()->sectionSize(1));
 }
 
 // Once the run has brought the main window back, only something else may end the program.
