@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -15,7 +16,6 @@
 #include "BuddyLabel.h"
 #include "ClickLabel.h"
 #include "ElidedLabel.h"
-#include "ElidedToolTips.h"
 #include "OptionCheckBox.h"
 #include "ScanView.h"
 #include "Twips.h"
@@ -150,10 +150,11 @@ void MainWindowView::buildControls()
     tree_->setAccessibleName(QStringLiteral("Drives and folders"));
     tree_->setGeometry(twipsRect(120, 120, 3375, 5535));
     tree_->setHeaderHidden(true);
-    // A long entry loses its middle, so a path keeps both ends; the tooltip has it whole.
-    tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    tree_->setTextElideMode(Qt::ElideMiddle);
-    tree_->setItemDelegate(new ElidedToolTips(tree_));
+    // Hidden, yet screen readers read the column's name.
+    tree_->setHeaderLabel(QStringLiteral("Drives and folders"));
+    // Every entry shows its whole name, however deep: the tree scrolls sideways.
+    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tree_->header()->setStretchLastSection(false);
     tree_->setIconSize(QSize(16, 16));
     tree_->setExpandsOnDoubleClick(false);
     tree_->installEventFilter(this);
@@ -191,15 +192,16 @@ void MainWindowView::buildControls()
         checks_[i]->setObjectName(QStringLiteral("Check%1").arg(i + 1));
         checks_[i]->setGeometry(twipsRect(3840, options[i].top, 200, 210));
         checks_[i]->setAccessibleName(options[i].text);
-        addLabel(new BuddyLabel(this), options[i].label, options[i].text, twipsRect(4080, options[i].top, 4455, 255))
-            ->setBuddy(checks_[i]);
+        static_cast<BuddyLabel*>(addLabel(new BuddyLabel(this), options[i].label, options[i].text,
+                                          twipsRect(4080, options[i].top, 4455, 255)))
+            ->setBox(checks_[i]);
         if (!options[i].noteLabel)
             continue;
         checks_[i]->setAccessibleDescription(options[i].note);
         QLabel* note = addLabel(new BuddyLabel(this), options[i].noteLabel, options[i].note,
                                 twipsRect(4080, options[i].top + 240, 4695, 255));
         note->setFont(regular);
-        note->setBuddy(checks_[i]);
+        static_cast<BuddyLabel*>(note)->setBox(checks_[i]);
     }
 
     addLabel(new QLabel(this), "Label10", QStringLiteral("Scan Location:"), twipsRect(3840, 2400, 4815, 255));

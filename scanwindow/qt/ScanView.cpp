@@ -22,6 +22,7 @@
 #include "ElidedToolTips.h"
 #include "FindingListView.h"
 #include "FindingModel.h"
+#include "RuledFrame.h"
 #include "Twips.h"
 #include "ViewLayout.h"
 #include "WindowAccessible.h"
@@ -52,15 +53,6 @@ QLabel* makeLabel(QLabel* label, const char* name, const QRect& geometry)
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
-}
-
-// A rule from (x1, y) to (x2, y) in twips, drawn as an etched line.
-void makeRule(QWidget* parent, const char* name, int x1, int y, int x2)
-{
-    auto* rule = new QFrame(parent);
-    rule->setObjectName(QLatin1String(name));
-    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    rule->setGeometry(px(x1), px(y), px(x2 - x1), 2);
 }
 
 bool anyWindowVisible()
@@ -113,8 +105,8 @@ ScanView::~ScanView()
 
 void ScanView::buildProgressArea()
 {
-    frame1_ = new QFrame(this);
-    QFrame* frame1 = frame1_;
+    auto* frame1 = new RuledFrame(this);
+    frame1_ = frame1;
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setAccessibleName(QStringLiteral("Progress"));
     frame1->setGeometry(twipsRect(120, 120, 6975, 2895));
@@ -134,9 +126,10 @@ void ScanView::buildProgressArea()
     // The folder being scanned: a long path loses its middle, not its end.
     place(ScanLabel::Label7, "Label7", twipsRect(120, 720, 6615, 255), new ElidedLabel(Qt::ElideMiddle, frame1));
     place(ScanLabel::Label4, "Label4", twipsRect(1560, 1080, 5295, 255));
-    makeRule(frame1, "Line1(0)", 120, 1920, 6840);
-    makeRule(frame1, "Line1(1)", 120, 2400, 6840);
-    makeRule(frame1, "Line1(2)", 0, 1440, 6960);
+    // Line1(0) to Line1(2).
+    frame1->addRule(px(120), px(1920), px(6840));
+    frame1->addRule(px(120), px(2400), px(6840));
+    frame1->addRule(px(0), px(1440), px(6960));
     place(ScanLabel::Label2, "Label2", twipsRect(240, 1560, 1575, 255));
     place(ScanLabel::Label3, "Label3", twipsRect(2520, 1560, 2895, 255));
     place(ScanLabel::Label5, "Label5", twipsRect(240, 2040, 2895, 255));
@@ -161,12 +154,8 @@ void ScanView::buildFindingArea()
     frame2->setObjectName(QStringLiteral("Frame2"));
     frame2->setAccessibleName(QStringLiteral("Findings"));
     frame2->setGeometry(twipsRect(120, 3120, 8895, 2655));
-
-    auto* shape3 = new QFrame(frame2);
-    shape3->setObjectName(QStringLiteral("Shape3"));
-    shape3->setGeometry(twipsRect(0, 0, 8895, 2655));
-    shape3->setFrameStyle(QFrame::Box | QFrame::Plain);
-    shape3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Shape3, the outline that frames the list, covers the whole panel: it is the panel's own frame.
+    frame2->setFrameStyle(QFrame::Box | QFrame::Plain);
 
     listView1_ = new FindingListView(frame2);
     listView1_->setObjectName(QStringLiteral("ListView1"));

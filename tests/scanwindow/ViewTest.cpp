@@ -18,6 +18,8 @@
 #include "ImageList.h"
 #include "ScanView.h"
 #include "ToolTips.h"
+#include "Accessibility.h"
+#include "QtMessageBox.h"
 
 namespace ombrix::test {
 namespace {
@@ -226,6 +228,28 @@ TEST_F(ViewTest, theFindingListNeverScrollsSideways)
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
     EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(list->header()->sectionSize(0), list->header()->sectionSize(1));
+}
+
+// A screen reader finds a name on everything the window and its message boxes show.
+TEST_F(ViewTest, everythingOnScreenHasAName)
+{
+    tree.file("scan/a/bad.exe");
+    view.show();
+    scan();
+    settle();
+    // The folder being scanned is emptied at the end of the run.
+    EXPECT_EQ(test::unnamedAccessibles(&view, {"Label7"}), "");
+
+    std::string inTheBox = "(no message box)";
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        inTheBox = test::unnamedAccessibles(box);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QtMessageBox().show("Unable to kill this file");
+    EXPECT_EQ(inTheBox, "");
 }
 
 // Once the run has brought the main window back, only something else may end the program.
