@@ -22,6 +22,7 @@
 #include "ElidedToolTips.h"
 #include "FindingListView.h"
 #include "FindingModel.h"
+#include "FocusButton.h"
 #include "RuledFrame.h"
 #include "Twips.h"
 #include "ViewLayout.h"
@@ -135,7 +136,7 @@ void ScanView::buildProgressArea()
     place(ScanLabel::Label5, "Label5", twipsRect(240, 2040, 2895, 255));
     place(ScanLabel::Label1, "Label1", twipsRect(240, 2520, 2895, 255));
 
-    command1_ = new QPushButton(this);
+    command1_ = new FocusButton(this);
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setGeometry(twipsRect(7320, 120, 1695, 495));
     command1_->setFont(boldFont(font()));

@@ -230,6 +230,27 @@ TEST_F(ViewTest, theFindingListNeverScrollsSideways)
     EXPECT_EQ(list->header()->sectionSize(0), list->header()->sectionSize(1));
 }
 
+// Close holding the keyboard shows it plainly: a ring in the highlight colour.
+TEST_F(ViewTest, theFocusedButtonShowsARing)
+{
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    const auto highlighted = [this] {
+        const QImage look = view.command1()->grab().toImage();
+        const QRgb ring = view.command1()->palette().color(QPalette::Highlight).rgb();
+        int count = 0;
+        for (int y = 0; y < look.height(); ++y)
+            for (int x = 0; x < look.width(); ++x)
+                count += look.pixel(x, y) == ring;
+        return count;
+    };
+    view.listView1()->setFocus();
+    const int unfocused = highlighted();
+    view.command1()->setFocus();
+    EXPECT_GE(highlighted() - unfocused, 2 * view.command1()->width());
+}
+
 // A screen reader finds a name on everything the window and its message boxes show.
 TEST_F(ViewTest, everythingOnScreenHasAName)
 {
