@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "FormDescription.h"
 #include "MainFormView.h"
 
 class QCheckBox;
@@ -47,7 +48,8 @@ protected:
 private:
     void buildControls();
     void connectControls();
-    QLabel* addLabel(QLabel* label, const char* name, const QString& text, const QRect& place);
+    QWidget* build(const ControlDescription& description);
+    static QPixmap artwork(const ControlDescription& description);
     void loadSelectedEntry();
     void syncScanAction();
     void syncTree();
@@ -63,6 +65,8 @@ private:
     ElidedLabel* label11_ = nullptr;
     ClickLabel* label6_ = nullptr;
     ClickLabel* image3_ = nullptr;
+    // Every control made from the form's description, by name.
+    std::unordered_map<std::string, QWidget*> controls_;
     std::unordered_map<std::string, QTreeWidgetItem*> items_;
     bool closing_ = false;
 };

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "FormDescription.h"
+
 namespace ombrix::test {
 
 // What a screen reader meets in `window` without a name (or with a bare number,
@@ -34,6 +36,23 @@ inline std::string unnamedAccessibles(QWidget* window, const QStringList& mayBeE
     };
     visit(visit, QAccessible::queryAccessibleInterface(window));
     return unnamed.join(QStringLiteral(", ")).toStdString();
+}
+
+// The role Qt reports for a control the form describes with `role`.
+inline QAccessible::Role qtRole(AccessibleRole role)
+{
+    switch (role) {
+    case AccessibleRole::Graphic: return QAccessible::Graphic;
+    case AccessibleRole::StaticText: return QAccessible::StaticText;
+    case AccessibleRole::Table: return QAccessible::Table;
+    case AccessibleRole::PushButton: return QAccessible::PushButton;
+    case AccessibleRole::Tree: return QAccessible::Tree;
+    case AccessibleRole::CheckBox: return QAccessible::CheckBox;
+    case AccessibleRole::Link: return QAccessible::Link;
+    case AccessibleRole::Grouping: return QAccessible::Grouping;
+    case AccessibleRole::None: return QAccessible::NoRole;
+    }
+    return QAccessible::NoRole;
 }
 
 }  // namespace ombrix::test
