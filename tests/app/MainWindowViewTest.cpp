@@ -13,8 +13,8 @@
 #include <QTreeWidget>
 
 #include "ElidedLabel.h"
+#include "FormCheck.h"
 #include "MainForm.h"
-#include "Twips.h"
 #include "ScanView.h"
 #include "ShellFixture.h"
 #include "ToolTips.h"
@@ -169,32 +169,9 @@ TEST_F(View, screenReadersSeeNamesRolesAndActionsAndUpdateAnswersThem)
     EXPECT_EQ(user.log, (std::vector<std::string>(3, "launch /usb/ombrix/update '' 0")));
 }
 
-// Each control stands where the form says, in its font, with the name and role
-// a screen reader announces.
 TEST_F(View, controlsFollowTheFormDescription)
 {
-    EXPECT_EQ(window->windowTitle(), kMainForm.title);
-    EXPECT_EQ(window->size(), QSize(px(kMainForm.clientWidth), px(kMainForm.clientHeight)));
-    for (const ControlDescription& want : kMainControls) {
-        SCOPED_TRACE(want.name);
-        QWidget* widget = control(want.name);
-        if (want.kind == ControlKind::Shape) {
-            EXPECT_EQ(widget, nullptr) << "painted, not a widget";
-            continue;
-        }
-        ASSERT_NE(widget, nullptr);
-        const TwipsRect& r = want.rect;
-        EXPECT_EQ(widget->geometry(), twipsRect(r.left, r.top, r.width, r.height));
-        EXPECT_EQ(widget->font().bold(), want.bold);
-        EXPECT_EQ(widget->font().underline(), want.underline);
-        EXPECT_EQ(widget->font().pointSizeF(), want.points > 0 ? want.points : kMainForm.fontPoints);
-        QAccessibleInterface* item = QAccessible::queryAccessibleInterface(widget);
-        EXPECT_EQ(item->role(), test::qtRole(want.role));
-        // A value's design text is replaced at start-up.
-        if (want.kind != ControlKind::Value) {
-            EXPECT_EQ(item->text(QAccessible::Name), *want.accessibleName ? want.accessibleName : want.text);
-        }
-    }
+    test::expectBuiltFrom(*window, kMainForm);
 }
 
 TEST_F(View, everythingOnScreenHasAName)

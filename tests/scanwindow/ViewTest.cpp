@@ -15,6 +15,8 @@
 #include <QTreeView>
 
 #include "Fakes.h"
+#include "FormCheck.h"
+#include "ScanForm.h"
 #include "ImageList.h"
 #include "ScanView.h"
 #include "ToolTips.h"
@@ -105,6 +107,11 @@ protected:
     ScanView view{form, &owner};
     ImageList images;
 };
+
+TEST_F(ViewTest, controlsFollowTheFormDescription)
+{
+    test::expectBuiltFrom(view, kScanForm);
+}
 
 // The labels, button and rows show the finished run, the result message whole on its
 // design line. Paths lose their middle, so the file name stays in sight; the tooltip

@@ -55,4 +55,16 @@ inline QAccessible::Role qtRole(AccessibleRole role)
     return QAccessible::NoRole;
 }
 
+// Whether Qt's `shown` role announces what the form describes as `described`.
+// Qt names a panel a Border and a list of rows with columns drawn by a tree
+// view a Tree; both are what a screen reader expects of them.
+inline bool announcesAs(QAccessible::Role shown, AccessibleRole described)
+{
+    if (described == AccessibleRole::Grouping && shown == QAccessible::Border)
+        return true;
+    if (described == AccessibleRole::Table && shown == QAccessible::Tree)
+        return true;
+    return shown == qtRole(described);
+}
+
 }  // namespace ombrix::test
