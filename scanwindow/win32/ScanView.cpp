@@ -1,10 +1,12 @@
 #include "ScanView.h"
 
-#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "Artwork.h"
 #include "Controls.h"
 #include "MessagePump.h"
+#include "ScanForm.h"
 #include "Twips.h"
 #include "ViewLayout.h"
 
@@ -48,15 +50,14 @@ LPSTR itemText(const std::string& text)
 ScanView::ScanView(frmScan& form, HWND owner) : form_(form), owner_(owner)
 {
     registerWindowClass();
-    const SIZE size = outerSizeForClient(9150, 5925, kStyle, kExStyle);
-    window_ = CreateWindowExA(kExStyle, kWindowClass, "Varno Ombrix", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
+    const SIZE size = outerSizeForClient(kScanForm.clientWidth, kScanForm.clientHeight, kStyle, kExStyle);
+    window_ = CreateWindowExA(kExStyle, kWindowClass, kScanForm.title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                               size.cy, owner, nullptr, GetModuleHandleA(nullptr), this);
-    font_ = Controls::arial(8.25, false);
-    boldFont_ = Controls::arial(8.25, true);
+    font_ = Controls::arial(kScanForm.fontPoints, false);
+    boldFont_ = Controls::arial(kScanForm.fontPoints, true);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
-    buildProgressArea();
-    buildFindingArea();
+    buildControls();
     badguymenu_ = CreatePopupMenu();
     AppendMenuA(badguymenu_, MF_STRING, kDeleteThisFile, "Delete this File");
     AppendMenuA(badguymenu_, MF_STRING, kOpenFolder, "Open Folder");
@@ -75,44 +76,66 @@ ScanView::~ScanView()
         DeleteObject(object);
 }
 
-void ScanView::buildProgressArea()
+HWND ScanView::build(const ControlDescription& description, HWND parent)
 {
-    frame1_ = Controls::panel(window_, 120, 120, 6975, 2895, EDGE_ETCHED);
-    banner_ = Artwork::banner(px(7050), px(375));
-    Controls::picture(frame1_, 0, banner_, 0, 0, 7050, 375);
-
-    const auto place = [this](ScanLabel label, HFONT font, int left, int top, int width, int height,
-                              DWORD style = 0) {
-        const auto index = static_cast<std::size_t>(label);
-        labels_[index] = Controls::label(frame1_, kFirstLabel + static_cast<int>(index), "", font, left, top, width,
-                                         height, style);
-    };
-    place(ScanLabel::Label6, boldFont_, 120, 480, 1335, 255, SS_LEFTNOWORDWRAP);
-    // The folder being scanned: a long path loses its middle, not its end.
-    place(ScanLabel::Label7, font_, 120, 720, 6615, 255, SS_PATHELLIPSIS);
-    place(ScanLabel::Label4, font_, 1560, 1080, 5295, 255);
-    Controls::rule(frame1_, 120, 1920, 6840);
-    Controls::rule(frame1_, 120, 2400, 6840);
-    Controls::rule(frame1_, 0, 1440, 6960);
-    place(ScanLabel::Label2, font_, 240, 1560, 1575, 255);
-    place(ScanLabel::Label3, font_, 2520, 1560, 2895, 255);
-    place(ScanLabel::Label5, font_, 240, 2040, 2895, 255);
-    place(ScanLabel::Label1, font_, 240, 2520, 2895, 255);
-
-    command1_ = Controls::child("BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, window_, kCommand1, boldFont_, 7320, 120,
-                                1695, 495);
-    magnifier_ = Artwork::magnifier();
-    Controls::picture(window_, 0, magnifier_, 9000, 120, 240, 240);
+    const TwipsRect& r = description.rect;
+    HFONT font = description.bold ? boldFont_ : font_;
+    switch (description.kind) {
+    case ControlKind::Panel: {
+        // The window's one shape outlines its whole panel: the panel's own edge.
+        bool outlined = false;
+        for (const ControlDescription& shape : kScanControls) {
+            if (shape.kind == ControlKind::Shape && description.name == std::string_view(shape.parent))
+                outlined = true;
+        }
+        return outlined ? Controls::panel(parent, r.left, r.top, r.width, r.height, 0, RGB(0, 0, 0))
+                        : Controls::panel(parent, r.left, r.top, r.width, r.height, EDGE_ETCHED);
+    }
+    case ControlKind::Picture: {
+        HBITMAP bitmap = std::string_view(description.text) == "banner"
+                             ? (banner_ = Artwork::banner(px(r.width), px(r.height)))
+                             : (magnifier_ = Artwork::magnifier());
+        return Controls::picture(parent, 0, bitmap, r.left, r.top, r.width, r.height);
+    }
+    case ControlKind::Label:
+    case ControlKind::Value: {
+        const auto index = static_cast<std::size_t>(description.name[5] - '1');
+        // The result line grows to the right, never wraps; a path loses its middle, not its end.
+        const DWORD style = static_cast<ScanLabel>(index) == ScanLabel::Label6 ? SS_LEFTNOWORDWRAP
+                            : description.path                                 ? SS_PATHELLIPSIS
+                                                                               : 0;
+        labels_[index] = Controls::label(parent, kFirstLabel + static_cast<int>(index), "", font, r.left, r.top,
+                                         r.width, r.height, style);
+        return labels_[index];
+    }
+    case ControlKind::Rule:
+        return Controls::rule(parent, r.left, r.top, r.left + r.width);
+    case ControlKind::Button:
+        command1_ = Controls::child("BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, parent, kCommand1, font, r.left, r.top,
+                                    r.width, r.height);
+        return command1_;
+    case ControlKind::List:
+        listView1_ = Controls::child(WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP,
+                                     parent, kListView1, font, r.left, r.top, r.width, r.height, WS_EX_CLIENTEDGE);
+        SendMessageA(listView1_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        SendMessageA(listView1_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Artwork::bugImageList()));
+        return listView1_;
+    default:
+        // Shapes are the panels' edges.
+        return nullptr;
+    }
 }
 
-void ScanView::buildFindingArea()
+void ScanView::buildControls()
 {
-    // Shape3, the list's frame, is the panel's outline.
-    HWND frame2 = Controls::panel(window_, 120, 3120, 8895, 2655, 0, RGB(0, 0, 0));
-    listView1_ = Controls::child(WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP,
-                                 frame2, kListView1, font_, 120, 120, 8655, 2415, WS_EX_CLIENTEDGE);
-    SendMessageA(listView1_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    SendMessageA(listView1_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Artwork::bugImageList()));
+    // Created in the table's order, which is also the order Tab follows.
+    std::unordered_map<std::string_view, HWND> panels;
+    for (const ControlDescription& description : kScanControls) {
+        HWND control = build(description, *description.parent ? panels.at(description.parent) : window_);
+        if (description.kind == ControlKind::Panel)
+            panels.emplace(description.name, control);
+    }
+    frame1_ = panels.at("Frame1");
 }
 
 void ScanView::show()
@@ -244,7 +267,7 @@ void ScanView::fitResult()
     GetClientRect(frame1_, &frame);
     const int room = frame.right - px(120) - 2;
     const int width = ViewLayout::FittedWidth(Controls::textWidth(result, boldFont_, form_.labelText(ScanLabel::Label6)),
-                                              px(1335), room);
+                                              px(kScanForm.control("Label6").rect.width), room);
     SetWindowPos(result, nullptr, 0, 0, width, px(255), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(result, nullptr, TRUE);
 }
