@@ -122,13 +122,15 @@ HWND MainWindowView::build(const ControlDescription& description)
         HWND link = Controls::child("BUTTON", description.text, BS_OWNERDRAW | WS_TABSTOP, window_, id, font, r.left,
                                     r.top, r.width, r.height);
         // A font rounds to whole pixels, so at some DPIs a one-line link is
-        // wider than its box: the box grows to the right, where the window has room.
-        RECT client;
-        GetClientRect(window_, &client);
-        SetWindowPos(link, nullptr, 0, 0,
-                     ViewLayout::FittedWidth(Controls::textWidth(link, font, description.text), px(r.width),
-                                             client.right - px(r.left)),
-                     px(r.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // wider than its box: the box grows to the right, where the window has
+        // room. A box of two lines wraps its text instead.
+        const SIZE text = Controls::textSize(link, font, description.text);
+        if (px(r.height) < 2 * text.cy) {
+            RECT client;
+            GetClientRect(window_, &client);
+            SetWindowPos(link, nullptr, 0, 0, ViewLayout::FittedWidth(text.cx, px(r.width), client.right - px(r.left)),
+                         px(r.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         return link;
     }
     default:

@@ -117,7 +117,7 @@ HWND rule(HWND parent, int x1, int y, int x2)
     return window;
 }
 
-int textWidth(HWND window, HFONT font, const std::string& text)
+SIZE textSize(HWND window, HFONT font, const std::string& text)
 {
     HDC dc = GetDC(window);
     HGDIOBJ previous = SelectObject(dc, font);
@@ -125,7 +125,7 @@ int textWidth(HWND window, HFONT font, const std::string& text)
     GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     SelectObject(dc, previous);
     ReleaseDC(window, dc);
-    return size.cx;
+    return size;
 }
 
 std::string text(HWND window)

@@ -266,7 +266,7 @@ void ScanView::fitResult()
     RECT frame;
     GetClientRect(frame1_, &frame);
     const int room = frame.right - px(120) - 2;
-    const int width = ViewLayout::FittedWidth(Controls::textWidth(result, boldFont_, form_.labelText(ScanLabel::Label6)),
+    const int width = ViewLayout::FittedWidth(Controls::textSize(result, boldFont_, form_.labelText(ScanLabel::Label6)).cx,
                                               px(kScanForm.control("Label6").rect.width), room);
     SetWindowPos(result, nullptr, 0, 0, width, px(255), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(result, nullptr, TRUE);
