@@ -29,8 +29,6 @@ namespace ombrix {
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;
-
 // Texts in the program and in file names are bytes; they are decoded with
 // the locale for display only.
 QString display(const std::string& text)
@@ -263,13 +261,13 @@ void MainWindowView::connectControls()
     // Whatever moves the highlight (a click, the arrows, typing a name) sets
     // what the next scan covers.
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        form_.TreeView1.select(keyOf(current));
+        form_.TreeView1.select(mirror_.keyOf(current));
         form_.TreeView1_Click();
         label11_->setText(display(form_.Label11));
     });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, &MainWindowView::loadSelectedEntry);
     const auto follow = [this](QTreeWidgetItem* item, bool expanded) {
-        if (TreeEntry* entry = form_.TreeView1.find(keyOf(item)))
+        if (TreeEntry* entry = form_.TreeView1.find(mirror_.keyOf(item)))
             entry->expanded = expanded;
     };
     connect(tree_, &QTreeWidget::itemExpanded, this, [follow](QTreeWidgetItem* item) { follow(item, true); });
@@ -326,29 +324,16 @@ void MainWindowView::syncFromForm()
 void MainWindowView::syncTree()
 {
     const QSignalBlocker blocker(tree_);
-    if (form_.TreeView1.entries().empty() || !items_.contains(form_.TreeView1.entries().front().key)) {
-        tree_->clear();
-        items_.clear();
-    }
-    for (const TreeEntry& entry : form_.TreeView1.entries()) {
-        if (items_.contains(entry.key))
-            continue;
-        QTreeWidgetItem* parent = entry.parentKey.empty() ? nullptr : items_.at(entry.parentKey);
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
-        item->setText(0, display(entry.text));
-        item->setIcon(0, entryIcon(entry));
-        item->setData(0, kKeyRole, QByteArray::fromStdString(entry.key));
-        items_.emplace(entry.key, item);
-    }
-    for (const TreeEntry& entry : form_.TreeView1.entries())
-        items_.at(entry.key)->setExpanded(entry.expanded);
-    if (const TreeEntry* selected = form_.TreeView1.selected())
-        tree_->setCurrentItem(items_.at(selected->key));
-}
-
-std::string MainWindowView::keyOf(const QTreeWidgetItem* item) const
-{
-    return item ? item->data(0, kKeyRole).toByteArray().toStdString() : std::string();
+    mirror_.sync(
+        form_.TreeView1, [this] { tree_->clear(); },
+        [this](const TreeEntry& entry, QTreeWidgetItem* parent) {
+            auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
+            item->setText(0, display(entry.text));
+            item->setIcon(0, entryIcon(entry));
+            return item;
+        },
+        [](QTreeWidgetItem* item, bool expanded) { item->setExpanded(expanded); },
+        [this](QTreeWidgetItem* item) { tree_->setCurrentItem(item); });
 }
 
 void MainWindowView::paintEvent(QPaintEvent* event)

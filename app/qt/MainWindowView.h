@@ -7,6 +7,7 @@
 
 #include "FormDescription.h"
 #include "MainFormView.h"
+#include "TreeMirror.h"
 
 class QCheckBox;
 class QLabel;
@@ -53,7 +54,6 @@ private:
     void loadSelectedEntry();
     void syncScanAction();
     void syncTree();
-    std::string keyOf(const QTreeWidgetItem* item) const;
 
     frmMain& form_;
     ScanView* scanView_ = nullptr;
@@ -67,7 +67,7 @@ private:
     ClickLabel* image3_ = nullptr;
     // Every control made from the form's description, by name.
     std::unordered_map<std::string, QWidget*> controls_;
-    std::unordered_map<std::string, QTreeWidgetItem*> items_;
+    TreeMirror<QTreeWidgetItem*> mirror_;
     bool closing_ = false;
 };
 

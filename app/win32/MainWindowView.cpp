@@ -232,33 +232,24 @@ void MainWindowView::syncFromForm()
 void MainWindowView::syncTree()
 {
     syncing_ = true;
-    const auto& entries = form_.TreeView1.entries();
-    if (entries.empty() || !items_.contains(entries.front().key)) {
-        SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-        items_.clear();
-        keys_.clear();
-    }
-    for (const TreeEntry& entry : entries) {
-        if (items_.contains(entry.key))
-            continue;
-        TVINSERTSTRUCTA insert{};
-        insert.hParent = entry.parentKey.empty() ? TVI_ROOT : items_.at(entry.parentKey);
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        insert.item.pszText = itemText(entry.text);
-        insert.item.iImage = Artwork::treeImage(entry.image);
-        insert.item.iSelectedImage =
-            Artwork::treeImage(entry.selectedImage.empty() ? entry.image : entry.selectedImage);
-        auto* item = reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-        items_.emplace(entry.key, item);
-        keys_.emplace(item, entry.key);
-    }
-    for (const TreeEntry& entry : entries)
-        SendMessageA(tree_, TVM_EXPAND, entry.expanded ? TVE_EXPAND : TVE_COLLAPSE,
-                     reinterpret_cast<LPARAM>(items_.at(entry.key)));
-    if (const TreeEntry* selected = form_.TreeView1.selected())
-        SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items_.at(selected->key)));
+    mirror_.sync(
+        form_.TreeView1, [this] { SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); },
+        [this](const TreeEntry& entry, HTREEITEM parent) {
+            TVINSERTSTRUCTA insert{};
+            insert.hParent = parent ? parent : TVI_ROOT;
+            insert.hInsertAfter = TVI_LAST;
+            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+            insert.item.pszText = itemText(entry.text);
+            insert.item.iImage = Artwork::treeImage(entry.image);
+            insert.item.iSelectedImage =
+                Artwork::treeImage(entry.selectedImage.empty() ? entry.image : entry.selectedImage);
+            return reinterpret_cast<HTREEITEM>(
+                SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        },
+        [this](HTREEITEM item, bool expanded) {
+            SendMessageA(tree_, TVM_EXPAND, expanded ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+        },
+        [this](HTREEITEM item) { SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); });
     syncing_ = false;
 }
 
@@ -393,8 +384,7 @@ LRESULT MainWindowView::treeNotification(const NMHDR& header)
         if (syncing_)
             return 0;
         const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-        const auto key = keys_.find(change.itemNew.hItem);
-        form_.TreeView1.select(key == keys_.end() ? std::string() : key->second);
+        form_.TreeView1.select(mirror_.keyOf(change.itemNew.hItem));
         form_.TreeView1_Click();
         Controls::setText(label11_, form_.Label11);
         return 0;
@@ -405,10 +395,7 @@ LRESULT MainWindowView::treeNotification(const NMHDR& header)
         return TRUE;
     case TVN_ITEMEXPANDEDA: {
         const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-        const auto key = keys_.find(change.itemNew.hItem);
-        if (key == keys_.end())
-            return 0;
-        if (TreeEntry* entry = form_.TreeView1.find(key->second))
+        if (TreeEntry* entry = form_.TreeView1.find(mirror_.keyOf(change.itemNew.hItem)))
             entry->expanded = (change.action & TVE_EXPAND) != 0;
         return 0;
     }

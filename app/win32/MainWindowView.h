@@ -10,6 +10,7 @@
 #include "Controls.h"
 #include "MainForm.h"
 #include "MainFormView.h"
+#include "TreeMirror.h"
 
 namespace ombrix {
 
@@ -74,8 +75,7 @@ private:
     HWND label12_ = nullptr;
     HWND image3_ = nullptr;
     std::unique_ptr<ScanView> scanView_;
-    std::unordered_map<std::string, HTREEITEM> items_;
-    std::unordered_map<HTREEITEM, std::string> keys_;
+    TreeMirror<HTREEITEM> mirror_;
     // True while the view itself changes the tree to match the form.
     bool syncing_ = false;
 };
