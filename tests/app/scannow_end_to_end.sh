@@ -10,7 +10,7 @@
 set -eu
 
 test_name="scannow end to end"
-drive_size=16m
+drive_size=32m
 . "$(dirname "$0")/../support/private_drive.sh"
 
 ombrix=$1
