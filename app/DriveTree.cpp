@@ -6,6 +6,7 @@ namespace ombrix {
 
 void DriveTree::clear()
 {
+    ++generation_;
     entries_.clear();
     positions_.clear();
     selectedKey_.clear();
@@ -33,6 +34,11 @@ const TreeEntry* DriveTree::find(const std::string& key) const
 }
 
 TreeEntry* DriveTree::selected()
+{
+    return selectedKey_.empty() ? nullptr : find(selectedKey_);
+}
+
+const TreeEntry* DriveTree::selected() const
 {
     return selectedKey_.empty() ? nullptr : find(selectedKey_);
 }

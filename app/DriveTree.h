@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <unordered_map>
@@ -34,14 +35,18 @@ public:
 
     // The selected entry, nullptr when none is.
     TreeEntry* selected();
+    const TreeEntry* selected() const;
     void select(const std::string& key);
 
     const std::deque<TreeEntry>& entries() const { return entries_; }
+    // Grows with every clear(), so a view knows to start over.
+    std::uint64_t generation() const { return generation_; }
 
 private:
     std::deque<TreeEntry> entries_;
     std::unordered_map<std::string, std::size_t> positions_;
     std::string selectedKey_;
+    std::uint64_t generation_ = 0;
 };
 
 // The text after the last separator of `path`: the whole text when it has

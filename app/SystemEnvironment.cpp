@@ -64,7 +64,9 @@ int RunSilentScan(SystemEnvironment& system)
     NoMessageBox noMessages;
     SystemFileManager fileManager;
     frmMain form(system.environment(), noMessages, fileManager);
-    form.Form_Load();
+    // A scheduler must not record a run that scanned nothing as a clean one.
+    if (form.Form_Load() == frmMain::Road::AnotherCopy)
+        return kAnotherCopyStatus;
     // A walk that missed folders for want of descriptors did not finish either.
     return form.scanWindow().canceled || mFileSearch::Counts().Unreached > 0 ? 3 : 0;
 }

@@ -33,8 +33,9 @@ private:
 };
 
 // The command-line road: one silent scan of the program's drive, no window.
-// The exit status tells a scheduler whether the scan finished (0) or was
-// cancelled (3).
+// The exit status tells a scheduler whether the scan finished (0), was
+// cancelled (3), or never ran because another copy was running (4).
+constexpr int kAnotherCopyStatus = 4;
 int RunSilentScan(SystemEnvironment& system);
 
 }  // namespace ombrix

@@ -1,16 +1,21 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 namespace ombrix {
 
 // A window described once, the way its form file would, for both views to build
-// their widgets from. Geometry is in twips, relative to the window's client area.
+// their widgets from. Geometry is in twips, relative to the window's client area
+// or to the control's panel.
 
-enum class ControlKind { Picture, Label, List, Button };
+// Value: a one-line label showing a stored value or a path as it is. Link: text
+// that acts when clicked, drawn underlined. Panel: holds other controls. Shape:
+// an outline drawn on its parent; Rule: an etched line from (left, top), `width` long.
+enum class ControlKind { Picture, Label, Value, List, Button, Tree, CheckBox, Link, Panel, Shape, Rule };
 
-// What a screen reader is told the control is.
-enum class AccessibleRole { Graphic, StaticText, Table, PushButton };
+// What a screen reader is told the control is; None for what it never meets.
+enum class AccessibleRole { Graphic, StaticText, Table, PushButton, Tree, CheckBox, Link, Grouping, None };
 
 struct TwipsRect {
     int left = 0;
@@ -30,6 +35,16 @@ struct ControlDescription {
     int tabIndex;
     const char* accessibleName;
     AccessibleRole role;
+    // The control this one stands for: a click on an option's text or a link's
+    // icon is a click on it. Empty for none.
+    const char* partner = "";
+    // A font of the control's own: its size in points (0: the form's) and underline.
+    double points = 0;
+    bool underline = false;
+    // A path loses its middle when it does not fit, so both of its ends show.
+    bool path = false;
+    // The panel that holds the control, whose rectangle its own is relative to; empty for the window.
+    const char* parent = "";
 };
 
 // A column of a list in report view.
@@ -45,6 +60,16 @@ struct FormDescription {
     int clientHeight;
     double fontPoints;  // Arial, the size every control uses
     std::span<const ControlDescription> controls;
+
+    // The control named `name`; the table must hold it.
+    constexpr const ControlDescription& control(std::string_view name) const
+    {
+        for (const ControlDescription& c : controls) {
+            if (name == c.name)
+                return c;
+        }
+        return controls.front();
+    }
 };
 
 }  // namespace ombrix

@@ -1,10 +1,13 @@
 #include "MainWindowView.h"
 
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -15,7 +18,7 @@
 #include "BuddyLabel.h"
 #include "ClickLabel.h"
 #include "ElidedLabel.h"
-#include "ElidedToolTips.h"
+#include "MainForm.h"
 #include "OptionCheckBox.h"
 #include "ScanView.h"
 #include "Twips.h"
@@ -25,8 +28,6 @@
 namespace ombrix {
 
 namespace {
-
-constexpr int kKeyRole = Qt::UserRole;
 
 // Texts in the program and in file names are bytes; they are decoded with
 // the locale for display only.
@@ -97,10 +98,10 @@ std::int16_t checkValue(int state)
 MainWindowView::MainWindowView(frmMain& form) : form_(form)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Varno Ombrix"));
+    setWindowTitle(QString::fromLatin1(kMainForm.title));
     setWindowIcon(Artwork::programIcon());
-    setFont(arial(8.25, true));
-    setFixedSize(px(8955), px(5835));
+    setFont(arial(kMainForm.fontPoints, true));
+    setFixedSize(px(kMainForm.clientWidth), px(kMainForm.clientHeight));
     installWindowAccessibility();
     buildControls();
     connectControls();
@@ -132,121 +133,121 @@ void MainWindowView::setScanWindowCaption(const std::string& caption)
     scanView_->setWindowTitle(display(caption));
 }
 
-QLabel* MainWindowView::addLabel(QLabel* label, const char* name, const QString& text, const QRect& place)
+QPixmap MainWindowView::artwork(const ControlDescription& description)
 {
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setGeometry(place);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
+    const QSize size(px(description.rect.width), px(description.rect.height));
+    const std::string_view key = description.text;
+    if (key == "headerStrip")
+        return Artwork::headerStrip(size);
+    if (key == "optionsArt")
+        return Artwork::optionsArt(size);
+    if (key == "statisticsArt")
+        return Artwork::statisticsArt(size);
+    return key == "scanIcon" ? Artwork::scanIcon(size) : Artwork::updateIcon(size);
+}
+
+QWidget* MainWindowView::build(const ControlDescription& description)
+{
+    const QString text = QString::fromLatin1(description.text);
+    switch (description.kind) {
+    case ControlKind::Tree:
+        tree_ = new QTreeWidget(this);
+        tree_->setHeaderHidden(true);
+        // Hidden, yet screen readers read the column's name.
+        tree_->setHeaderLabel(QString::fromLatin1(description.accessibleName));
+        // Every entry shows its whole name, however deep: the tree scrolls sideways.
+        tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        tree_->header()->setStretchLastSection(false);
+        tree_->setIconSize(QSize(16, 16));
+        tree_->setExpandsOnDoubleClick(false);
+        tree_->installEventFilter(this);
+        return tree_;
+    case ControlKind::Picture: {
+        // An icon beside a link acts as the link.
+        QLabel* picture = *description.partner ? new ClickLabel(this) : new QLabel(this);
+        picture->setPixmap(artwork(description));
+        return picture;
+    }
+    case ControlKind::CheckBox:
+        return new OptionCheckBox(this);
+    case ControlKind::Label: {
+        QLabel* label = *description.partner ? new BuddyLabel(this) : new QLabel(this);
+        label->setText(text);
+        label->setWordWrap(true);
+        return label;
+    }
+    case ControlKind::Value:
+        // Stored values and paths: one line each, shown as they are.
+        return new ElidedLabel(description.path ? Qt::ElideMiddle : Qt::ElideRight, this);
+    case ControlKind::Link: {
+        auto* link = new ClickLabel(text, this);
+        link->setWordWrap(true);
+        link->setCursor(Artwork::handCursor());
+        link->setFocusPolicy(Qt::StrongFocus);
+        return link;
+    }
+    default:
+        // Shapes are painted on the window.
+        return nullptr;
+    }
 }
 
 void MainWindowView::buildControls()
 {
-    tree_ = new QTreeWidget(this);
-    tree_->setObjectName(QStringLiteral("TreeView1"));
-    tree_->setAccessibleName(QStringLiteral("Drives and folders"));
-    tree_->setGeometry(twipsRect(120, 120, 3375, 5535));
-    tree_->setHeaderHidden(true);
-    // A long entry loses its middle, so a path keeps both ends; the tooltip has it whole.
-    tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    tree_->setTextElideMode(Qt::ElideMiddle);
-    tree_->setItemDelegate(new ElidedToolTips(tree_));
-    tree_->setIconSize(QSize(16, 16));
-    tree_->setExpandsOnDoubleClick(false);
-    tree_->installEventFilter(this);
-
-    const auto picture = [this](auto* image, const char* name, const char* description, const QRect& place,
-                                const QPixmap& pixmap) {
-        image->setObjectName(QLatin1String(name));
-        image->setAccessibleName(QLatin1String(description));
-        image->setGeometry(place);
-        image->setPixmap(pixmap);
-        return image;
-    };
-    picture(new QLabel(this), "Image1", "Options", twipsRect(3600, 120, 5250, 375), Artwork::headerStrip({350, 25}));
-    picture(new QLabel(this), "Image5", "Documents under a magnifying glass", twipsRect(7275, 120, 1560, 1515),
-            Artwork::optionsArt({104, 101}));
-    picture(new QLabel(this), "Image2", "Last scan", twipsRect(3600, 3360, 5250, 375), Artwork::headerStrip({350, 25}));
-    picture(new QLabel(this), "Image4", "A shield over a bar chart", twipsRect(7410, 3480, 1425, 1395),
-            Artwork::statisticsArt({95, 93}));
-
-    const QFont regular = arial(8.25, false);
-    const struct {
-        int top;
-        const char* label;
-        QString text;
-        const char* noteLabel;
-        QString note;
-    } options[3] = {
-        {720, "Label1", QStringLiteral("Scan subfolders"), nullptr, {}},
-        {1080, "Label2", QStringLiteral("Scan all Files"), "Label3", QStringLiteral("Scan everything, not just documents.")},
-        {1680, "Label4", QStringLiteral("Attempt to remove threats."), "Label5",
-         QStringLiteral("Clear this if you only want us to notify you of threats.")},
-    };
-    for (int i = 0; i < 3; ++i) {
-        checks_[i] = new OptionCheckBox(this);
-        checks_[i]->setObjectName(QStringLiteral("Check%1").arg(i + 1));
-        checks_[i]->setGeometry(twipsRect(3840, options[i].top, 200, 210));
-        checks_[i]->setAccessibleName(options[i].text);
-        addLabel(new BuddyLabel(this), options[i].label, options[i].text, twipsRect(4080, options[i].top, 4455, 255))
-            ->setBuddy(checks_[i]);
-        if (!options[i].noteLabel)
+    std::vector<QWidget*> tabOrder(kMainControls.size(), nullptr);
+    for (const ControlDescription& description : kMainControls) {
+        QWidget* widget = build(description);
+        if (!widget)
             continue;
-        checks_[i]->setAccessibleDescription(options[i].note);
-        QLabel* note = addLabel(new BuddyLabel(this), options[i].noteLabel, options[i].note,
-                                twipsRect(4080, options[i].top + 240, 4695, 255));
-        note->setFont(regular);
-        note->setBuddy(checks_[i]);
+        widget->setObjectName(QLatin1String(description.name));
+        const TwipsRect& r = description.rect;
+        widget->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
+        widget->setFont(arial(description.points > 0 ? description.points : kMainForm.fontPoints, description.bold,
+                              description.underline));
+        if (*description.accessibleName)
+            widget->setAccessibleName(QLatin1String(description.accessibleName));
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
+        if (description.tabIndex >= 0)
+            tabOrder[static_cast<std::size_t>(description.tabIndex)] = widget;
+        controls_.emplace(description.name, widget);
     }
+    std::erase(tabOrder, nullptr);
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    addLabel(new QLabel(this), "Label10", QStringLiteral("Scan Location:"), twipsRect(3840, 2400, 4815, 255));
-    // Stored values and paths: one line each, shown as they are.
-    const auto value = [this](Qt::TextElideMode mode, const char* name, const QRect& place) {
-        auto* label = new ElidedLabel(mode, this);
-        label->setObjectName(QLatin1String(name));
-        label->setGeometry(place);
-        return label;
+    for (const ControlDescription& description : kMainControls) {
+        if (!*description.partner)
+            continue;
+        QWidget* partner = controls_.at(description.partner);
+        if (auto* label = dynamic_cast<BuddyLabel*>(controls_.at(description.name)))
+            label->setBox(static_cast<QAbstractButton*>(partner));
+        // An option's second line describes it further.
+        const QString text = QString::fromLatin1(description.text);
+        if (description.kind == ControlKind::Label && partner->accessibleName() != text)
+            partner->setAccessibleDescription(text);
+    }
+    for (int i = 0; i < 3; ++i)
+        checks_[i] = static_cast<QCheckBox*>(controls_.at("Check" + std::to_string(i + 1)));
+    label6_ = static_cast<ClickLabel*>(controls_.at("Label6"));
+    image3_ = static_cast<ClickLabel*>(controls_.at("Image3"));
+    label7_ = static_cast<ElidedLabel*>(controls_.at("Label7"));
+    label8_ = static_cast<ElidedLabel*>(controls_.at("Label8"));
+    label9_ = static_cast<ElidedLabel*>(controls_.at("Label9"));
+    label11_ = static_cast<ElidedLabel*>(controls_.at("Label11"));
+
+    const auto onClick = [this](const char* name, auto handler) {
+        connect(static_cast<ClickLabel*>(controls_.at(name)), &ClickLabel::clicked, this, [this, handler] {
+            (form_.*handler)();
+            syncFromForm();
+        });
     };
-    label11_ = value(Qt::ElideMiddle, "Label11", twipsRect(3840, 2640, 4815, 255));
-    label11_->setFont(regular);
-    label7_ = value(Qt::ElideRight, "Label7", twipsRect(3720, 3840, 4455, 255));
-    label8_ = value(Qt::ElideRight, "Label8", twipsRect(3720, 4200, 4455, 255));
-    label9_ = value(Qt::ElideRight, "Label9", twipsRect(3720, 4560, 4455, 255));
-
-    image3_ = picture(new ClickLabel(this), "Image3", "Scan Now for Computer Threats", twipsRect(3840, 5160, 480, 480),
-                      Artwork::scanIcon({32, 32}));
-    auto* image6 = picture(new ClickLabel(this), "Image6", "Check for Updates", twipsRect(6600, 5160, 480, 480),
-                           Artwork::updateIcon({32, 32}));
-    const auto link = [this](const char* name, const QString& text, const QRect& place) {
-        auto* label = new ClickLabel(this);
-        addLabel(label, name, text, place);
-        label->setFont(arial(9.75, false, true));
-        label->setCursor(Artwork::handCursor());
-        label->setFocusPolicy(Qt::StrongFocus);
-        return label;
-    };
-    label6_ = link("Label6", QStringLiteral("Scan Now for Computer Threats"), twipsRect(4440, 5160, 1980, 480));
-    auto* label12 = link("Label12", QStringLiteral("Check for Updates"), twipsRect(7200, 5280, 1620, 360));
-
-    setTabOrder(tree_, checks_[0]);
-    setTabOrder(checks_[0], checks_[1]);
-    setTabOrder(checks_[1], checks_[2]);
-    setTabOrder(checks_[2], label6_);
-    setTabOrder(label6_, label12);
-
-    connect(label6_, &ClickLabel::clicked, this, [this] {
-        form_.Label6_Click();
-        syncFromForm();
-    });
-    connect(image3_, &ClickLabel::clicked, this, [this] {
-        form_.Image3_Click();
-        syncFromForm();
-    });
-    connect(label12, &ClickLabel::clicked, this, [this] { form_.Label12_Click(); });
-    connect(image6, &ClickLabel::clicked, this, [this] { form_.Image6_Click(); });
+    onClick("Label6", &frmMain::Label6_Click);
+    onClick("Image3", &frmMain::Image3_Click);
+    onClick("Label12", &frmMain::Label12_Click);
+    onClick("Image6", &frmMain::Image6_Click);
 }
 
 void MainWindowView::connectControls()
@@ -260,13 +261,13 @@ void MainWindowView::connectControls()
     // Whatever moves the highlight (a click, the arrows, typing a name) sets
     // what the next scan covers.
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        form_.TreeView1.select(keyOf(current));
+        form_.TreeView1.select(mirror_.keyOf(current));
         form_.TreeView1_Click();
         label11_->setText(display(form_.Label11));
     });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, &MainWindowView::loadSelectedEntry);
     const auto follow = [this](QTreeWidgetItem* item, bool expanded) {
-        if (TreeEntry* entry = form_.TreeView1.find(keyOf(item)))
+        if (TreeEntry* entry = form_.TreeView1.find(mirror_.keyOf(item)))
             entry->expanded = expanded;
     };
     connect(tree_, &QTreeWidget::itemExpanded, this, [follow](QTreeWidgetItem* item) { follow(item, true); });
@@ -323,29 +324,16 @@ void MainWindowView::syncFromForm()
 void MainWindowView::syncTree()
 {
     const QSignalBlocker blocker(tree_);
-    if (form_.TreeView1.entries().empty() || !items_.contains(form_.TreeView1.entries().front().key)) {
-        tree_->clear();
-        items_.clear();
-    }
-    for (const TreeEntry& entry : form_.TreeView1.entries()) {
-        if (items_.contains(entry.key))
-            continue;
-        QTreeWidgetItem* parent = entry.parentKey.empty() ? nullptr : items_.at(entry.parentKey);
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
-        item->setText(0, display(entry.text));
-        item->setIcon(0, entryIcon(entry));
-        item->setData(0, kKeyRole, QByteArray::fromStdString(entry.key));
-        items_.emplace(entry.key, item);
-    }
-    for (const TreeEntry& entry : form_.TreeView1.entries())
-        items_.at(entry.key)->setExpanded(entry.expanded);
-    if (const TreeEntry* selected = form_.TreeView1.selected())
-        tree_->setCurrentItem(items_.at(selected->key));
-}
-
-std::string MainWindowView::keyOf(const QTreeWidgetItem* item) const
-{
-    return item ? item->data(0, kKeyRole).toByteArray().toStdString() : std::string();
+    mirror_.sync(
+        form_.TreeView1, [this] { tree_->clear(); },
+        [this](const TreeEntry& entry, QTreeWidgetItem* parent) {
+            auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
+            item->setText(0, display(entry.text));
+            item->setIcon(0, entryIcon(entry));
+            return item;
+        },
+        [](QTreeWidgetItem* item, bool expanded) { item->setExpanded(expanded); },
+        [this](QTreeWidgetItem* item) { tree_->setCurrentItem(item); });
 }
 
 void MainWindowView::paintEvent(QPaintEvent* event)
@@ -355,8 +343,11 @@ void MainWindowView::paintEvent(QPaintEvent* event)
     painter.setPen(QColor(224, 224, 224));
     painter.setBrush(Qt::NoBrush);
     // An outline drawn inside its box, as the designer's shapes are.
-    for (const QRect& frame : {twipsRect(3600, 120, 5250, 3015), twipsRect(3600, 3360, 5250, 1530)})
-        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    for (const ControlDescription& shape : kMainControls) {
+        if (shape.kind == ControlKind::Shape)
+            painter.drawRect(twipsRect(shape.rect.left, shape.rect.top, shape.rect.width, shape.rect.height)
+                                 .adjusted(0, 0, -1, -1));
+    }
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event)

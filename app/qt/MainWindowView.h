@@ -5,7 +5,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "FormDescription.h"
 #include "MainFormView.h"
+#include "TreeMirror.h"
 
 class QCheckBox;
 class QLabel;
@@ -47,11 +49,11 @@ protected:
 private:
     void buildControls();
     void connectControls();
-    QLabel* addLabel(QLabel* label, const char* name, const QString& text, const QRect& place);
+    QWidget* build(const ControlDescription& description);
+    static QPixmap artwork(const ControlDescription& description);
     void loadSelectedEntry();
     void syncScanAction();
     void syncTree();
-    std::string keyOf(const QTreeWidgetItem* item) const;
 
     frmMain& form_;
     ScanView* scanView_ = nullptr;
@@ -63,7 +65,9 @@ private:
     ElidedLabel* label11_ = nullptr;
     ClickLabel* label6_ = nullptr;
     ClickLabel* image3_ = nullptr;
-    std::unordered_map<std::string, QTreeWidgetItem*> items_;
+    // Every control made from the form's description, by name.
+    std::unordered_map<std::string, QWidget*> controls_;
+    TreeMirror<QTreeWidgetItem*> mirror_;
     bool closing_ = false;
 };
 

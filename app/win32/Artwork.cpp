@@ -5,6 +5,7 @@
 
 #include "Canvas.h"
 #include "Controls.h"
+#include "Twips.h"
 
 namespace ombrix::Artwork {
 
@@ -50,9 +51,10 @@ void drawDrive(Canvas& canvas, COLORREF body)
     canvas.fill(RECT{11, 8, 13, 10}, RGB(40, 200, 40));
 }
 
-HBITMAP treePicture(const std::string& key)
+HBITMAP treePicture(const std::string& key, int size)
 {
-    Canvas canvas(16, 16, kKey);
+    Canvas canvas(size, size, kKey);
+    canvas.scale(size / 16.0);
     if (key == "mycomputer") {
         canvas.rectangle(1, 1, 15, 11, RGB(60, 110, 190), RGB(60, 60, 60));
         canvas.rectangle(5, 12, 11, 15, RGB(190, 190, 190), RGB(60, 60, 60));
@@ -73,7 +75,8 @@ HBITMAP treePicture(const std::string& key)
         drawFolder(canvas, key == "openfolder");
     } else {
         drawDrive(canvas, RGB(220, 220, 220));
-        HFONT font = Controls::arial(7.0, true);
+        // The canvas scales the font with the picture.
+        HFONT font = Controls::arial(7.0 * 16 / size, true);
         canvas.text("?", RECT{0, 0, 16, 16}, font, RGB(180, 20, 20), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         DeleteObject(font);
     }
@@ -149,9 +152,11 @@ HICON programIcon(int size)
 HIMAGELIST treeImageList()
 {
     static HIMAGELIST list = [] {
-        HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, static_cast<int>(kTreePictureKeys.size()), 0);
+        const int size = px(240);
+        HIMAGELIST images =
+            ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, static_cast<int>(kTreePictureKeys.size()), 0);
         for (const char* key : kTreePictureKeys) {
-            HBITMAP picture = treePicture(key);
+            HBITMAP picture = treePicture(key, size);
             ImageList_AddMasked(images, picture, kKey);
             DeleteObject(picture);
         }

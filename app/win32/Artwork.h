@@ -20,7 +20,7 @@ HBITMAP updateIcon(int size);
 // The program's own icon: a shield with a magnifying glass.
 HICON programIcon(int size);
 
-// TreeView1's pictures, 16 x 16, "mycomputer", "floppy", "harddrive", "cdrom",
+// TreeView1's pictures, small (16 x 16 at 96 DPI), "mycomputer", "floppy", "harddrive", "cdrom",
 // "networkdrive", "unknown", "closedfolder", "openfolder".
 HIMAGELIST treeImageList();
 // The position of a picture key in treeImageList(); "unknown" for a key it does not hold.

@@ -2,9 +2,11 @@
 
 #include "Artwork.h"
 #include "Controls.h"
+#include "MainForm.h"
 #include "MessagePump.h"
 #include "ScanView.h"
 #include "Twips.h"
+#include "ViewLayout.h"
 #include "frmMain.h"
 
 namespace ombrix {
@@ -16,22 +18,14 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr COLORREF kShapeColour = RGB(224, 224, 224);
 
-// Control identifiers; 1 and 2 are the dialog keys' IDOK and IDCANCEL.
-enum : int {
-    kTreeView1 = 100,
-    kCheck1,
-    kCheck2,
-    kCheck3,
-    kLabel1,
-    kLabel2,
-    kLabel3,
-    kLabel4,
-    kLabel5,
-    kLabel6,
-    kLabel12,
-    kImage3,
-    kImage6,
-};
+// Control identifiers: the control's place in kMainControls from here; 1 and 2
+// are the dialog keys' IDOK and IDCANCEL.
+constexpr int kFirstControl = 100;
+
+int idOf(const ControlDescription& description)
+{
+    return kFirstControl + static_cast<int>(&description - kMainControls.data());
+}
 
 std::int16_t checkValue(HWND check)
 {
@@ -64,12 +58,12 @@ void MainWindowView::registerWindowClass()
 MainWindowView::MainWindowView(frmMain& form) : form_(form)
 {
     registerWindowClass();
-    const SIZE size = outerSizeForClient(8955, 5835, kStyle, kExStyle);
-    window_ = CreateWindowExA(kExStyle, kWindowClass, "Varno Ombrix", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
+    const SIZE size = outerSizeForClient(kMainForm.clientWidth, kMainForm.clientHeight, kStyle, kExStyle);
+    window_ = CreateWindowExA(kExStyle, kWindowClass, kMainForm.title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                               size.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
-    boldFont_ = Controls::arial(8.25, true);
-    regularFont_ = Controls::arial(8.25, false);
-    linkFont_ = Controls::arial(9.75, false, true);
+    boldFont_ = Controls::arial(kMainForm.fontPoints, true);
+    regularFont_ = Controls::arial(kMainForm.fontPoints, false);
+    linkFont_ = Controls::arial(kMainForm.control("Label6").points, false, true);
     buildControls();
     scanView_ = std::make_unique<ScanView>(form_.scanWindow(), window_);
     form_.attachView(this);
@@ -87,65 +81,103 @@ MainWindowView::~MainWindowView()
         DeleteObject(bitmap);
 }
 
-HWND MainWindowView::picture(HBITMAP bitmap, int id, int left, int top, int width, int height)
+HFONT MainWindowView::fontOf(const ControlDescription& description) const
 {
-    pictures_[pictureCount_++] = bitmap;
-    return Controls::picture(window_, id, bitmap, left, top, width, height, id != 0 ? SS_NOTIFY : 0);
+    if (description.points > 0)
+        return linkFont_;
+    return description.bold ? boldFont_ : regularFont_;
+}
+
+HWND MainWindowView::build(const ControlDescription& description)
+{
+    const TwipsRect& r = description.rect;
+    const int id = idOf(description);
+    HFONT font = fontOf(description);
+    // A click on an option's text or a link's icon reaches the window.
+    const DWORD notify = *description.partner ? SS_NOTIFY : 0;
+    switch (description.kind) {
+    case ControlKind::Tree: {
+        HWND tree = Controls::child(WC_TREEVIEWA, "",
+                                    TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
+                                    window_, id, font, r.left, r.top, r.width, r.height, WS_EX_CLIENTEDGE);
+        SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Artwork::treeImageList()));
+        return tree;
+    }
+    case ControlKind::Picture: {
+        HBITMAP bitmap = artwork(description);
+        pictures_[pictureCount_++] = bitmap;
+        return Controls::picture(window_, id, bitmap, r.left, r.top, r.width, r.height, notify);
+    }
+    case ControlKind::CheckBox:
+        return Controls::child("BUTTON", "", BS_AUTOCHECKBOX | WS_TABSTOP, window_, id, font, r.left, r.top, r.width,
+                               r.height);
+    case ControlKind::Label:
+        return Controls::label(window_, id, description.text, font, r.left, r.top, r.width, r.height, notify);
+    case ControlKind::Value:
+        // Stored values and paths: one line each, shown as they are.
+        return Controls::label(window_, id, description.text, font, r.left, r.top, r.width, r.height,
+                               description.path ? SS_PATHELLIPSIS : SS_ENDELLIPSIS);
+    case ControlKind::Link: {
+        // Buttons drawn as underlined text, so the keyboard reaches them too.
+        HWND link = Controls::child("BUTTON", description.text, BS_OWNERDRAW | WS_TABSTOP, window_, id, font, r.left,
+                                    r.top, r.width, r.height);
+        // A font rounds to whole pixels, so at some DPIs a one-line link is
+        // wider than its box: the box grows to the right, where the window has
+        // room. A box of two lines wraps its text instead.
+        const SIZE text = Controls::textSize(link, font, description.text);
+        if (px(r.height) < 2 * text.cy) {
+            RECT client;
+            GetClientRect(window_, &client);
+            SetWindowPos(link, nullptr, 0, 0, ViewLayout::FittedWidth(text.cx, px(r.width), client.right - px(r.left)),
+                         px(r.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return link;
+    }
+    default:
+        // Shapes are painted on the window.
+        return nullptr;
+    }
+}
+
+HBITMAP MainWindowView::artwork(const ControlDescription& description)
+{
+    const int width = px(description.rect.width);
+    const int height = px(description.rect.height);
+    const std::string_view key = description.text;
+    if (key == "headerStrip")
+        return Artwork::headerStrip(width, height);
+    if (key == "optionsArt")
+        return Artwork::optionsArt(width, height);
+    if (key == "statisticsArt")
+        return Artwork::statisticsArt(width, height);
+    return key == "scanIcon" ? Artwork::scanIcon(width) : Artwork::updateIcon(width);
 }
 
 void MainWindowView::buildControls()
 {
-    tree_ = Controls::child(WC_TREEVIEWA, "",
-                            TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
-                            window_, kTreeView1, boldFont_, 120, 120, 3375, 5535, WS_EX_CLIENTEDGE);
-    SendMessageA(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Artwork::treeImageList()));
-
-    HWND strip1 = picture(Artwork::headerStrip(px(5250), px(375)), 0, 3600, 120, 5250, 375);
-    HWND art5 = picture(Artwork::optionsArt(px(1560), px(1515)), 0, 7275, 120, 1560, 1515);
-    HWND strip2 = picture(Artwork::headerStrip(px(5250), px(375)), 0, 3600, 3360, 5250, 375);
-    HWND art4 = picture(Artwork::statisticsArt(px(1425), px(1395)), 0, 7410, 3480, 1425, 1395);
-
-    const struct {
-        int top;
-        int labelId;
-        const char* text;
-        int noteId;
-        const char* note;
-    } options[3] = {
-        {720, kLabel1, "Scan subfolders", 0, nullptr},
-        {1080, kLabel2, "Scan all Files", kLabel3, "Scan everything, not just documents."},
-        {1680, kLabel4, "Attempt to remove threats.", kLabel5,
-         "Clear this if you only want us to notify you of threats."},
-    };
-    for (int i = 0; i < 3; ++i) {
-        checks_[i] = Controls::child("BUTTON", "", BS_AUTOCHECKBOX | WS_TABSTOP, window_, kCheck1 + i, boldFont_, 3840,
-                                     options[i].top, 200, 210);
-        // A click on an option's text ticks its box.
-        Controls::label(window_, options[i].labelId, options[i].text, boldFont_, 4080, options[i].top, 4455, 255,
-                        SS_NOTIFY);
-        if (options[i].note)
-            Controls::label(window_, options[i].noteId, options[i].note, regularFont_, 4080, options[i].top + 240,
-                            4695, 255, SS_NOTIFY);
-    }
-
-    Controls::label(window_, 0, "Scan Location:", boldFont_, 3840, 2400, 4815, 255);
-    // Stored values and paths: one line each, shown as they are.
-    label11_ = Controls::label(window_, 0, "", regularFont_, 3840, 2640, 4815, 255, SS_PATHELLIPSIS);
-    label7_ = Controls::label(window_, 0, "", boldFont_, 3720, 3840, 4455, 255, SS_ENDELLIPSIS);
-    label8_ = Controls::label(window_, 0, "", boldFont_, 3720, 4200, 4455, 255, SS_ENDELLIPSIS);
-    label9_ = Controls::label(window_, 0, "", boldFont_, 3720, 4560, 4455, 255, SS_ENDELLIPSIS);
-
-    image3_ = picture(Artwork::scanIcon(px(480)), kImage3, 3840, 5160, 480, 480);
-    image6_ = picture(Artwork::updateIcon(px(480)), kImage6, 6600, 5160, 480, 480);
-    // The links are buttons drawn as underlined text, so the keyboard reaches them too.
-    label6_ = Controls::child("BUTTON", "Scan Now for Computer Threats", BS_OWNERDRAW | WS_TABSTOP, window_, kLabel6,
-                              linkFont_, 4440, 5160, 1980, 480);
-    label12_ = Controls::child("BUTTON", "Check for Updates", BS_OWNERDRAW | WS_TABSTOP, window_, kLabel12, linkFont_,
-                               7200, 5280, 1620, 360);
-
+    // Created in the table's order, which is also the order Tab follows.
+    for (const ControlDescription& description : kMainControls)
+        controls_[idOf(description) - kFirstControl] = build(description);
+    tree_ = control("TreeView1");
+    for (int i = 0; i < 3; ++i)
+        checks_[i] = control(("Check" + std::to_string(i + 1)).c_str());
+    label6_ = control("Label6");
+    label12_ = control("Label12");
+    image3_ = control("Image3");
+    label7_ = control("Label7");
+    label8_ = control("Label8");
+    label9_ = control("Label9");
+    label11_ = control("Label11");
     // The artwork lies over the labels' empty ends and over its panel's strip.
-    for (HWND art : {strip1, art5, strip2, art4})
-        SetWindowPos(art, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const ControlDescription& description : kMainControls) {
+        if (description.kind == ControlKind::Picture && !*description.partner)
+            SetWindowPos(control(description.name), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+HWND MainWindowView::control(const char* name) const
+{
+    return controls_[static_cast<std::size_t>(idOf(kMainForm.control(name)) - kFirstControl)];
 }
 
 void MainWindowView::setWindowVisible(bool visible)
@@ -200,33 +232,24 @@ void MainWindowView::syncFromForm()
 void MainWindowView::syncTree()
 {
     syncing_ = true;
-    const auto& entries = form_.TreeView1.entries();
-    if (entries.empty() || !items_.contains(entries.front().key)) {
-        SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-        items_.clear();
-        keys_.clear();
-    }
-    for (const TreeEntry& entry : entries) {
-        if (items_.contains(entry.key))
-            continue;
-        TVINSERTSTRUCTA insert{};
-        insert.hParent = entry.parentKey.empty() ? TVI_ROOT : items_.at(entry.parentKey);
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        insert.item.pszText = itemText(entry.text);
-        insert.item.iImage = Artwork::treeImage(entry.image);
-        insert.item.iSelectedImage =
-            Artwork::treeImage(entry.selectedImage.empty() ? entry.image : entry.selectedImage);
-        auto* item = reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-        items_.emplace(entry.key, item);
-        keys_.emplace(item, entry.key);
-    }
-    for (const TreeEntry& entry : entries)
-        SendMessageA(tree_, TVM_EXPAND, entry.expanded ? TVE_EXPAND : TVE_COLLAPSE,
-                     reinterpret_cast<LPARAM>(items_.at(entry.key)));
-    if (const TreeEntry* selected = form_.TreeView1.selected())
-        SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items_.at(selected->key)));
+    mirror_.sync(
+        form_.TreeView1, [this] { SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); },
+        [this](const TreeEntry& entry, HTREEITEM parent) {
+            TVINSERTSTRUCTA insert{};
+            insert.hParent = parent ? parent : TVI_ROOT;
+            insert.hInsertAfter = TVI_LAST;
+            insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+            insert.item.pszText = itemText(entry.text);
+            insert.item.iImage = Artwork::treeImage(entry.image);
+            insert.item.iSelectedImage =
+                Artwork::treeImage(entry.selectedImage.empty() ? entry.image : entry.selectedImage);
+            return reinterpret_cast<HTREEITEM>(
+                SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        },
+        [this](HTREEITEM item, bool expanded) {
+            SendMessageA(tree_, TVM_EXPAND, expanded ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+        },
+        [this](HTREEITEM item) { SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); });
     syncing_ = false;
 }
 
@@ -253,9 +276,13 @@ void MainWindowView::paintShapes()
     HDC dc = BeginPaint(window_, &paint);
     HBRUSH brush = CreateSolidBrush(kShapeColour);
     // An outline drawn inside its box, as the designer's shapes are.
-    for (const RECT& frame : {RECT{px(3600), px(120), px(3600 + 5250), px(120 + 3015)},
-                              RECT{px(3600), px(3360), px(3600 + 5250), px(3360 + 1530)}})
+    for (const ControlDescription& shape : kMainControls) {
+        if (shape.kind != ControlKind::Shape)
+            continue;
+        const TwipsRect& r = shape.rect;
+        const RECT frame{px(r.left), px(r.top), px(r.left + r.width), px(r.top + r.height)};
         FrameRect(dc, &frame, brush);
+    }
     DeleteObject(brush);
     EndPaint(window_, &paint);
 }
@@ -311,49 +338,41 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam)
 void MainWindowView::command(int id, int code)
 {
     if (id == IDOK) {
-        // Enter on a tree entry does what a double click does.
-        if (GetFocus() == tree_)
+        // Enter on a tree entry does what a double click does; on a link, what a click does.
+        HWND focus = GetFocus();
+        if (focus == tree_)
             loadSelectedEntry();
+        else if (focus == label6_ || focus == label12_)
+            command(GetDlgCtrlID(focus), BN_CLICKED);
         return;
     }
-    if (id >= kCheck1 && id <= kCheck3) {
+    if (id < kFirstControl || id >= kFirstControl + static_cast<int>(kMainControls.size()))
+        return;
+    const ControlDescription& description = kMainControls[static_cast<std::size_t>(id - kFirstControl)];
+    if (description.kind == ControlKind::CheckBox) {
         if (code == BN_CLICKED) {
             std::int16_t* values[3] = {&form_.Check1, &form_.Check2, &form_.Check3};
-            *values[id - kCheck1] = checkValue(checks_[id - kCheck1]);
+            *values[description.name[5] - '1'] = checkValue(control(description.name));
         }
         return;
     }
     if (code != STN_CLICKED && code != BN_CLICKED)
         return;
-    switch (id) {
-    case kLabel1:
-        SendMessageA(checks_[0], BM_CLICK, 0, 0);
-        break;
-    case kLabel2:
-    case kLabel3:
-        SendMessageA(checks_[1], BM_CLICK, 0, 0);
-        break;
-    case kLabel4:
-    case kLabel5:
-        SendMessageA(checks_[2], BM_CLICK, 0, 0);
-        break;
-    case kLabel6:
-        form_.Label6_Click();
-        syncFromForm();
-        break;
-    case kImage3:
-        form_.Image3_Click();
-        syncFromForm();
-        break;
-    case kLabel12:
-        form_.Label12_Click();
-        break;
-    case kImage6:
-        form_.Image6_Click();
-        break;
-    default:
-        break;
+    // A click on an option's text ticks its box.
+    if (description.kind == ControlKind::Label) {
+        SendMessageA(control(description.partner), BM_CLICK, 0, 0);
+        return;
     }
+    const std::string_view name = description.name;
+    if (name == "Label6")
+        form_.Label6_Click();
+    else if (name == "Image3")
+        form_.Image3_Click();
+    else if (name == "Label12")
+        form_.Label12_Click();
+    else if (name == "Image6")
+        form_.Image6_Click();
+    syncFromForm();
 }
 
 LRESULT MainWindowView::treeNotification(const NMHDR& header)
@@ -365,8 +384,7 @@ LRESULT MainWindowView::treeNotification(const NMHDR& header)
         if (syncing_)
             return 0;
         const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-        const auto key = keys_.find(change.itemNew.hItem);
-        form_.TreeView1.select(key == keys_.end() ? std::string() : key->second);
+        form_.TreeView1.select(mirror_.keyOf(change.itemNew.hItem));
         form_.TreeView1_Click();
         Controls::setText(label11_, form_.Label11);
         return 0;
@@ -377,10 +395,7 @@ LRESULT MainWindowView::treeNotification(const NMHDR& header)
         return TRUE;
     case TVN_ITEMEXPANDEDA: {
         const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-        const auto key = keys_.find(change.itemNew.hItem);
-        if (key == keys_.end())
-            return 0;
-        if (TreeEntry* entry = form_.TreeView1.find(key->second))
+        if (TreeEntry* entry = form_.TreeView1.find(mirror_.keyOf(change.itemNew.hItem)))
             entry->expanded = (change.action & TVE_EXPAND) != 0;
         return 0;
     }

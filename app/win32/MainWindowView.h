@@ -8,7 +8,9 @@
 #include <unordered_map>
 
 #include "Controls.h"
+#include "MainForm.h"
 #include "MainFormView.h"
+#include "TreeMirror.h"
 
 namespace ombrix {
 
@@ -42,7 +44,11 @@ private:
     void command(int id, int code);
 
     void buildControls();
-    HWND picture(HBITMAP bitmap, int id, int left, int top, int width, int height);
+    HWND build(const ControlDescription& description);
+    HFONT fontOf(const ControlDescription& description) const;
+    static HBITMAP artwork(const ControlDescription& description);
+    // The control `name` of the form's description.
+    HWND control(const char* name) const;
     void loadSelectedEntry();
     void syncScanAction();
     void syncTree();
@@ -57,6 +63,8 @@ private:
     HFONT linkFont_ = nullptr;
     std::array<HBITMAP, 6> pictures_{};
     std::size_t pictureCount_ = 0;
+    // Every control made from the form's description, in its order; none for a shape.
+    std::array<HWND, kMainControls.size()> controls_{};
     HWND tree_ = nullptr;
     std::array<HWND, 3> checks_{};
     HWND label6_ = nullptr;
@@ -66,10 +74,8 @@ private:
     HWND label11_ = nullptr;
     HWND label12_ = nullptr;
     HWND image3_ = nullptr;
-    HWND image6_ = nullptr;
     std::unique_ptr<ScanView> scanView_;
-    std::unordered_map<std::string, HTREEITEM> items_;
-    std::unordered_map<HTREEITEM, std::string> keys_;
+    TreeMirror<HTREEITEM> mirror_;
     // True while the view itself changes the tree to match the form.
     bool syncing_ = false;
 };

@@ -94,6 +94,7 @@ QWidget* QuarantineView::build(const ControlDescription& description, Quarantine
         break;
     }
     case ControlKind::Label:
+    default:  // the only other kind a window of text and buttons needs
         widget = new ElidedLabel(Qt::ElideRight, this);
         break;
     case ControlKind::List: {

@@ -79,6 +79,7 @@ HWND QuarantineView::build(const ControlDescription& description, QuarantineCont
         banner_ = Artwork::banner(px(at.width), px(at.height));
         return Controls::picture(window_, idOf(control), banner_, at.left, at.top, at.width, at.height);
     case ControlKind::Label:
+    default:  // the only other kind a window of text and buttons needs
         return Controls::label(window_, idOf(control), description.text, font, at.left, at.top, at.width, at.height,
                                SS_ENDELLIPSIS);
     case ControlKind::Button:

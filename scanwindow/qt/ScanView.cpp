@@ -1,6 +1,8 @@
 #include "ScanView.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
 #include <QShowEvent>
 #include <QWindow>
 
@@ -21,7 +24,11 @@
 #include "ElidedToolTips.h"
 #include "FindingListView.h"
 #include "FindingModel.h"
+#include "FocusButton.h"
+#include "RuledFrame.h"
+#include "ScanForm.h"
 #include "Twips.h"
+#include "ViewLayout.h"
 #include "WindowAccessible.h"
 #include "frmScan.h"
 
@@ -41,24 +48,6 @@ QFont boldFont(QFont font)
 {
     font.setBold(true);
     return font;
-}
-
-QLabel* makeLabel(QLabel* label, const char* name, const QRect& geometry)
-{
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-// A rule from (x1, y) to (x2, y) in twips, drawn as an etched line.
-void makeRule(QWidget* parent, const char* name, int x1, int y, int x2)
-{
-    auto* rule = new QFrame(parent);
-    rule->setObjectName(QLatin1String(name));
-    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    rule->setGeometry(px(x1), px(y), px(x2 - x1), 2);
 }
 
 bool anyWindowVisible()
@@ -84,16 +73,15 @@ MouseButton toMouseButton(Qt::MouseButton button)
 ScanView::ScanView(frmScan& form, QWidget* owner) : QWidget(owner, Qt::Window), form_(form)
 {
     setObjectName(QStringLiteral("frmScan"));
-    setWindowTitle(QStringLiteral("Varno Ombrix"));
+    setWindowTitle(QString::fromLatin1(kScanForm.title));
     setWindowIcon(Artwork::magnifier());
     QFont arial(QStringLiteral("Arial"));
-    arial.setPointSizeF(8.25);
+    arial.setPointSizeF(kScanForm.fontPoints);
     setFont(arial);
-    setFixedSize(px(9150), px(5925));
+    setFixedSize(px(kScanForm.clientWidth), px(kScanForm.clientHeight));
     installWindowAccessibility();
 
-    buildProgressArea();
-    buildFindingArea();
+    buildControls();
     buildMenu();
 
     syncTimer_.setSingleShot(true);
@@ -109,68 +97,70 @@ ScanView::~ScanView()
     form_.attachView(nullptr);
 }
 
-void ScanView::buildProgressArea()
+QWidget* ScanView::build(const ControlDescription& description, QWidget* parent)
 {
-    frame1_ = new QFrame(this);
-    QFrame* frame1 = frame1_;
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setAccessibleName(QStringLiteral("Progress"));
-    frame1->setGeometry(twipsRect(120, 120, 6975, 2895));
-    frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-
-    auto* image2 = new QLabel(frame1);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->setAccessibleName(QStringLiteral("Ombrix"));
-    image2->setGeometry(twipsRect(0, 0, 7050, 375));
-    image2->setPixmap(Artwork::banner(px(7050)));
-
-    auto place = [this, frame1](ScanLabel label, const char* name, const QRect& geometry, QLabel* widget = nullptr) {
-        labels_[static_cast<std::size_t>(label)] = makeLabel(widget ? widget : new QLabel(frame1), name, geometry);
-    };
-    place(ScanLabel::Label6, "Label6", twipsRect(120, 480, 1335, 255));
-    label(ScanLabel::Label6)->setFont(boldFont(font()));
-    // The folder being scanned: a long path loses its middle, not its end.
-    place(ScanLabel::Label7, "Label7", twipsRect(120, 720, 6615, 255), new ElidedLabel(Qt::ElideMiddle, frame1));
-    place(ScanLabel::Label4, "Label4", twipsRect(1560, 1080, 5295, 255));
-    makeRule(frame1, "Line1(0)", 120, 1920, 6840);
-    makeRule(frame1, "Line1(1)", 120, 2400, 6840);
-    makeRule(frame1, "Line1(2)", 0, 1440, 6960);
-    place(ScanLabel::Label2, "Label2", twipsRect(240, 1560, 1575, 255));
-    place(ScanLabel::Label3, "Label3", twipsRect(2520, 1560, 2895, 255));
-    place(ScanLabel::Label5, "Label5", twipsRect(240, 2040, 2895, 255));
-    place(ScanLabel::Label1, "Label1", twipsRect(240, 2520, 2895, 255));
-
-    command1_ = new QPushButton(this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(twipsRect(7320, 120, 1695, 495));
-    command1_->setFont(boldFont(font()));
-    connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
-
-    auto* image1 = new QLabel(this);
-    image1->setObjectName(QStringLiteral("Image1"));
-    image1->setAccessibleName(QStringLiteral("Magnifying glass"));
-    image1->setGeometry(twipsRect(9000, 120, 240, 240));
-    image1->setPixmap(Artwork::magnifier());
+    switch (description.kind) {
+    case ControlKind::Panel: {
+        auto* panel = new RuledFrame(parent);
+        panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        return panel;
+    }
+    case ControlKind::Picture: {
+        auto* picture = new QLabel(parent);
+        picture->setPixmap(std::string_view(description.text) == "banner" ? Artwork::banner(px(description.rect.width))
+                                                                          : Artwork::magnifier());
+        return picture;
+    }
+    case ControlKind::Label:
+    case ControlKind::Value: {
+        // A path loses its middle, not its end.
+        QLabel* label = description.path ? new ElidedLabel(Qt::ElideMiddle, parent) : new QLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        labels_[static_cast<std::size_t>(description.name[5] - '1')] = label;
+        return label;
+    }
+    case ControlKind::Button:
+        command1_ = new FocusButton(parent);
+        connect(command1_, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
+        return command1_;
+    case ControlKind::List:
+        listView1_ = new FindingListView(parent);
+        listView1_->setItemDelegate(new ElidedToolTips(listView1_));
+        return listView1_;
+    case ControlKind::Rule: {
+        const TwipsRect& r = description.rect;
+        static_cast<RuledFrame*>(parent)->addRule(px(r.left), px(r.top), px(r.left + r.width));
+        return nullptr;
+    }
+    case ControlKind::Shape:
+        // The window's one shape outlines its whole panel: the panel's own frame, plain.
+        static_cast<QFrame*>(parent)->setFrameStyle(QFrame::Box | QFrame::Plain);
+        return nullptr;
+    default:
+        return nullptr;
+    }
 }
 
-void ScanView::buildFindingArea()
+void ScanView::buildControls()
 {
-    auto* frame2 = new QFrame(this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    frame2->setAccessibleName(QStringLiteral("Findings"));
-    frame2->setGeometry(twipsRect(120, 3120, 8895, 2655));
-
-    auto* shape3 = new QFrame(frame2);
-    shape3->setObjectName(QStringLiteral("Shape3"));
-    shape3->setGeometry(twipsRect(0, 0, 8895, 2655));
-    shape3->setFrameStyle(QFrame::Box | QFrame::Plain);
-    shape3->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    listView1_ = new FindingListView(frame2);
-    listView1_->setObjectName(QStringLiteral("ListView1"));
-    listView1_->setAccessibleName(QStringLiteral("Findings"));
-    listView1_->setItemDelegate(new ElidedToolTips(listView1_));
-    listView1_->setGeometry(twipsRect(120, 120, 8655, 2415));
+    std::unordered_map<std::string_view, QWidget*> panels;
+    for (const ControlDescription& description : kScanControls) {
+        QWidget* parent = *description.parent ? panels.at(description.parent) : this;
+        QWidget* widget = build(description, parent);
+        if (!widget)
+            continue;
+        widget->setObjectName(QLatin1String(description.name));
+        const TwipsRect& r = description.rect;
+        widget->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
+        if (description.bold)
+            widget->setFont(boldFont(font()));
+        if (*description.accessibleName)
+            widget->setAccessibleName(QLatin1String(description.accessibleName));
+        if (description.kind == ControlKind::Panel)
+            panels.emplace(description.name, widget);
+    }
+    frame1_ = static_cast<QFrame*>(panels.at("Frame1"));
     model_ = new FindingModel(form_, imageList1_, this);
     listView1_->setModel(model_);
 
@@ -264,14 +254,16 @@ void ScanView::fitResult()
     // right inside Frame1, where nothing else stands, and never wraps.
     QLabel* result = label(ScanLabel::Label6);
     const int room = frame1_->contentsRect().right() + 1 - result->x();
-    result->resize(std::clamp(result->sizeHint().width(), px(1335), room), result->height());
+    const int design = px(kScanForm.control("Label6").rect.width);
+    result->resize(ViewLayout::FittedWidth(result->sizeHint().width(), design, room), result->height());
 }
 
 void ScanView::applyColumnWidths()
 {
     if (model_->columnCount() == 0)
         return;
-    const int half = listView1_->width() / 2;
+    const int half = ViewLayout::FindingColumnWidth(
+        listView1_->contentsRect().width(), listView1_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, listView1_));
     listView1_->header()->resizeSection(0, half);
     listView1_->header()->resizeSection(1, half);
 }
@@ -357,10 +349,13 @@ void ScanView::popUpMenu(const std::optional<BadGuyMenu>& menu, const QPoint& gl
 
 void ScanView::centreOnOwner()
 {
+    const auto box = [](const QRect& r) { return ViewLayout::Box{r.x(), r.y(), r.width(), r.height()}; };
     const QWidget* owner = parentWidget();
-    const QPoint centre = owner ? owner->frameGeometry().center()
-                                : screen()->availableGeometry().center();
-    move(centre - rect().center());
+    const ViewLayout::Box ownerBox = owner ? box(owner->frameGeometry()) : ViewLayout::Box{};
+    const QRect frame = frameGeometry();
+    const ViewLayout::Place place = ViewLayout::CentredOn(owner ? &ownerBox : nullptr, frame.width(), frame.height(),
+                                                          box(screen()->availableGeometry()));
+    move(place.left, place.top);
 }
 
 }  // namespace ombrix

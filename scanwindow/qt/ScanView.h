@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 
+#include "FormDescription.h"
 #include "ImageList.h"
 #include "ScanFormView.h"
 #include "ScanWindow.h"
@@ -51,8 +52,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildProgressArea();
-    void buildFindingArea();
+    void buildControls();
+    // The widget for one control of the form's description; none for what is
+    // drawn on its panel (rules, shapes).
+    QWidget* build(const ControlDescription& description, QWidget* parent);
     void buildMenu();
     void sync();
     void applyColumnWidths();

@@ -4,6 +4,7 @@
 
 #include "Canvas.h"
 #include "Controls.h"
+#include "Twips.h"
 
 namespace ombrix::Artwork {
 
@@ -17,9 +18,10 @@ COLORREF darker(COLORREF colour)
     return RGB(GetRValue(colour) * 2 / 5, GetGValue(colour) * 2 / 5, GetBValue(colour) * 2 / 5);
 }
 
-HBITMAP bug(COLORREF body)
+HBITMAP bug(COLORREF body, int size)
 {
-    Canvas canvas(16, 16, kTransparent);
+    Canvas canvas(size, size, kTransparent);
+    canvas.scale(size / 16.0);
     const COLORREF outline = darker(body);
     // Legs and antennae first, so the body covers their inner ends.
     for (const int y : {6, 9, 12}) {
@@ -48,9 +50,10 @@ void drawMagnifier(Canvas& canvas, int size)
 HIMAGELIST bugImageList()
 {
     static HIMAGELIST list = [] {
-        HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0);
+        const int size = smallPictureSize();
+        HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 3, 0);
         for (const COLORREF colour : kBugColours) {
-            HBITMAP picture = bug(colour);
+            HBITMAP picture = bug(colour, size);
             ImageList_AddMasked(images, picture, kTransparent);
             DeleteObject(picture);
         }
@@ -79,10 +82,16 @@ HBITMAP banner(int width, int height)
     return canvas.take();
 }
 
+int smallPictureSize()
+{
+    return px(240);
+}
+
 HBITMAP magnifier()
 {
-    Canvas canvas(16, 16, GetSysColor(COLOR_BTNFACE));
-    drawMagnifier(canvas, 16);
+    const int size = smallPictureSize();
+    Canvas canvas(size, size, GetSysColor(COLOR_BTNFACE));
+    drawMagnifier(canvas, size);
     return canvas.take();
 }
 

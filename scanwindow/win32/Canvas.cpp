@@ -13,6 +13,14 @@ Canvas::Canvas(int width, int height, COLORREF background) : width_(width), heig
     fill(RECT{0, 0, width, height}, background);
 }
 
+void Canvas::scale(double factor)
+{
+    SetGraphicsMode(dc_, GM_ADVANCED);
+    const auto f = static_cast<FLOAT>(factor);
+    const XFORM transform{f, 0, 0, f, 0, 0};
+    SetWorldTransform(dc_, &transform);
+}
+
 Canvas::~Canvas()
 {
     SelectObject(dc_, previous_);

@@ -28,6 +28,10 @@ public:
     void line(int x1, int y1, int x2, int y2, COLORREF colour, int thickness = 1);
     void text(const char* words, const RECT& area, HFONT font, COLORREF colour, UINT format);
 
+    // From here on, what is drawn is `factor` times its given size, so a picture
+    // designed at 16 x 16 fills a canvas made larger for a higher DPI.
+    void scale(double factor);
+
     // The picture; the canvas is empty afterwards.
     HBITMAP take();
 

@@ -117,6 +117,17 @@ HWND rule(HWND parent, int x1, int y, int x2)
     return window;
 }
 
+SIZE textSize(HWND window, HFONT font, const std::string& text)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    return size;
+}
+
 std::string text(HWND window)
 {
     std::vector<char> buffer(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1);

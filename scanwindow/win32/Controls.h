@@ -32,6 +32,9 @@ HWND rule(HWND parent, int x1, int y, int x2);
 
 std::string text(HWND window);
 
+// The size in pixels of `text` on one line in `font`.
+SIZE textSize(HWND window, HFONT font, const std::string& text);
+
 // The text of a label, without redrawing when it has not changed.
 void setText(HWND window, const std::string& text);
 

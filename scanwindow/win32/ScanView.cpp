@@ -1,11 +1,14 @@
 #include "ScanView.h"
 
-#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "Artwork.h"
 #include "Controls.h"
 #include "MessagePump.h"
+#include "ScanForm.h"
 #include "Twips.h"
+#include "ViewLayout.h"
 
 namespace ombrix {
 
@@ -37,17 +40,6 @@ void ScanView::registerWindowClass()
 
 namespace {
 
-int textWidth(HWND window, HFONT font, const std::string& text)
-{
-    HDC dc = GetDC(window);
-    HGDIOBJ previous = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(window, dc);
-    return size.cx;
-}
-
 LPSTR itemText(const std::string& text)
 {
     return const_cast<LPSTR>(text.c_str());
@@ -58,15 +50,14 @@ LPSTR itemText(const std::string& text)
 ScanView::ScanView(frmScan& form, HWND owner) : form_(form), owner_(owner)
 {
     registerWindowClass();
-    const SIZE size = outerSizeForClient(9150, 5925, kStyle, kExStyle);
-    window_ = CreateWindowExA(kExStyle, kWindowClass, "Varno Ombrix", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
+    const SIZE size = outerSizeForClient(kScanForm.clientWidth, kScanForm.clientHeight, kStyle, kExStyle);
+    window_ = CreateWindowExA(kExStyle, kWindowClass, kScanForm.title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                               size.cy, owner, nullptr, GetModuleHandleA(nullptr), this);
-    font_ = Controls::arial(8.25, false);
-    boldFont_ = Controls::arial(8.25, true);
+    font_ = Controls::arial(kScanForm.fontPoints, false);
+    boldFont_ = Controls::arial(kScanForm.fontPoints, true);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
-    buildProgressArea();
-    buildFindingArea();
+    buildControls();
     badguymenu_ = CreatePopupMenu();
     AppendMenuA(badguymenu_, MF_STRING, kDeleteThisFile, "Delete this File");
     AppendMenuA(badguymenu_, MF_STRING, kOpenFolder, "Open Folder");
@@ -85,44 +76,66 @@ ScanView::~ScanView()
         DeleteObject(object);
 }
 
-void ScanView::buildProgressArea()
+HWND ScanView::build(const ControlDescription& description, HWND parent)
 {
-    frame1_ = Controls::panel(window_, 120, 120, 6975, 2895, EDGE_ETCHED);
-    banner_ = Artwork::banner(px(7050), px(375));
-    Controls::picture(frame1_, 0, banner_, 0, 0, 7050, 375);
-
-    const auto place = [this](ScanLabel label, HFONT font, int left, int top, int width, int height,
-                              DWORD style = 0) {
-        const auto index = static_cast<std::size_t>(label);
-        labels_[index] = Controls::label(frame1_, kFirstLabel + static_cast<int>(index), "", font, left, top, width,
-                                         height, style);
-    };
-    place(ScanLabel::Label6, boldFont_, 120, 480, 1335, 255, SS_LEFTNOWORDWRAP);
-    // The folder being scanned: a long path loses its middle, not its end.
-    place(ScanLabel::Label7, font_, 120, 720, 6615, 255, SS_PATHELLIPSIS);
-    place(ScanLabel::Label4, font_, 1560, 1080, 5295, 255);
-    Controls::rule(frame1_, 120, 1920, 6840);
-    Controls::rule(frame1_, 120, 2400, 6840);
-    Controls::rule(frame1_, 0, 1440, 6960);
-    place(ScanLabel::Label2, font_, 240, 1560, 1575, 255);
-    place(ScanLabel::Label3, font_, 2520, 1560, 2895, 255);
-    place(ScanLabel::Label5, font_, 240, 2040, 2895, 255);
-    place(ScanLabel::Label1, font_, 240, 2520, 2895, 255);
-
-    command1_ = Controls::child("BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, window_, kCommand1, boldFont_, 7320, 120,
-                                1695, 495);
-    magnifier_ = Artwork::magnifier();
-    Controls::picture(window_, 0, magnifier_, 9000, 120, 240, 240);
+    const TwipsRect& r = description.rect;
+    HFONT font = description.bold ? boldFont_ : font_;
+    switch (description.kind) {
+    case ControlKind::Panel: {
+        // The window's one shape outlines its whole panel: the panel's own edge.
+        bool outlined = false;
+        for (const ControlDescription& shape : kScanControls) {
+            if (shape.kind == ControlKind::Shape && description.name == std::string_view(shape.parent))
+                outlined = true;
+        }
+        return outlined ? Controls::panel(parent, r.left, r.top, r.width, r.height, 0, RGB(0, 0, 0))
+                        : Controls::panel(parent, r.left, r.top, r.width, r.height, EDGE_ETCHED);
+    }
+    case ControlKind::Picture: {
+        HBITMAP bitmap = std::string_view(description.text) == "banner"
+                             ? (banner_ = Artwork::banner(px(r.width), px(r.height)))
+                             : (magnifier_ = Artwork::magnifier());
+        return Controls::picture(parent, 0, bitmap, r.left, r.top, r.width, r.height);
+    }
+    case ControlKind::Label:
+    case ControlKind::Value: {
+        const auto index = static_cast<std::size_t>(description.name[5] - '1');
+        // The result line grows to the right, never wraps; a path loses its middle, not its end.
+        const DWORD style = static_cast<ScanLabel>(index) == ScanLabel::Label6 ? SS_LEFTNOWORDWRAP
+                            : description.path                                 ? SS_PATHELLIPSIS
+                                                                               : 0;
+        labels_[index] = Controls::label(parent, kFirstLabel + static_cast<int>(index), "", font, r.left, r.top,
+                                         r.width, r.height, style);
+        return labels_[index];
+    }
+    case ControlKind::Rule:
+        return Controls::rule(parent, r.left, r.top, r.left + r.width);
+    case ControlKind::Button:
+        command1_ = Controls::child("BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, parent, kCommand1, font, r.left, r.top,
+                                    r.width, r.height);
+        return command1_;
+    case ControlKind::List:
+        listView1_ = Controls::child(WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP,
+                                     parent, kListView1, font, r.left, r.top, r.width, r.height, WS_EX_CLIENTEDGE);
+        SendMessageA(listView1_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        SendMessageA(listView1_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Artwork::bugImageList()));
+        return listView1_;
+    default:
+        // Shapes are the panels' edges.
+        return nullptr;
+    }
 }
 
-void ScanView::buildFindingArea()
+void ScanView::buildControls()
 {
-    // Shape3, the list's frame, is the panel's outline.
-    HWND frame2 = Controls::panel(window_, 120, 3120, 8895, 2655, 0, RGB(0, 0, 0));
-    listView1_ = Controls::child(WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP,
-                                 frame2, kListView1, font_, 120, 120, 8655, 2415, WS_EX_CLIENTEDGE);
-    SendMessageA(listView1_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    SendMessageA(listView1_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Artwork::bugImageList()));
+    // Created in the table's order, which is also the order Tab follows.
+    std::unordered_map<std::string_view, HWND> panels;
+    for (const ControlDescription& description : kScanControls) {
+        HWND control = build(description, *description.parent ? panels.at(description.parent) : window_);
+        if (description.kind == ControlKind::Panel)
+            panels.emplace(description.name, control);
+    }
+    frame1_ = panels.at("Frame1");
 }
 
 void ScanView::show()
@@ -189,9 +202,9 @@ void ScanView::syncList()
         shownGeneration_ = form_.listGeneration();
     }
     if (form_.hasColumns() && !shownColumns_) {
-        RECT list;
-        GetWindowRect(listView1_, &list);
-        const int half = (list.right - list.left) / 2;
+        RECT inside;
+        GetClientRect(listView1_, &inside);
+        const int half = ViewLayout::FindingColumnWidth(inside.right, GetSystemMetrics(SM_CXVSCROLL));
         const std::string names[] = {"Virus Name", "Filename"};
         for (int i = 0; i < 2; ++i) {
             LVCOLUMNA column{};
@@ -253,7 +266,8 @@ void ScanView::fitResult()
     RECT frame;
     GetClientRect(frame1_, &frame);
     const int room = frame.right - px(120) - 2;
-    const int width = std::clamp(textWidth(result, boldFont_, form_.labelText(ScanLabel::Label6)), px(1335), room);
+    const int width = ViewLayout::FittedWidth(Controls::textSize(result, boldFont_, form_.labelText(ScanLabel::Label6)).cx,
+                                              px(kScanForm.control("Label6").rect.width), room);
     SetWindowPos(result, nullptr, 0, 0, width, px(255), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(result, nullptr, TRUE);
 }
@@ -333,23 +347,27 @@ void ScanView::popUpMenu(const std::optional<BadGuyMenu>& menu, POINT screenPosi
 
 void ScanView::centreOnOwner()
 {
-    RECT area;
-    if (!owner_ || !IsWindowVisible(owner_) || !GetWindowRect(owner_, &area))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const auto box = [](const RECT& r) { return ViewLayout::Box{r.left, r.top, r.right - r.left, r.bottom - r.top}; };
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT owner;
+    const bool hasOwner = owner_ && IsWindowVisible(owner_) && GetWindowRect(owner_, &owner);
+    const ViewLayout::Box ownerBox = hasOwner ? box(owner) : ViewLayout::Box{};
     RECT own;
     GetWindowRect(window_, &own);
-    const LONG width = own.right - own.left;
-    const LONG height = own.bottom - own.top;
-    const LONG left = std::max(0L, (area.left + area.right - width) / 2);
-    const LONG top = std::max(0L, (area.top + area.bottom - height) / 2);
-    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const ViewLayout::Place place =
+        ViewLayout::CentredOn(hasOwner ? &ownerBox : nullptr, own.right - own.left, own.bottom - own.top, box(work));
+    SetWindowPos(window_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED)
+        // Enter on the focused button and Esc come from the dialog manager as
+        // IDOK and IDCANCEL; Esc is the Cancel button's key, and Close's after the run.
+        if ((LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) || LOWORD(wParam) == IDCANCEL ||
+            (LOWORD(wParam) == IDOK && GetFocus() == command1_))
             form_.Command1_Click();
         return 0;
     case WM_NOTIFY: {
@@ -360,7 +378,9 @@ LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_CONTEXTMENU:
         // From the keyboard; the mouse's right button is handled at its release.
-        if (reinterpret_cast<HWND>(wParam) == listView1_ && lParam == -1)
+        // Windows names the list; Wine names the panel that holds it.
+        if (lParam == -1 && GetFocus() == listView1_ &&
+            (reinterpret_cast<HWND>(wParam) == listView1_ || IsChild(reinterpret_cast<HWND>(wParam), listView1_)))
             menuKey();
         return 0;
     case WM_TIMER:

@@ -9,6 +9,7 @@
 
 #include "Controls.h"
 #include "Finding.h"
+#include "FormDescription.h"
 #include "ScanFormView.h"
 #include "ScanWindow.h"
 #include "frmScan.h"
@@ -45,8 +46,9 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT listNotification(const NMHDR& header);
 
-    void buildProgressArea();
-    void buildFindingArea();
+    void buildControls();
+    // The window for one control of the form's description; none for a shape.
+    HWND build(const ControlDescription& description, HWND parent);
     void sync();
     void syncList();
     void insertRow(std::size_t index, const Finding& finding);

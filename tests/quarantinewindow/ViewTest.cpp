@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "Accessibility.h"
 #include "Fakes.h"
 #include "QuarantineView.h"
 #include "Twips.h"
@@ -19,20 +20,6 @@
 namespace ombrix::test {
 namespace {
 
-QAccessible::Role qtRole(AccessibleRole role)
-{
-    switch (role) {
-    case AccessibleRole::Graphic:
-        return QAccessible::Graphic;
-    case AccessibleRole::StaticText:
-        return QAccessible::StaticText;
-    case AccessibleRole::Table:
-        return QAccessible::Table;
-    case AccessibleRole::PushButton:
-        return QAccessible::PushButton;
-    }
-    return QAccessible::NoRole;
-}
 
 class View : public ::testing::Test, public QuarantineFixture {
 protected:
@@ -111,7 +98,7 @@ TEST_F(View, controlsFollowTheFormDescriptionForPlaceNameRoleAndTabOrder)
         EXPECT_EQ(widget->geometry(), twipsRect(want.rect.left, want.rect.top, want.rect.width, want.rect.height));
         EXPECT_EQ(widget->font().bold(), want.bold);
         QAccessibleInterface* item = QAccessible::queryAccessibleInterface(widget);
-        EXPECT_EQ(item->role(), qtRole(want.role));
+        EXPECT_EQ(item->role(), test::qtRole(want.role));
         const QString name = *want.accessibleName ? want.accessibleName : static_cast<QLabel*>(widget)->text();
         EXPECT_FALSE(name.isEmpty());
         EXPECT_EQ(item->text(QAccessible::Name), name);

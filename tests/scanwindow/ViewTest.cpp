@@ -7,15 +7,21 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
 #include "Fakes.h"
+#include "FormCheck.h"
+#include "ScanForm.h"
 #include "ImageList.h"
 #include "ScanView.h"
 #include "ToolTips.h"
+#include "Accessibility.h"
+#include "QtMessageBox.h"
 
 namespace ombrix::test {
 namespace {
@@ -101,6 +107,11 @@ protected:
     ScanView view{form, &owner};
     ImageList images;
 };
+
+TEST_F(ViewTest, controlsFollowTheFormDescription)
+{
+    test::expectBuiltFrom(view, kScanForm);
+}
 
 // The labels, button and rows show the finished run, the result message whole on its
 // design line. Paths lose their middle, so the file name stays in sight; the tooltip
@@ -207,6 +218,66 @@ TEST_F(ViewTest, cancelDuringTheWalkStopsItAndTheButtonThenCloses)
     view.command1()->click();
     EXPECT_FALSE(view.isVisible());
     EXPECT_TRUE(owner.isVisible());
+}
+
+// More rows than the list can show, with long paths: the list scrolls down, never sideways.
+TEST_F(ViewTest, theFindingListNeverScrollsSideways)
+{
+    for (int i = 0; i < 30; ++i)
+        tree.file("scan/a folder with a rather long name " + std::to_string(i) + "/bad.exe");
+    view.show();
+    scan();
+    settle();
+
+    QTreeView* list = view.listView1();
+    ASSERT_EQ(list->model()->rowCount(), 30);
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(list->header()->sectionSize(0), list->header()->sectionSize(1));
+}
+
+// Close holding the keyboard shows it plainly: a ring in the highlight colour.
+TEST_F(ViewTest, theFocusedButtonShowsARing)
+{
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    const auto highlighted = [this] {
+        const QImage look = view.command1()->grab().toImage();
+        const QRgb ring = view.command1()->palette().color(QPalette::Highlight).rgb();
+        int count = 0;
+        for (int y = 0; y < look.height(); ++y)
+            for (int x = 0; x < look.width(); ++x)
+                count += look.pixel(x, y) == ring;
+        return count;
+    };
+    view.listView1()->setFocus();
+    const int unfocused = highlighted();
+    view.command1()->setFocus();
+    EXPECT_GE(highlighted() - unfocused, 2 * view.command1()->width());
+}
+
+// A screen reader finds a name on everything the window and its message boxes show.
+TEST_F(ViewTest, everythingOnScreenHasAName)
+{
+    tree.file("scan/a/bad.exe");
+    view.show();
+    scan();
+    settle();
+    // The folder being scanned is emptied at the end of the run.
+    EXPECT_EQ(test::unnamedAccessibles(&view, {"Label7"}), "");
+
+    std::string inTheBox = "(no message box)";
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        inTheBox = test::unnamedAccessibles(box);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QtMessageBox().show("Unable to kill this file");
+    EXPECT_EQ(inTheBox, "");
 }
 
 // Once the run has brought the main window back, only something else may end the program.

@@ -12,7 +12,8 @@
 //   tree-dblclick TEXT        double click on the tree entry TEXT
 //   rows                      prints the list's rows: "name<TAB>path<TAB>image<TAB>selected"
 //   row-click N / row-rclick N    left / right click on list row N (from 1)
-//   keys K1,K2,...            presses keys (down, up, enter, escape, tab, space, apps) where the keyboard is
+//   keys K1,K2,...            presses keys (down, up, enter, escape, tab, space, apps, f10; shift+K
+//                             with Shift held) where the keyboard is
 //   menu-open [SECONDS]       a popup menu is open
 //   message TEXT [SECONDS]    a message box "Ombrix" shows TEXT; OK is pressed
 //   rect                      prints the current window's place on the screen: "WxH+X+Y"
@@ -201,13 +202,23 @@ void leftClick(POINT at, int clicks = 1)
     mouse(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, clicks);
 }
 
-void key(WORD virtualKey)
+// Presses `virtualKey`, with Shift held when `shifted`.
+void key(WORD virtualKey, bool shifted)
 {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = virtualKey;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+    INPUT input[4] = {};
+    UINT count = 0;
+    const auto add = [&](WORD code, DWORD flags) {
+        input[count].type = INPUT_KEYBOARD;
+        input[count].ki.wVk = code;
+        input[count++].ki.dwFlags = flags;
+    };
+    if (shifted)
+        add(VK_SHIFT, 0);
+    add(virtualKey, 0);
+    add(virtualKey, KEYEVENTF_KEYUP);
+    if (shifted)
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(count, input, sizeof(INPUT));
     Sleep(150);
 }
 
@@ -312,6 +323,7 @@ WORD virtualKey(const std::string& name)
     if (name == "tab") return VK_TAB;
     if (name == "space") return VK_SPACE;
     if (name == "apps") return VK_APPS;
+    if (name == "f10") return VK_F10;
     fail("unknown key " + name);
 }
 
@@ -396,7 +408,9 @@ int main(int argc, char** argv)
                 std::string names = argv[++i];
                 for (std::size_t start = 0; start <= names.size();) {
                     const std::size_t comma = std::min(names.find(',', start), names.size());
-                    key(virtualKey(names.substr(start, comma - start)));
+                    std::string name = names.substr(start, comma - start);
+                    const bool shifted = name.starts_with("shift+");
+                    key(virtualKey(shifted ? name.substr(6) : name), shifted);
                     start = comma + 1;
                 }
             } else if (command == "menu-open") {

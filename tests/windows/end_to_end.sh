@@ -95,7 +95,8 @@ shoot() {  # name geometry
 work=$(mktemp -d "$drive_d/e2e.XXXXXX")
 name=$(basename "$work")
 win="D:\\$name"
-mkdir -p "$work/prog" "$work/scan/a" "$work/scan/b" "$work/scan/c/d"
+mkdir -p "$work/prog" "$work/scan/a" "$work/scan/b" "$work/scan/c/d" "$work/again"
+printf x >"$work/again/eicar.com"
 cp "$ombrix" "$(dirname "$ombrix")/ombrix.ini" "$work/prog/"
 cp "$driver" "$work/prog/update.exe"
 printf x >"$work/scan/a/eicar.com"
@@ -173,6 +174,11 @@ drive wait 'Varno Ombrix - Scanning' row-rclick "$red" menu-open keys down,enter
 [ -e "$work/scan/b/eicarcom2.zip" ] && fail "\"Delete this File\" left the file"
 drive wait 'Varno Ombrix - Scanning' rows | lines | awk -F'\t' -v r="$red" 'NR == r && $3 != 1 { exit 1 }' ||
   fail "the deleted file's row is not greenbug"
+# The keyboard's menu keys open the menu over the list too.
+for keys in apps shift+f10; do
+  drive wait 'Varno Ombrix - Scanning' row-click "$red" keys "$keys" menu-open keys escape ||
+    fail "$keys opens no menu over the list"
+done
 # Now gone: the entry is greyed, "Open Folder" still works.
 drive wait 'Varno Ombrix - Scanning' row-rclick "$red" menu-open
 shoot menu-delete-greyed "$scan_rect"
@@ -188,8 +194,9 @@ kill "$explorer_pid"
 explorer_pid=''
 
 # 3. Close brings the main window back; the updater starts beside the program.
-drive wait 'Varno Ombrix - Scanning' click Close gone 'Varno Ombrix - Scanning' wait 'Varno Ombrix' \
-  click 'Check for Updates'
+# Enter on the focused Close button (Tab leads there from the list).
+drive wait 'Varno Ombrix - Scanning' row-click 1 keys tab,enter gone 'Varno Ombrix - Scanning' \
+  wait 'Varno Ombrix' click 'Check for Updates'
 for _ in $(seq 100); do
   [ -e "$work/prog/update-started" ] && break
   sleep 0.1
@@ -202,6 +209,12 @@ drive wait 'Varno Ombrix' tree-click prog click 'Scan Now for Computer Threats' 
 for pair in 'Status=65280' 'UnabletoClean=0' 'Found=1' 'DirCount=1'; do
   [ "$(value "${pair%%=*}")" = "${pair#*=}" ] || fail "clean scan: ${pair%%=*} is \"$(value "${pair%%=*}")\""
 done
+# From the keyboard: Enter on the focused scan link (four Tabs from the tree),
+# then Esc closes the scan window once the run has ended.
+drive wait 'Varno Ombrix' tree-click again keys tab,tab,tab,tab,enter \
+  message 'Scan Complete - Problems were found!' wait 'Varno Ombrix - Scanning' keys escape \
+  gone 'Varno Ombrix - Scanning' wait 'Varno Ombrix' >/dev/null ||
+  fail "Enter on the scan link, or Esc on the scan window, did nothing"
 drive wait 'Varno Ombrix' close gone 'Varno Ombrix'
 wait "$ombrix_pid" || fail "ombrix.exe ended with status $?"
 ombrix_pid=''
