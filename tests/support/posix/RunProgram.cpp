@@ -37,6 +37,9 @@ ProgramResult runProgram(const std::vector<std::string>& argv)
     posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // The program starts with the three standard descriptors only, whatever the test
+    // runner left open: tests that cap descriptors count on it.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
     std::vector<char*> args;
     for (const auto& word : argv)
