@@ -142,9 +142,13 @@ std::string passedOverJson(const ombrix::PassedOver& passed)
         out += std::string(ombrix::ReasonName(reason)) + "\",\"count\":" + decimal(passed.count(reason));
         if (reason == ombrix::PassedOver::Reason::CouldNotList) {
             out += ",\"errors\":{";
-            for (const auto& [error, count] : passed.listErrors())
-                out += (out.back() == '{' ? "" : ",") + ombrix::jsonString(ombrix::ErrorName(error)) + ":" +
-                       decimal(count);
+            for (const auto& [error, count] : passed.listErrors()) {
+                if (out.back() != '{')
+                    out += ',';
+                ombrix::appendJsonString(out, ombrix::ErrorName(error));
+                out += ':';
+                out += decimal(count);
+            }
             out += "}";
         }
         out += ",\"paths\":[";
