@@ -1,6 +1,6 @@
 #include "ScanReport.h"
 
-#include "ReplaceFile.h"
+#include "AtomicFile.h"
 #include "ScanMetrics.h"
 #include "Text.h"
 
@@ -48,7 +48,7 @@ SystemLogEntry ScanLogEntry(const ScanSummary& summary, int exitStatus, const st
 
 std::string WriteScanMetrics(const ScanSummary& summary, int exitStatus, const std::string& metricsFile)
 {
-    return ReplaceFile(metricsFile, ScanMetrics(summary, exitStatus));
+    return WriteFileAtomically(metricsFile, ScanMetrics(summary, exitStatus));
 }
 
 }  // namespace ombrix

@@ -10,6 +10,6 @@ namespace ombrix {
 // reader (or a crash) sees either the old content or the new, never a part.
 // The new file is readable by all, as a collector running as another user
 // needs. Empty on success, else why it failed (the old file is left as it was).
-std::string ReplaceFile(const std::string& path, std::string_view bytes);
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace ombrix

@@ -1,4 +1,4 @@
-#include "ReplaceFile.h"
+#include "AtomicFile.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 namespace ombrix {
 
-std::string ReplaceFile(const std::string& path, std::string_view bytes)
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
     const std::wstring target = wide(path);
     const std::wstring staged = target + L".part";

@@ -1,4 +1,4 @@
-#include "ReplaceFile.h"
+#include "AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,7 +27,7 @@ bool writeAll(int fd, std::string_view bytes)
 
 }  // namespace
 
-std::string ReplaceFile(const std::string& path, std::string_view bytes)
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
