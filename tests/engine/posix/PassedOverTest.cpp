@@ -177,6 +177,23 @@ TEST_F(WalkTest, passedOverFoldersMatchAModelOfRandomTrees)
     }
 }
 
+// Why a folder could not be opened decides how its passing over is reported:
+// between listing and opening it may have gone, or been swapped for a link.
+TEST(PassedOverReason, openErrorsTellAVanishedFolderALinkAndOneThatCouldNotBeListed)
+{
+    const struct {
+        int error;
+        Reason reason;
+    } cases[] = {
+        {ENOENT, Reason::Vanished},      {ENOTDIR, Reason::Vanished},    {ELOOP, Reason::Link},
+        {ENAMETOOLONG, Reason::TooDeep}, {EACCES, Reason::CouldNotList}, {EIO, Reason::CouldNotList},
+        {EMFILE, Reason::CouldNotList},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReasonOfOpenError(c.error), c.reason) << ErrorName(c.error);
+    EXPECT_EQ(ErrorName(EACCES), "EACCES");
+}
+
 // A broken disk's report stays small: the count goes on, the paths stop.
 TEST_F(WalkTest, passedOverPathsAreKeptUpToTheBoundAndCountedBeyondIt)
 {
