@@ -338,12 +338,14 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
     const bool starved = openError != 0 && folder::outOfDescriptors(openError);
     folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(std::move(own));
     folder::FolderId opened;
-    if (!ahead && child->valid() && folder::identify(child->get(), "", opened) && !opened.sameMount(start_)) {
-        passed.add(PassedOver::Reason::OtherFilesystem, path_ + name);
-        return;
+    if (!ahead && child->valid()) {
+        if (!folder::identify(child->get(), "", opened) || isQuarantine(opened))
+            return;
+        if (!opened.sameMount(start_)) {
+            passed.add(PassedOver::Reason::OtherFilesystem, path_ + name);
+            return;
+        }
     }
-    if (!ahead && child->valid() && (!folder::identify(child->get(), "", opened) || isQuarantine(opened)))
-        return;
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);
     counts.Dirs += 1;
