@@ -8,6 +8,7 @@
 #include "FolderList.h"
 #include "MessageBox.h"
 #include "Paths.h"
+#include "ScanReport.h"
 #include "frmMain.h"
 #include "mExe.h"
 #include "mFileSearch.h"
@@ -23,6 +24,19 @@ class NoMessageBox final : public MessageBox {
 public:
     void show(const std::string&) override {}
 };
+
+// A scheduled run tells the system log, and the metrics file the stored value
+// "Metrics File" names, if any. A run that did not scan (another copy runs)
+// reports nothing.
+void ReportSilentScan(const ScanSummary& scan, int status, const std::string& regpath)
+{
+    WriteSystemLog(ScanLogEntry(scan, status, "ombrix"));
+    const std::string file = mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, regpath, "Metrics File", "");
+    if (file.empty())
+        return;
+    if (const std::string why = WriteScanMetrics(scan, status, file); !why.empty())
+        std::fprintf(stderr, "ombrix: cannot write the metrics file %s: %s\n", file.c_str(), why.c_str());
+}
 
 }  // namespace
 
@@ -68,7 +82,10 @@ int RunSilentScan(SystemEnvironment& system)
     if (form.Form_Load() == frmMain::Road::AnotherCopy)
         return kAnotherCopyStatus;
     // A walk that missed folders for want of descriptors did not finish either.
-    return form.scanWindow().canceled || mFileSearch::Counts().Unreached > 0 ? 3 : 0;
+    const int status = form.scanWindow().canceled || mFileSearch::Counts().Unreached > 0 ? 3 : 0;
+    if (const auto& scan = form.scanWindow().lastScan())
+        ReportSilentScan(*scan, status, form.regpath);
+    return status;
 }
 
 }  // namespace ombrix

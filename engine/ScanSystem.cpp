@@ -86,22 +86,29 @@ void recordStatistics(const ScanWindow& window, ScanSummary& summary)
 ScanSummary ScanSystem(ScanWindow& window, std::string& drive, bool nomsg)
 {
     ScanSummary summary;
+    const auto started = std::chrono::steady_clock::now();
     mFileSearch::LoadSignatures();
     summary.lookedFor = mFileSearch::SignatureCount();
+    summary.listVersion = mFileSearch::SignatureListVersion();
     window.setLabel(ScanLabel::Label4, "Scanning for " + decimal(summary.lookedFor) + " items.");
     window.resetFindingList();
     if (drive.empty() || drive.back() != kPathSeparator)
         drive.push_back(kPathSeparator);
 
+    summary.folder = drive;
     mFileSearch::SearchFolder(window, drive, true);
     summary.dirs = mFileSearch::Counts().Dirs;
     summary.files = mFileSearch::Counts().Files;
     summary.unreached = mFileSearch::Counts().Unreached;
+    summary.passedOver = mFileSearch::PassedOverFolders();
     summary.rows = window.findingCount();
     repairAndCount(window, summary.rows, summary);
     mFileSearch::KeepQuarantineLimit();
     summary.canceled = window.canceled();
+    summary.removing = window.autoRepair() == 1;
     recordStatistics(window, summary);
+    summary.duration = std::chrono::steady_clock::now() - started;
+    summary.ended = std::chrono::system_clock::now();
 
     if (nomsg) {
         window.setShowMain(false);

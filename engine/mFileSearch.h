@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FolderRef.h"
+#include "PassedOver.h"
 #include "ScanWindow.h"
 #include "ThreatName.h"
 
@@ -68,6 +69,8 @@ struct ScanCounts {
     double Unreached = 0;
 };
 ScanCounts Counts();
+// What the last walk met but did not scan; reset by every walk.
+const PassedOver& PassedOverFolders();
 
 // Visits one folder (`path` ends in the separator) and, when the window's options
 // allow it, every folder below it on the same drive. Entries are tested by

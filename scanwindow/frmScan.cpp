@@ -55,7 +55,7 @@ void frmScan::ScanSystem(std::string& drive, bool nomsg)
     closedWhileRunning_ = false;
     if (view_)
         view_->setScanRunning(true);
-    ombrix::ScanSystem(engineWindow_, drive, nomsg);
+    lastScan_ = ombrix::ScanSystem(engineWindow_, drive, nomsg);
     running_ = false;
     // The user must not be left without a window: the run could not bring this
     // one back, so the main window returns (unless it is gone for good).

@@ -12,6 +12,7 @@
 #include "MainWindowLink.h"
 #include "MessageBox.h"
 #include "ScanFormView.h"
+#include "ScanSystem.h"
 #include "ScanWindow.h"
 
 namespace ombrix {
@@ -51,6 +52,8 @@ public:
     // main window back unless that has closed for good.
     void ScanSystem(std::string& drive, bool nomsg);
     bool scanRunning() const { return running_; }
+    // What the last scan counted, for a silent run's reports; nullopt before any.
+    const std::optional<ScanSummary>& lastScan() const { return lastScan_; }
 
     // Event handlers.
     void Command1_Click();
@@ -122,6 +125,7 @@ private:
     bool showmain_ = false;
     bool loaded_ = false;
     bool running_ = false;
+    std::optional<ScanSummary> lastScan_;
     bool closedWhileRunning_ = false;
 
     std::array<std::string, 7> labels_;

@@ -12,6 +12,7 @@
 #include "Dirent.h"
 #include "FolderAccess.h"
 #include "ListingPrefetcher.h"
+#include "PassedOver.h"
 #include "Paths.h"
 #include "Quarantine.h"
 #include "Text.h"
@@ -22,6 +23,7 @@ namespace ombrix::mFileSearch {
 namespace {
 
 ScanCounts counts;
+PassedOver passed;
 
 // Reading listings waits on the disk, not the processor, so more helpers than
 // cores still pay off on a cold cache.
@@ -61,14 +63,15 @@ public:
     const LinuxDirent64& entry(std::size_t offset) const { return folder::direntAt(data_.get(), offset); }
     void popTo(std::size_t offset) { used_ = offset; }
 
-    // Appends the folder's whole listing.
-    void read(int fd)
+    // Appends the folder's whole listing, or as much of it as could be read:
+    // 0, or the error that ended the reading early.
+    int read(int fd)
     {
         for (;;) {
             reserve(kBatch);
             const long n = folder::readDirents(fd, data_.get() + used_, capacity_ - used_);
             if (n <= 0)
-                return;
+                return n < 0 ? errno : 0;
             used_ += std::size_t(n);
         }
     }
@@ -122,7 +125,7 @@ public:
 
 private:
     void pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std::size_t entryOffset);
-    void readListing(int fd);
+    int readListing(int fd);
     void startReadAhead();
     void walkFolders();
     void visitEntry(const LinuxDirent64& entry, std::size_t offset);
@@ -133,6 +136,9 @@ private:
     folder::Fd openChildAgain(int parentFd, const char* name);
     void freeDescriptors();
     void endVisit();
+    // The folder being listed as the walk names it: the start folder as
+    // received, a subfolder without the separator that ends its path.
+    std::string folderPath(std::size_t pathSize) const;
 
     ScanWindow& window_;
     // Folders this deep or deeper give up their descriptor while a subfolder is
@@ -141,6 +147,8 @@ private:
     const folder::HeldFolders held_ = folder::shareDescriptors();
     const std::size_t keyedDepth_ = held_.walk - 1;
     std::string path_;  // the folder being listed, ending in the separator
+    std::string received_;  // the start folder as named
+    std::size_t startSize_ = 0;  // the length of its path
     folder::FolderId start_;
     ListingStack listings_;
     std::vector<Frame> frames_;
@@ -160,17 +168,25 @@ void Walk::visitStart(const std::string& received, bool isRoot)
     if (window_.canceled())
         return;
     window_.setLabel(ScanLabel::Label7, received);
-    if (isRoot)
+    if (isRoot) {
         counts = {};
+        passed.clear();
+    }
     counts.Dirs += 1;
     path_ = received;
     if (path_.empty() || path_.back() != kPathSeparator)
         path_.push_back(kPathSeparator);
+    received_ = received;
+    startSize_ = path_.size();
 
     // The start folder is the one the user named, so a link to it is followed.
     folder::Fd fd = folder::openNamedFolder(path_);
-    if (!fd.valid() && folder::outOfDescriptors(errno))
-        counts.Unreached += 1;
+    if (!fd.valid()) {
+        const int error = errno;
+        if (folder::outOfDescriptors(error))
+            counts.Unreached += 1;
+        passed.add(PassedOver::Reason::CouldNotList, received, error);
+    }
     if (fd.valid() && folder::identify(fd.get(), "", start_) && !isQuarantine(start_)) {
         if (isRoot)
             folder::setAnchor(path_, folder::Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0)));
@@ -203,7 +219,8 @@ void Walk::pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std
     if (listing) {
         listings_.append(*listing);
     } else {
-        readListing(fd->get());
+        if (const int error = readListing(fd->get()); error != 0)
+            passed.add(ReasonOfOpenError(error), folderPath(path_.size()), error);
         if (prefetcher_ && keyed)
             prefetcher_->offer(key_, fd, listings_.at(frame.base), listings_.top() - frame.base);
     }
@@ -214,24 +231,23 @@ void Walk::pushFolder(folder::SharedFd fd, const std::vector<char>* listing, std
     frames_.push_back(std::move(frame));
 }
 
-void Walk::readListing(int fd)
+int Walk::readListing(int fd)
 {
-    if (!readAheadWhenSlow_) {
-        listings_.read(fd);
-        return;
-    }
+    if (!readAheadWhenSlow_)
+        return listings_.read(fd);
     const std::size_t before = listings_.top();
     const auto began = std::chrono::steady_clock::now();
-    listings_.read(fd);
+    const int error = listings_.read(fd);
     const auto took = std::chrono::steady_clock::now() - began;
     if (took <= kSlowRead + kCachedReadPerByte * (listings_.top() - before)) {
         slowReads_ = 0;
-        return;
+        return error;
     }
     const long blocks = blocksRead();
     if (blocks > blocksRead_ || ++slowReads_ >= kSlowReadsInARow)
         startReadAhead();
     blocksRead_ = blocks;
+    return error;
 }
 
 // The helpers start mid-walk: the folders being walked offer what they have
@@ -269,16 +285,31 @@ void Walk::visitEntry(const LinuxDirent64& entry, std::size_t offset)
 {
     const int fd = frames_.back().fd ? frames_.back().fd->get() : -1;
     bool isFolder = entry.d_type == DT_DIR;
+    bool isLink = entry.d_type == DT_LNK;
     if (entry.d_type == DT_UNKNOWN) {
         struct stat st;
-        isFolder = ::fstatat(fd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        const bool known = ::fstatat(fd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+        isFolder = known && S_ISDIR(st.st_mode);
+        isLink = known && S_ISLNK(st.st_mode);
     }
+    // A folder or a link whose name starts with a full stop is passed over by
+    // design, not for want of access: it goes unreported.
     if (isFolder) {
-        if (entry.d_name[0] == '.' || window_.scanSubFolders() == 0 || window_.canceled())
+        if (entry.d_name[0] == '.' || window_.canceled())
             return;
+        if (window_.scanSubFolders() == 0) {
+            passed.add(PassedOver::Reason::SubfoldersOff, path_ + entry.d_name);
+            return;
+        }
         enterSubfolder(entry.d_name, offset);
         return;
     }
+    // A link is never followed, so a folder it leads to goes unscanned here.
+    // Asked without triggering an automount.
+    struct stat target;
+    if (isLink && entry.d_name[0] != '.' && ::fstatat(fd, entry.d_name, &target, AT_NO_AUTOMOUNT) == 0 &&
+        S_ISDIR(target.st_mode))
+        passed.add(PassedOver::Reason::Link, path_ + entry.d_name);
     counts.Files += 1;
     CheckFile(window_, entry.d_name, fd, path_);
 }
@@ -295,20 +326,32 @@ void Walk::enterSubfolder(const char* name, std::size_t offset)
     const int parentFd = parent.fd ? parent.fd->get() : -1;
     folder::FolderId id;
     const bool known = folder::identify(parentFd, name, id);
-    if (known && (!id.sameMount(start_) || isQuarantine(id)))
+    if (known && !id.sameMount(start_)) {
+        passed.add(PassedOver::Reason::OtherFilesystem, path_ + name);
+        return;
+    }
+    if (known && isQuarantine(id))
         return;
     std::optional<folder::PrefetchedFolder> ahead = known ? prefetched(id, offset) : std::nullopt;
     folder::Fd own = ahead ? folder::Fd() : openChildAgain(parentFd, name);
-    const bool starved = !ahead && !own.valid() && folder::outOfDescriptors(errno);
+    const int openError = !ahead && !own.valid() ? errno : 0;
+    const bool starved = openError != 0 && folder::outOfDescriptors(openError);
     folder::SharedFd child = ahead ? ahead->fd : std::make_shared<const folder::Fd>(std::move(own));
     folder::FolderId opened;
-    if (!ahead && child->valid() &&
-        (!folder::identify(child->get(), "", opened) || !opened.sameMount(start_) || isQuarantine(opened)))
-        return;
+    if (!ahead && child->valid()) {
+        if (!folder::identify(child->get(), "", opened) || isQuarantine(opened))
+            return;
+        if (!opened.sameMount(start_)) {
+            passed.add(PassedOver::Reason::OtherFilesystem, path_ + name);
+            return;
+        }
+    }
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);
     counts.Dirs += 1;
     counts.Unreached += starved ? 1 : 0;
+    if (!child->valid())
+        passed.add(ReasonOfOpenError(openError), path_, openError);
     path_.push_back(kPathSeparator);
     if (!child->valid()) {
         endVisit();
@@ -401,9 +444,17 @@ folder::SharedFd Walk::regainParent(folder::SharedFd child, const Frame& parent)
     if (again.valid() && ::fstat(again.get(), &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode)
         return std::make_shared<const folder::Fd>(std::move(again));
     // The rest of the folder's subfolders cannot be entered now.
-    if (!again.valid() && folder::outOfDescriptors(errno))
+    const int error = again.valid() ? 0 : errno;
+    if (error != 0 && folder::outOfDescriptors(error))
         counts.Unreached += 1;
+    passed.add(error != 0 ? ReasonOfOpenError(error) : PassedOver::Reason::Vanished,
+               folderPath(parent.pathSize), error);
     return nullptr;
+}
+
+std::string Walk::folderPath(std::size_t pathSize) const
+{
+    return pathSize <= startSize_ ? received_ : path_.substr(0, pathSize - 1);
 }
 
 void Walk::endVisit()
@@ -423,6 +474,11 @@ void SetPrefetchThreads(std::optional<unsigned> threads)
 ScanCounts Counts()
 {
     return counts;
+}
+
+const PassedOver& PassedOverFolders()
+{
+    return passed;
 }
 
 void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "FolderAccess.h"
+#include "PassedOver.h"
 #include "Paths.h"
 #include "Quarantine.h"
 #include "Text.h"
@@ -13,6 +14,7 @@ namespace ombrix::mFileSearch {
 namespace {
 
 ScanCounts counts;
+PassedOver passed;
 
 // Removed files wait in quarantine folders: the walk never enters one, whatever
 // its name and however it is reached, so it never finds them again.
@@ -72,8 +74,10 @@ void Walk::visitStart(const std::string& received, bool isRoot)
     if (window_.canceled())
         return;
     window_.setLabel(ScanLabel::Label7, received);
-    if (isRoot)
+    if (isRoot) {
         counts = {};
+        passed.clear();
+    }
     counts.Dirs += 1;
     path_ = received;
     if (path_.empty() || path_.back() != kPathSeparator)
@@ -81,6 +85,8 @@ void Walk::visitStart(const std::string& received, bool isRoot)
 
     // The start folder is the one the user named, so a reparse point to it is followed.
     folder::OpenFolder start = folder::openNamedFolder(path_);
+    if (!start.valid())
+        passed.add(PassedOver::Reason::CouldNotList, received, int(GetLastError()));
     if (start.valid() && !isQuarantine(start)) {
         if (isRoot)
             folder::setAnchor(path_, folder::copyOf(start));
@@ -100,6 +106,13 @@ void Walk::pushFolder(folder::OpenFolder folder)
     frame.find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &frame.next, FindExSearchNameMatch, nullptr,
                                   FIND_FIRST_EX_LARGE_FETCH);
     frame.more = frame.find != INVALID_HANDLE_VALUE;
+    // Not even "." listed: the folder could not be read.
+    if (!frame.more) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            passed.add(ReasonOfOpenError(int(error)), frames_.empty() ? path_ : path_.substr(0, path_.size() - 1),
+                       int(error));
+    }
     frame.folder = std::move(folder);
     frame.pathSize = path_.size();
     frames_.push_back(std::move(frame));
@@ -127,10 +140,14 @@ void Walk::visitEntry(const WIN32_FIND_DATAW& entry)
 {
     const std::string name = folder::narrow(entry.cFileName);
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (name.empty() || name[0] == '.' || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-            window_.scanSubFolders() == 0 || window_.canceled())
+        if (name.empty() || name[0] == '.' || window_.canceled())
             return;
-        enterSubfolder(entry.cFileName, name);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            passed.add(PassedOver::Reason::ReparsePoint, path_ + name);
+        else if (window_.scanSubFolders() == 0)
+            passed.add(PassedOver::Reason::SubfoldersOff, path_ + name);
+        else
+            enterSubfolder(entry.cFileName, name);
         return;
     }
     counts.Files += 1;
@@ -144,12 +161,17 @@ void Walk::enterSubfolder(const std::wstring& wideName, const std::string& name)
     const Frame& parent = frames_.back();
     bool elsewhere = false;
     folder::OpenFolder child = folder::openChild(parent.folder, wideName, &elsewhere);
+    const int openError = child.valid() ? 0 : int(GetLastError());
+    if (elsewhere)
+        passed.add(PassedOver::Reason::ReparsePoint, path_ + name);
     if (elsewhere || isQuarantine(child))
         return;
     const std::size_t parentSize = parent.pathSize;
     path_.append(name);
     window_.setLabel(ScanLabel::Label7, path_);
     counts.Dirs += 1;
+    if (!child.valid())
+        passed.add(ReasonOfOpenError(openError), path_, openError);
     path_.push_back(kPathSeparator);
     if (!child.valid()) {
         endVisit();
@@ -186,6 +208,11 @@ void SetPrefetchThreads(std::optional<unsigned>) {}
 ScanCounts Counts()
 {
     return counts;
+}
+
+const PassedOver& PassedOverFolders()
+{
+    return passed;
 }
 
 void SearchFolder(ScanWindow& window, const std::string& path, bool isRoot)

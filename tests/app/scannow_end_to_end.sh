@@ -54,6 +54,11 @@ kill -CONT "$window"
 kill "$window"
 wait "$window" || true
 
+# The scheduled run also writes its figures where node_exporter would read them.
+mkdir "$scratch/textfiles"
+OMBRIX_SETTINGS="$scratch/settings.db" "$settings_tool" --key 'Software\Test' \
+    set "Metrics File" "$scratch/textfiles/ombrix.prom"
+
 status=0
 env -i PATH="$PATH" HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch" \
     OMBRIX_SETTINGS="$scratch/settings.db" \
@@ -75,6 +80,16 @@ expect() {
     actual=$(value "$1") || fail "could not read $1"
     [ "$actual" = "$2" ] || fail "$1 is '$actual', expected '$2'"
 }
+metric() {
+    grep -qxF "$1" "$scratch/textfiles/ombrix.prom" || fail "no line $1 in: $(cat "$scratch/textfiles/ombrix.prom")"
+}
+metric "ombrix_scan_findings{folder=\"$drive/\"} 3"
+metric "ombrix_scan_removed_findings{folder=\"$drive/\"} 3"
+metric "ombrix_scan_exit_status{folder=\"$drive/\"} 0"
+if command -v promtool > /dev/null; then
+    promtool check metrics < "$scratch/textfiles/ombrix.prom" || fail "promtool refused the metrics file"
+fi
+
 expect Status 65280
 expect UnabletoClean 0
 expect Found 4

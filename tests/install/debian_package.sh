@@ -52,7 +52,7 @@ for program in "$tmp"/root/usr/lib/ombrix/*; do
     [ -L "$program" ] || ! readelf -S "$program" | grep -Eq '\.symtab|\.debug_' || fail "$(basename "$program") is not stripped"
 done
 grep -qx 'Exec=/usr/bin/ombrix' "$tmp/root/usr/share/applications/ombrix.desktop" || fail "the desktop entry's Exec"
-grep -qx 'ExecStart=/usr/lib/ombrix/update --quiet' "$tmp/root/usr/lib/systemd/system/ombrix-update.service" ||
+grep -q '^ExecStart=/bin/sh -c .* /usr/lib/ombrix/update$' "$tmp/root/usr/lib/systemd/system/ombrix-update.service" ||
     fail "the update service's ExecStart"
 grep -qx '^#url = https://.*' "$tmp/root/etc/ombrix/update.conf" || fail "update.conf does not show the address commented out"
 ! grep -q '@[A-Z_]*@' "$tmp/root/etc/ombrix/update.conf" || fail "update.conf holds an unfilled @NAME@"

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Differential test of ombrix-scan: walk, matching and repair against an independent model.
+"""Differential test of ombrix-scan: walk, matching, repair and what is passed over, against an independent model.
 
 On random trees of awkward names, a model predicts the report (counts, findings, present
 flags, message, exit status), the recorded values and what is left on disk in the whole
@@ -58,8 +58,9 @@ class Dir(list):
 class Leaf:
     """Anything that is not a folder: a file, a FIFO or a symbolic link."""
 
-    def __init__(self, kind, target=b""):
+    def __init__(self, kind, target=b"", to_folder=False):
         self.kind, self.target, self.deleted = kind, target, False
+        self.to_folder = to_folder  # a link that leads to a folder
 
 
 def model_scan(start_arg, start_node, signatures, subfolders, remove):
@@ -70,6 +71,7 @@ def model_scan(start_arg, start_node, signatures, subfolders, remove):
             keys.setdefault(file_name.translate(FOLD), threat)
     counts = {"dirs": 0, "files": 0}
     findings = []
+    passed_over = []
 
     def visit(path, node):
         counts["dirs"] += 1
@@ -78,7 +80,12 @@ def model_scan(start_arg, start_node, signatures, subfolders, remove):
                 # The dot test reads the entry's own name: " .." is an ordinary folder.
                 if subfolders and not name.startswith(b"."):
                     visit(path + name + b"/", child)
+                elif not name.startswith(b"."):
+                    passed_over.append(("subfolders_off", path + name))
                 continue
+            # A link is never followed: one to a folder is reported, unless its name hides it.
+            if child.kind == "link" and child.to_folder and not name.startswith(b"."):
+                passed_over.append(("link", path + name))
             counts["files"] += 1
             threat = keys.get(name.strip(b" ").translate(FOLD))
             if threat is not None:
@@ -95,6 +102,7 @@ def model_scan(start_arg, start_node, signatures, subfolders, remove):
         "canceled": False,
         "message": b"Scan Complete - Problems were found!" if findings else b"Scan Complete - Your Clean",
         "findings": findings,
+        "passed_over": sorted(passed_over),
         "records": {
             b"Status": b"255" if left else b"65280",
             b"UnabletoClean": str(left).encode(),
@@ -142,7 +150,11 @@ def snapshot(name, dir_fd=None):
             if entry.is_dir(follow_symlinks=False):
                 child = snapshot(name, fd)
             elif entry.is_symlink():
-                child = Leaf("link", os.readlink(name, dir_fd=fd))
+                try:
+                    to_folder = stat.S_ISDIR(os.stat(name, dir_fd=fd).st_mode)
+                except OSError:
+                    to_folder = False
+                child = Leaf("link", os.readlink(name, dir_fd=fd), to_folder)
             else:
                 child = Leaf("fifo" if stat.S_ISFIFO(entry.stat(follow_symlinks=False).st_mode) else "file")
             node.append((name, child))
@@ -396,6 +408,11 @@ def run_scan(tools, cwd, start_arg, subfolders, remove, key, threads):
         decode = lambda text: text.encode("utf-8", "surrogateescape")
         outcome["message"] = decode(report["message"])
         outcome["findings"] = [(decode(f["threat"]), decode(f["path"]), f["present"]) for f in report["findings"]]
+        # Every count is made up by its paths here: no case passes over a hundred.
+        outcome["passed_over"] = sorted((r["reason"], decode(p["path"])) for r in report["passed_over"]
+                                        for p in r["paths"][:r["count"]])
+        outcome["passed_over"] += [("count differs", r["reason"]) for r in report["passed_over"]
+                                   if r["count"] != len(r["paths"])]
     except (ValueError, KeyError, TypeError, AttributeError):
         return {"failure": "exit %d, output not as expected: %r; stderr %r"
                            % (done.returncode, done.stdout[:200], done.stderr[:200])}
@@ -421,6 +438,7 @@ def render(outcome, disk, scratch):
         lines.append("message: " + show(outcome["message"], scratch))
         lines += ["finding: %s %s present=%s" % (show(threat, scratch), show(path, scratch), present)
                   for threat, path, present in outcome["findings"]]
+        lines += ["passed over: %s %s" % (reason, show(path, scratch)) for reason, path in outcome["passed_over"]]
         lines += ["record %s: %s" % (show(k, scratch), show(v, scratch))
                   for k, v in sorted(outcome["records"].items())]
     return lines + ["on disk: %s %s%s" % (kind, show(path, scratch),

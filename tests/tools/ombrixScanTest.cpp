@@ -33,7 +33,8 @@ TEST_F(OmbrixScanTest, printsFindingsThenTheSummaryAndExitsOneOnlyWhenSomethingW
     tree.file("scan/good.txt");
     ProgramResult result = scan({"--no-subfolders"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, asWritten("Dirs: 1\nFiles: 1\nDetected:  0\nFixed:  0\nScan Complete - Your Clean\n"));
+    EXPECT_EQ(result.out, asWritten("Dirs: 1\nFiles: 1\nDetected:  0\nFixed:  0\nScan Complete - Your Clean\n"
+                                    "Passed over: 1 not entered (subfolders off)\n"));
     result = scan({});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, asWritten("Trojan.A\t" + tree.path("scan/sub/BAD.EXE") +

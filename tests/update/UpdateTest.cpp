@@ -63,7 +63,8 @@ TEST_F(UpdateTest, aNewerReleaseIsInstalledOnceAndItsReplayIsUpToDate)
                                       "update.state"}));
     EXPECT_TRUE(std::regex_match(read("prog/update.state"),
                                  std::regex("# .*\nfloor = 2026020100\nfloor-sha256 = " + update::Sha256Hex(newer) +
-                                            "\nlast-success = \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\n")))
+                                            "\nlast-success = \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\n"
+                                            "valid-until = \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\n")))
         << read("prog/update.state");
     EXPECT_EQ(stored("Update Message"), "Installed signature list version 2026020100 with 5 entries.");
     EXPECT_TRUE(std::regex_match(stored("Update Last Check"), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")));

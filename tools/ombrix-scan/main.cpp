@@ -12,6 +12,7 @@
 #include "JsonText.h"
 #include "OptionValue.h"
 #include "Paths.h"
+#include "ScanReport.h"
 #include "ScanSystem.h"
 #include "Terminal.h"
 #include "TerminalText.h"
@@ -26,13 +27,15 @@ using ombrix::ConsoleWindow;
 
 constexpr const char* kUsage =
     "usage: ombrix-scan [--signatures FILE] [--no-subfolders] [--remove] [--record KEYPATH]\n"
-    "                   [--threads N] [--json] [--quiet] FOLDER\n"
+    "                   [--threads N] [--metrics-file PATH] [--log] [--json] [--quiet] FOLDER\n"
     "       ombrix-scan --help | --version\n"
     "Scans FOLDER for files named in the signature list (default: ombrix.ini beside the\n"
     "program). --remove removes what is found (into the quarantine unless the stored\n"
     "value Quarantine is 0); --record stores the seven result values\n"
     "under KEYPATH in the settings store; --threads N reads folders ahead of the walk on\n"
-    "N helper threads (0: none). Exit status: 0 nothing found, 1 found, 2 error,\n"
+    "N helper threads (0: none); --metrics-file writes the scan's figures to PATH in the\n"
+    "Prometheus text format; --log leaves one entry in the system log (the journal).\n"
+    "Exit status: 0 nothing found, 1 found, 2 error,\n"
     "3 canceled by SIGINT or SIGTERM.\n";
 
 // Exit status of a scan that SIGINT or SIGTERM stopped before it had walked everything.
@@ -43,6 +46,8 @@ struct Arguments {
     std::string signatures;
     ConsoleWindow::Options window;
     std::optional<unsigned> threads;
+    std::string metricsFile;
+    bool log = false;
     bool json = false;
     bool quiet = false;
 };
@@ -85,6 +90,12 @@ Arguments parseArguments(int argc, char** argv)
             args.window.autoRepair = 1;
         } else if (!optionsEnded && word == "--record") {
             args.window.regpath = value();
+        } else if (!optionsEnded && word == "--metrics-file") {
+            args.metricsFile = value();
+            if (args.metricsFile.empty())
+                usageError("--metrics-file needs a file name");
+        } else if (!optionsEnded && word == "--log") {
+            args.log = true;
         } else if (!optionsEnded && word == "--json") {
             args.json = true;
         } else if (!optionsEnded && word == "--threads") {
@@ -118,6 +129,41 @@ Arguments parseArguments(int argc, char** argv)
     return args;
 }
 
+// Every reason that occurred: its count, its first paths and, for folders that
+// could not be listed, the count of each error.
+std::string passedOverJson(const ombrix::PassedOver& passed)
+{
+    using ombrix::decimal;
+    std::string out = "[";
+    for (const ombrix::PassedOver::Reason reason : ombrix::kPassReasons) {
+        if (passed.count(reason) == 0)
+            continue;
+        out += out.size() > 1 ? ",{\"reason\":\"" : "{\"reason\":\"";
+        out += std::string(ombrix::ReasonName(reason)) + "\",\"count\":" + decimal(passed.count(reason));
+        if (reason == ombrix::PassedOver::Reason::CouldNotList) {
+            out += ",\"errors\":{";
+            for (const auto& [error, count] : passed.listErrors()) {
+                if (out.back() != '{')
+                    out += ',';
+                ombrix::appendJsonString(out, ombrix::ErrorName(error));
+                out += ':';
+                out += decimal(count);
+            }
+            out += "}";
+        }
+        out += ",\"paths\":[";
+        for (const auto& entry : passed.paths(reason)) {
+            out += out.back() == '[' ? "{\"path\":" : ",{\"path\":";
+            ombrix::appendJsonString(out, entry.path);
+            if (entry.error != 0)
+                out += ",\"error\":" + ombrix::jsonString(ombrix::ErrorName(entry.error));
+            out += "}";
+        }
+        out += "]}";
+    }
+    return out + "]";
+}
+
 void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
 {
     using ombrix::decimal;
@@ -127,7 +173,8 @@ void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
                       ",\"removed\":" + decimal(summary.removed) +
                       ",\"still_present\":" + decimal(summary.stillPresent) +
                       ",\"canceled\":" + (summary.canceled ? "true" : "false") +
-                      ",\"message\":" + jsonString(window.resultMessage()) + ",\"findings\":[";
+                      ",\"message\":" + jsonString(window.resultMessage()) +
+                      ",\"passed_over\":" + passedOverJson(summary.passedOver) + ",\"findings\":[";
     // Written out row by row: every row of one entry shares its threat name,
     // which the text would otherwise hold once per row.
     constexpr std::size_t kChunk = 1 << 16;
@@ -148,18 +195,40 @@ void printJson(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-void printSummary(const ConsoleWindow& window)
+void printSummary(const ConsoleWindow& window, const ombrix::ScanSummary& summary)
 {
     using ombrix::ScanLabel;
     for (const ScanLabel label : {ScanLabel::Label2, ScanLabel::Label3, ScanLabel::Label5, ScanLabel::Label1})
         std::printf("%s\n", window.label(label).c_str());
     std::printf("%s\n", window.resultMessage().c_str());
+    if (const std::string passed = ombrix::PassedOverLine(summary.passedOver); !passed.empty())
+        std::printf("%s\n", passed.c_str());
+}
+
+int exitStatus(const ombrix::ScanSummary& summary)
+{
+    if (summary.unreached > 0 || summary.unrecorded > 0)
+        return 2;
+    if (summary.canceled)
+        return kCanceled;
+    return summary.rows > 0 ? 1 : 0;
 }
 
 // A file or folder name in a message on stderr, escaped when that is a terminal.
 std::string named(const std::string& name, const Arguments& args)
 {
     return ombrix::terminal::isTerminal(stderr) ? ombrix::terminalText(name, args.window.utf8Terminal) : name;
+}
+
+// Why the metrics file could not be written where it is named, found before a
+// long scan rather than after it: its folder must be an existing folder.
+std::string metricsFolderProblem(const std::string& file)
+{
+    if (file.empty())
+        return {};
+    const std::size_t slash = file.find_last_of(ombrix::kPathSeparator);
+    const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);
+    return ombrix::terminal::folderProblem(folder);
 }
 
 }  // namespace
@@ -173,6 +242,11 @@ int main(int argc, char** argv)
     if (const std::string why = ombrix::mFileSearch::OpenSignatureFile(args.signatures); !why.empty()) {
         std::fprintf(stderr, "ombrix-scan: cannot read the signature list %s: %s\n",
                      named(args.signatures, args).c_str(), why.c_str());
+        return 2;
+    }
+    if (const std::string why = metricsFolderProblem(args.metricsFile); !why.empty()) {
+        std::fprintf(stderr, "ombrix-scan: cannot write the metrics file %s: %s\n",
+                     named(args.metricsFile, args).c_str(), why.c_str());
         return 2;
     }
     if (const std::string why = ombrix::terminal::folderProblem(args.folder); !why.empty()) {
@@ -194,7 +268,7 @@ int main(int argc, char** argv)
     if (args.json)
         printJson(window, summary);
     else
-        printSummary(window);
+        printSummary(window, summary);
     std::fflush(stdout);
     // A walk that missed folders has not scanned FOLDER: an error, not a result.
     if (summary.unreached > 0)
@@ -203,9 +277,15 @@ int main(int argc, char** argv)
     if (summary.unrecorded > 0)
         std::fprintf(stderr, "ombrix-scan: cannot record the result values in the settings store %s: %s\n",
                      named(ombrix::mRegistry::SettingsFile(), args).c_str(), summary.recordError.c_str());
-    if (summary.unreached > 0 || summary.unrecorded > 0)
-        return 2;
-    if (summary.canceled)
-        return kCanceled;
-    return summary.rows > 0 ? 1 : 0;
+    int status = exitStatus(summary);
+    if (args.log)
+        ombrix::WriteSystemLog(ombrix::ScanLogEntry(summary, status, "ombrix-scan"));
+    if (!args.metricsFile.empty()) {
+        if (const std::string why = ombrix::WriteScanMetrics(summary, status, args.metricsFile); !why.empty()) {
+            std::fprintf(stderr, "ombrix-scan: cannot write the metrics file %s: %s\n",
+                         named(args.metricsFile, args).c_str(), why.c_str());
+            status = 2;
+        }
+    }
+    return status;
 }

@@ -32,6 +32,11 @@ std::string ParseUpdateState(const std::string& text, UpdateState& state)
             if (!when)
                 return "its last-success is not a time";
             state.lastSuccess = *when;
+        } else if (name == "valid-until") {
+            const auto when = ParseUtc(value);
+            if (!when)
+                return "its valid-until is not a time";
+            state.validUntil = *when;
         } else {
             return "it holds the unknown line \"" + line + "\"";
         }
@@ -44,7 +49,8 @@ std::string UpdateStateText(const UpdateState& state)
 {
     return "# The Ombrix updater's own state; see ombrix-update(1).\n"
            "floor = " + std::to_string(state.floor) + "\nfloor-sha256 = " + state.floorSha256 +
-           "\nlast-success = " + UtcText(state.lastSuccess) + "\n";
+           "\nlast-success = " + UtcText(state.lastSuccess) + "\n" +
+           (state.validUntil != 0 ? "valid-until = " + UtcText(state.validUntil) + "\n" : std::string());
 }
 
 }  // namespace ombrix::update

@@ -187,6 +187,7 @@ Outcome Run::check(const std::string& url, const std::vector<std::string>& httpH
         UpdateState state = saved_;
         state.floor = floor;
         state.lastSuccess = now;
+        state.validUntil = release->validUntil;
         if (why = saveState(state); !why.empty())
             return failed(why);
         return upToDate(floor);
@@ -242,7 +243,7 @@ Outcome Run::install(const Release& release, const std::string& list, std::uint6
         return failed(why);
     // Killed before this, the next run finds the new list in place and takes its
     // version as the floor all the same.
-    UpdateState next{std::max(floor, release.version), release.sha256, std::time(nullptr)};
+    UpdateState next{std::max(floor, release.version), release.sha256, std::time(nullptr), release.validUntil};
     if (std::string why = saveState(next); !why.empty())
         return {kFailed, "Installed signature list version " + std::to_string(release.version) +
                              ", but the updater's state could not be saved: " + why + "."};

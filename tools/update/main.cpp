@@ -14,6 +14,7 @@
 
 #include "Paths.h"
 #include "TerminalReport.h"
+#include "UpdateMetrics.h"
 #include "UpdateSettings.h"
 #include "UpdateWindow.h"
 #include "Updater.h"
@@ -24,13 +25,15 @@ using namespace ombrix::update;
 
 constexpr const char* kUsage =
     "usage: update [--url URL] [--timeout SECONDS] [--speed-limit BYTES] [--speed-time SECONDS]\n"
-    "              [--quiet | --window]\n"
+    "              [--metrics-file PATH] [--log] [--quiet | --window]\n"
     "Installs the newer signature list that the release at URL names, when a trusted key\n"
     "signed the release (URL.sig) and it is still valid. URL defaults to the stored value\n"
     "\"Update URL\", then to \"url\" in update.conf. --timeout bounds the whole update\n"
     "(default 300 s); a download slower than --speed-limit bytes/s (default 1024) for\n"
     "--speed-time seconds (default 30) is abandoned. --quiet prints only failures;\n"
     "--window shows the progress window, as when started from the desktop.\n"
+    "--metrics-file writes the updater's figures to PATH in the Prometheus text format;\n"
+    "--log leaves one entry in the system log (the journal).\n"
     "Exit status: 0 updated, 1 already up to date, 2 failed.\n";
 
 [[noreturn]] void usageError(const std::string& message)
@@ -96,6 +99,8 @@ int main(int argc, char** argv)
     bool quiet = false;
     bool window = false;
     bool haveUrl = false;
+    bool log = false;
+    std::string metricsFile;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         const auto value = [&]() -> std::string {
@@ -112,6 +117,12 @@ int main(int argc, char** argv)
             options.lowSpeedBytes = wholeNumber(word, value(), 1L << 30);
         } else if (word == "--speed-time") {
             options.lowSpeedSeconds = wholeNumber(word, value(), 86400);
+        } else if (word == "--metrics-file") {
+            metricsFile = value();
+            if (metricsFile.empty())
+                usageError("--metrics-file needs a file name");
+        } else if (word == "--log") {
+            log = true;
         } else if (word == "--quiet") {
             quiet = true;
         } else if (word == "--window") {
@@ -139,5 +150,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", outcome.message.c_str());
     else if (!quiet)
         std::printf("%s\n", outcome.message.c_str());
+    if (const std::string why = ReportUpdate(outcome, options.folders, log, metricsFile); !why.empty()) {
+        std::fprintf(stderr, "update: cannot write the metrics file %s: %s\n", metricsFile.c_str(), why.c_str());
+        return kFailed;
+    }
     return outcome.status;
 }

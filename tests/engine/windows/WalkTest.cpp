@@ -95,10 +95,32 @@ TEST_F(WalkTest, reparsePointsBelowTheStartFolderAreNeverFollowed)
     EXPECT_EQ(window.rows.size(), fileLink ? 1u : 0u);
     EXPECT_TRUE(tree.exists("outside/bad.exe"));
     EXPECT_TRUE(tree.exists("outside/folder/worm.dll"));
+    EXPECT_EQ(mFileSearch::PassedOverFolders().count(PassedOver::Reason::ReparsePoint),
+              double(junction) + double(folderLink));
     if (fileLink) {
         EXPECT_EQ(window.rows[0].iconKey, "greenbug");
         EXPECT_FALSE(tree.exists("scan/bad.exe"));
     }
+}
+
+// Why a folder could not be opened decides how its passing over is reported.
+TEST(PassedOverTest, openErrorsTellAVanishedFolderATooDeepOneAndOneThatCouldNotBeListed)
+{
+    const struct {
+        DWORD error;
+        PassedOver::Reason reason;
+    } cases[] = {
+        {ERROR_FILE_NOT_FOUND, PassedOver::Reason::Vanished},
+        {ERROR_PATH_NOT_FOUND, PassedOver::Reason::Vanished},
+        {ERROR_DIRECTORY, PassedOver::Reason::Vanished},
+        {ERROR_FILENAME_EXCED_RANGE, PassedOver::Reason::TooDeep},
+        {ERROR_ACCESS_DENIED, PassedOver::Reason::CouldNotList},
+        {ERROR_NOT_READY, PassedOver::Reason::CouldNotList},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReasonOfOpenError(int(c.error)), c.reason) << "error " << c.error;
+    EXPECT_EQ(ErrorName(ERROR_ACCESS_DENIED), "ERROR_ACCESS_DENIED");
+    EXPECT_EQ(ErrorName(1117), "1117");
 }
 
 // Only an error that says the entry or a folder on its way is not there proves a

@@ -28,7 +28,8 @@ Dirs: 3
 Files: 2
 Detected:  2
 Fixed:  1
-Scan Complete - Problems were found!"
+Scan Complete - Problems were found!
+Passed over: 1 reparse point"
 sorted=$(printf '%s\n' "$out" | sort)
 want=$(printf '%s\n' "$expected" | sort)
 fail=0
