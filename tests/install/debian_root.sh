@@ -45,7 +45,15 @@ if [ "${OMBRIX_ROOT_INSIDE:-}" != 1 ]; then
     if [ ! -d "$cached" ]; then
         started=$SECONDS
         rm -rf "$cached.new"
-        "${make_root[@]}" "$cached.new" "${sources[@]}" < /dev/null > "$cache/make.log" 2>&1 ||
+        # mmdebstrap hands apt descriptors above those already open, and dash cannot
+        # name a descriptor past 9: the root is made with the standard three only.
+        (
+            for fd in /proc/$BASHPID/fd/*; do
+                fd=${fd##*/}
+                [ "$fd" -gt 2 ] && eval "exec $fd>&-"
+            done
+            exec "${make_root[@]}" "$cached.new" "${sources[@]}"
+        ) < /dev/null > "$cache/make.log" 2>&1 ||
             skip "mmdebstrap cannot make a Debian 12 root: $(tail -3 "$cache/make.log")"
         # Roots of earlier package lists; nothing else in the cache folder.
         find "$cache" -mindepth 1 -maxdepth 1 -regextype posix-extended -regex '.*/[0-9a-f]{16}' -exec rm -rf {} +
