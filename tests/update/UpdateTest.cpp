@@ -434,7 +434,8 @@ TEST_F(UpdateTest, withTheStateElsewhereTheProgramFolderIsNeverWritten)
     tree.file("etc/update.conf", "allow-http = 127.0.0.1\n");
     tree.file("keys/publisher.pub", trusted.publicText);
     std::filesystem::remove_all(tree.path("prog/update-keys"));
-    const update::UpdateFolders folders{tree.path("prog"), tree.path("state"), tree.path("etc"), tree.path("keys")};
+    const update::UpdateFolders folders{tree.path("prog"), tree.path("state"), tree.path("state"), tree.path("etc"),
+                                        tree.path("keys")};
     const Names programBefore = programFolder();
     const auto outcome = update::RunUpdate({folders, releaseUrl("ombrix.ini")}, quiet);
     EXPECT_EQ(outcome.status, 0) << outcome.message;
@@ -443,10 +444,30 @@ TEST_F(UpdateTest, withTheStateElsewhereTheProgramFolderIsNeverWritten)
     EXPECT_EQ(programFolder(), programBefore);
     EXPECT_TRUE(tree.exists("state/update.state"));
 
-    const auto nowhere = update::RunUpdate({{folders.program, tree.path("nowhere"), folders.config, folders.keyring},
-                                            releaseUrl("ombrix.ini")}, quiet);
+    const auto nowhere = update::RunUpdate(
+        {{folders.program, tree.path("nowhere"), tree.path("nowhere"), folders.config, folders.keyring},
+         releaseUrl("ombrix.ini")},
+        quiet);
     EXPECT_EQ(nowhere.message, "Update failed: cannot write in " + tree.path("nowhere") +
                                    ": No such file or directory. The installed signature list was not changed.");
+
+    // The Windows layout: the list beside the program, the floor in a state folder of its own.
+    const std::string newer = listText(2026020200, 2);
+    publish("newer.ini", newer);
+    tree.dir("data");
+    const update::UpdateFolders apart{tree.path("prog"), tree.path("prog"), tree.path("data"), folders.config,
+                                      folders.keyring};
+    ASSERT_EQ(update::RunUpdate({apart, releaseUrl("newer.ini")}, quiet).status, 0);
+    EXPECT_EQ(read("prog/ombrix.ini"), newer);
+    EXPECT_EQ(read("prog/ombrix.ini.bak"), installedList);
+    EXPECT_NE(read("data/update.state").find("floor = 2026020200\n"), std::string::npos);
+    Names withList = programBefore;
+    withList.insert(withList.begin() + 1, "ombrix.ini.bak");
+    EXPECT_EQ(programFolder(), withList);
+    tree.file("prog/ombrix.ini", installedList);
+    EXPECT_EQ(update::RunUpdate({apart, releaseUrl("ombrix.ini")}, quiet).message,
+              "Update failed: the release offers version 2026020100, not newer than version 2026020200, the "
+              "newest installed before. The installed signature list was not changed.");
 }
 
 // A scan loads the list while updates replace it: every load sees one whole list.
