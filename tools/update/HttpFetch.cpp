@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 namespace ombrix::update {
 
@@ -47,22 +48,19 @@ Url parse(const std::string& text)
     const auto start = colon + 3;
     const auto end = std::min(text.find_first_of("/?#", start), text.size());
     url.authority = text.substr(start, end - start);
-    std::string host = url.authority.substr(url.authority.rfind('@') + 1);
-    if (host.starts_with('[')) {
-        const auto close = host.find(']');
-        if (close == std::string::npos)
+    const std::string_view hostPort = std::string_view(url.authority).substr(url.authority.rfind('@') + 1);
+    std::string_view host = hostPort.substr(0, hostPort.find(':'));
+    if (hostPort.starts_with('[')) {
+        const auto close = hostPort.find(']');
+        if (close == std::string_view::npos)
             return url;
-        host = host.substr(1, close - 1);
-    } else {
-        host = host.substr(0, host.find(':'));
+        host = hostPort.substr(1, close - 1);
     }
     if (host.empty())
         return url;
-    url.host = lower(host);
+    url.host = lower(std::string(host));
     const auto pathEnd = std::min(text.find_first_of("?#", end), text.size());
-    url.path = text.substr(end, pathEnd - end);
-    if (url.path.empty())
-        url.path = "/";
+    url.path = pathEnd > end ? text.substr(end, pathEnd - end) : std::string(1, '/');
     url.scheme = lower(text.substr(0, colon));
     return url;
 }
@@ -115,7 +113,7 @@ std::string AddressRefusal(const std::string& url, bool fromHttps, const Transpo
     if (address.scheme == "https")
         return {};
     if (address.scheme != "http")
-        return "\"" + shown(url) + "\" is not an http or https address";
+        return '"' + shown(url) + "\" is not an http or https address";
     if (fromHttps)
         return "an https address redirected to plain http (" + shown(url) + "), which is never followed";
     for (const std::string& host : transport.httpHosts)
