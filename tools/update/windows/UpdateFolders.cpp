@@ -11,9 +11,15 @@ namespace ombrix::update {
 namespace {
 
 // ProgramData, which every user may read and only administrators may change.
+// The environment's value comes first, as Windows sets it for every process: a
+// user who changes it moves only a floor that guards a program folder they may
+// not write anyway (and lets tests keep a ProgramData of their own).
 std::string programData()
 {
     char path[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("ProgramData", path, sizeof path);
+    if (length > 0 && length < sizeof path)
+        return path;
     if (SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK)
         return {};
     return path;
