@@ -139,7 +139,8 @@ FetchResult HttpFetch::fetch(const std::string& url, std::size_t maxBytes, const
         current = ResolveUrl(current, next);
     }
     FetchResult result;
-    result.error = "more than " + std::to_string(kMaxRedirects) + " redirects from " + url;
+    result.error = "more than ";
+    result.error += std::to_string(kMaxRedirects) + " redirects from " + url;
     return result;
 }
 
