@@ -47,6 +47,24 @@ TEST(TransportTest, theListIsFetchedFromTheReleasesOwnFolder)
     EXPECT_EQ(SiblingUrl("http://127.0.0.1:8080/r", "l.ini"), "http://127.0.0.1:8080/l.ini");
 }
 
+// Redirect targets as servers send them: absolute ones stand, so their scheme is checked.
+TEST(TransportTest, aRedirectTargetIsReadAgainstTheAddressItCameFrom)
+{
+    const std::string base = "https://u@a.example:8443/lists/r.release?x=1#f";
+    const struct {
+        std::string target;
+        std::string resolved;
+    } cases[] = {
+        {"/other/l.ini", "https://u@a.example:8443/other/l.ini"},
+        {"//mirror.example/l.ini", "https://mirror.example/l.ini"},
+        {"next.release", "https://u@a.example:8443/lists/next.release"},
+        {"file:///etc/passwd", "file:///etc/passwd"},
+        {"HTTP://b.example/x", "HTTP://b.example/x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResolveUrl(base, c.target), c.resolved) << c.target;
+}
+
 }  // namespace
 
 }  // namespace ombrix::update

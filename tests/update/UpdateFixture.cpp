@@ -1,44 +1,64 @@
 #include "UpdateFixture.h"
 
-#include <signal.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "ListServer.h"
+#include "mRegistry.h"
+
 namespace ombrix::test {
+
+namespace {
+
+// The updater records its checks at the top of the store, which under Wine
+// all tests share.
+const char* const kRecorded[] = {"Update URL", "Update Last Check", "Update Status", "Update Message"};
+
+}  // namespace
+
+std::string stored(const std::string& name)
+{
+    return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, "", name, "<missing>");
+}
+
+std::size_t count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
 
 UpdateFixture::UpdateFixture()
 {
     EXPECT_TRUE(update::initCrypto());
     trusted = update::makeKeyPair();
     stranger = update::makeKeyPair();
-    ::setenv("OMBRIX_SETTINGS", tree.path("settings.db").c_str(), 1);
+    setEnvironment("OMBRIX_SETTINGS", tree.path("settings.db"));
+    setEnvironment("ProgramData", tree.path("data"));
+    for (const char* name : kRecorded)
+        mRegistry::WriteRegString(mRegistry::HKEY_CURRENT_USER, "", name, "");
     // Loopback only: no proxy from the environment may carry a test's requests.
-    ::setenv("no_proxy", "*", 1);
+    setEnvironment("no_proxy", "*");
     // The terminal road, whatever display the tests were started under.
-    ::unsetenv("DISPLAY");
-    ::unsetenv("WAYLAND_DISPLAY");
+    setEnvironment("DISPLAY", "");
+    setEnvironment("WAYLAND_DISPLAY", "");
     tree.dir("site");
     tree.file("prog/ombrix.ini", installedList);
     tree.file("prog/update-keys/publisher.pub", trusted.publicText);
-    tree.file("prog/update.conf", "# the test server\nallow-http = 127.0.0.1\n");
-    std::filesystem::copy_file(UPDATE_PROGRAM, tree.path("prog/update"));
-    const std::string start = "exec python3 " LIST_SERVER_SCRIPT " '" + tree.path("site") + "' '" +
-                              tree.path("server.log") + "'";
-    server_ = ::popen(start.c_str(), "r");
-    EXPECT_TRUE(server_ && std::fscanf(server_, "%d %d", &port_, &serverPid_) == 2);
+    tree.file(config("update.conf"), "# the test server\nallow-http = 127.0.0.1\n");
+    copyProgram(tree.path("prog/" + programName()));
+    server_ = std::make_unique<ListServer>(tree.path("site"), tree.path("server.log"));
 }
 
-UpdateFixture::~UpdateFixture()
+UpdateFixture::~UpdateFixture() = default;
+
+std::string UpdateFixture::url(const std::string& path) const
 {
-    if (serverPid_ > 0)
-        ::kill(serverPid_, SIGTERM);
-    if (server_)
-        ::pclose(server_);
+    return server_->url(path);
 }
 
 std::string UpdateFixture::listText(std::uint64_t version, int entries)
@@ -65,13 +85,18 @@ void UpdateFixture::publishRelease(const std::string& file, const update::Releas
 
 std::vector<std::string> UpdateFixture::updateCommand(std::vector<std::string> args) const
 {
-    args.insert(args.begin(), {tree.path("prog/update"), "--timeout", "30"});
+    args.insert(args.begin(), {tree.path("prog/" + programName()), "--timeout", "30"});
     return args;
 }
 
 ProgramResult UpdateFixture::update(std::vector<std::string> args) const
 {
-    return runProgram(updateCommand(std::move(args)));
+    // Lines end as the C library writes them; the table compares the words.
+    ProgramResult result = runProgram(updateCommand(std::move(args)));
+    for (std::string* text : {&result.out, &result.err})
+        for (auto at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at))
+            text->erase(at, 1);
+    return result;
 }
 
 std::string UpdateFixture::read(const std::string& relative) const
@@ -80,11 +105,11 @@ std::string UpdateFixture::read(const std::string& relative) const
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> UpdateFixture::programFolder() const
+Names UpdateFixture::programFolder() const
 {
-    std::vector<std::string> names;
+    Names names;
     for (const auto& entry : std::filesystem::directory_iterator(tree.path("prog")))
-        names.push_back(entry.path().filename());
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

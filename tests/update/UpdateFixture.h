@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
+#include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,22 @@
 
 namespace ombrix::test {
 
+using Names = std::vector<std::string>;
+
+inline const std::string kUnchanged = ". The installed signature list was not changed.\n";
+inline constexpr std::time_t kDay = 24 * 60 * 60;
+
+// The value `name` at the top of the settings store, "<missing>" when absent.
+std::string stored(const std::string& name);
+std::size_t count(const std::string& text, const std::string& part);
+
+class ListServer;
+
 // A program folder with a copy of the updater, an installed list, one trusted
 // key and an update.conf that allows plain http to the loopback address; a site
-// served by list_server.py on loopback; a settings store of its own.
+// served by list_server.py on loopback; a settings store of its own. On Linux
+// the administrator's files and the state lie in the program folder, as in the
+// build tree; on Windows in a ProgramData of the test's own.
 class UpdateFixture : public ::testing::Test {
 protected:
     UpdateFixture();
@@ -41,7 +55,8 @@ protected:
         publishRelease(name + ".release", releaseOf(name, list));
     }
 
-    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+    // The address of the site's file `path` ("/name").
+    std::string url(const std::string& path) const;
     std::string releaseUrl(const std::string& name) const { return url("/" + name + ".release"); }
     // Runs the updater copied into the program folder; its own arguments come
     // after "--timeout 30", which they may override.
@@ -49,7 +64,17 @@ protected:
     std::vector<std::string> updateCommand(std::vector<std::string> args) const;
     std::string read(const std::string& relative) const;
     // The entries of the program folder, sorted.
-    std::vector<std::string> programFolder() const;
+    Names programFolder() const;
+    // The program folder as a test leaves it: the list, the updater, its keys
+    // (and on Linux the administrator's update.conf).
+    static Names untouchedFolder();
+    // `name` in the folder of update.conf, local.ini, keyrings/ and update.state,
+    // relative to the tree.
+    static std::string config(const std::string& name);
+    // The updater's file name: "update", or "update.exe" on Windows.
+    static std::string programName();
+    // Copies the updater as built to `path`.
+    static void copyProgram(const std::string& path);
 
     TempTree tree;
     update::KeyPair trusted;
@@ -57,9 +82,7 @@ protected:
     const std::string installedList = listText(2026010100, 3);
 
 private:
-    FILE* server_ = nullptr;
-    int port_ = 0;
-    int serverPid_ = 0;
+    std::unique_ptr<ListServer> server_;
 };
 
 }  // namespace ombrix::test

@@ -22,7 +22,7 @@ protected:
         std::atomic<bool> done = false;
         std::thread worker([&] {
             const std::string prog = tree.path("prog");
-            outcome = update::RunUpdate({{prog, prog, prog, prog + "/update-keys"}, url}, window);
+            outcome = update::RunUpdate({{prog, prog, prog, prog, prog + "/update-keys"}, url}, window);
             window.finish(outcome);
             done = true;
         });

@@ -10,7 +10,9 @@ answered, at a pace the server keeps whatever the machine's speed:
   truncated      announce the whole body, send half and close
   not-modified   a bare 304
   redirect URL   a 302 to URL
-Prints "PORT PID", then logs "PATH STATUS" per answer, before its body.
+Prints "PORT PID", then logs "PATH STATUS" per answer, before its body. A LOG
+of "-" logs into server.log beside the folder of the file asked for, so tests
+that share one server (under Wine) each keep a log of their own.
 """
 import os
 import sys
@@ -28,7 +30,9 @@ class Handler(BaseHTTPRequestHandler):
         pass
 
     def head(self, status, length=None, headers=()):
-        with open(LOG, "a") as log:
+        file = os.path.join(ROOT, self.path.lstrip("/"))
+        log_file = os.path.join(os.path.dirname(os.path.dirname(file)), "server.log") if LOG == "-" else LOG
+        with open(log_file, "a") as log:
             log.write(f"{self.path} {status}\n")
         self.send_response(status)
         for header in headers:

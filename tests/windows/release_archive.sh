@@ -10,7 +10,7 @@ trap 'rm -rf "$out"' EXIT
 zip=$(ls "$out"/ombrix-*-win*.zip)
 listed=$(unzip -Z1 "$zip" | sort)
 top=$(basename "$zip" .zip)
-expected=$(printf '%s\n' "$top/ombrix-quarantine.exe" "$top/ombrix-quarantine-window.exe" "$top/ombrix-scan.exe" "$top/ombrix-settings.exe" "$top/ombrix.exe" "$top/ombrix.ini" | sort)
+expected=$(printf '%s\n' "$top/ombrix-quarantine.exe" "$top/ombrix-quarantine-window.exe" "$top/ombrix-scan.exe" "$top/ombrix-settings.exe" "$top/ombrix.exe" "$top/ombrix.ini" "$top/update.exe" | sort)
 if [ "$listed" != "$expected" ]; then
   printf 'the archive holds:\n%s\nexpected:\n%s\n' "$listed" "$expected" >&2
   exit 1

@@ -1,13 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace ombrix::update {
 
-// Only one updater works on a program folder at a time. The lock is an advisory
-// lock on the folder itself, so it leaves no file behind and the kernel drops it
-// when its holder ends, however it ends.
+// Only one updater works on a folder at a time. On Linux the lock is an advisory
+// lock on the folder itself; on Windows a hidden file opened for no one else and
+// deleted when closed. Either leaves no file behind and the system drops it when
+// its holder ends, however it ends.
 class FolderLock {
 public:
     // nullopt when another process holds the lock (errno EWOULDBLOCK) or the
@@ -21,9 +23,9 @@ public:
     ~FolderLock();
 
 private:
-    explicit FolderLock(int fd) : fd_(fd) {}
+    explicit FolderLock(std::intptr_t handle) : handle_(handle) {}
 
-    int fd_ = -1;
+    std::intptr_t handle_ = -1;  // a descriptor, or a HANDLE
 };
 
 }  // namespace ombrix::update

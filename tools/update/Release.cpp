@@ -5,12 +5,21 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 
 namespace ombrix::update {
 
 namespace {
 
 constexpr std::time_t kDay = 24 * 60 * 60;
+
+// The UTC calendar date of `when`, by C++'s own calendar: the same on every system.
+std::chrono::year_month_day utcDate(std::time_t when)
+{
+    return std::chrono::year_month_day(std::chrono::floor<std::chrono::days>(std::chrono::sys_seconds(
+        std::chrono::seconds(when))));
+}
 
 std::optional<std::uint64_t> number(std::string_view digits)
 {
@@ -49,12 +58,10 @@ bool lowerHex(std::string_view text, std::size_t length)
 // with the highest serial.
 std::uint64_t versionCeiling(std::time_t issued)
 {
-    const std::time_t nextDay = issued + kDay;
-    std::tm day{};
-    if (!gmtime_r(&nextDay, &day))
+    const auto day = utcDate(issued + kDay);
+    if (int(day.year()) < 0)
         return kVersionCeiling;
-    const std::uint64_t date =
-        std::uint64_t(day.tm_year + 1900) * 10000 + std::uint64_t(day.tm_mon + 1) * 100 + std::uint64_t(day.tm_mday);
+    const std::uint64_t date = std::uint64_t(int(day.year())) * 10000 + unsigned(day.month()) * 100 + unsigned(day.day());
     return std::min(date * 100 + 99, kVersionCeiling);
 }
 
@@ -62,10 +69,13 @@ std::uint64_t versionCeiling(std::time_t issued)
 
 std::string UtcText(std::time_t when)
 {
-    std::tm utc{};
-    gmtime_r(&when, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    const auto day = utcDate(when);
+    const std::chrono::seconds sinceEpoch(when);
+    const std::chrono::hh_mm_ss time(sinceEpoch - std::chrono::floor<std::chrono::days>(sinceEpoch));
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", int(day.year()), unsigned(day.month()),
+                  unsigned(day.day()), int(time.hours().count()), int(time.minutes().count()),
+                  int(time.seconds().count()));
     return text;
 }
 
@@ -80,14 +90,12 @@ std::optional<std::time_t> ParseUtc(std::string_view text)
     if (!year || !month || !day || !hour || !minute || !second || text[4] != '-' || text[7] != '-' ||
         text[10] != 'T' || text[13] != ':' || text[16] != ':' || text[19] != 'Z')
         return std::nullopt;
-    std::tm utc{};
-    utc.tm_year = int(*year) - 1900;
-    utc.tm_mon = int(*month) - 1;
-    utc.tm_mday = int(*day);
-    utc.tm_hour = int(*hour);
-    utc.tm_min = int(*minute);
-    utc.tm_sec = int(*second);
-    const std::time_t when = timegm(&utc);
+    const std::chrono::year_month_day date{std::chrono::year(int(*year)), std::chrono::month(unsigned(*month)),
+                                           std::chrono::day(unsigned(*day))};
+    if (!date.ok() || *hour > 23 || *minute > 59 || *second > 59)
+        return std::nullopt;
+    const std::time_t when = std::chrono::sys_days(date).time_since_epoch().count() * kDay +
+                             std::time_t(*hour * 3600 + *minute * 60 + *second);
     if (UtcText(when) != text)
         return std::nullopt;
     return when;

@@ -21,20 +21,23 @@ public:
     StateFolder(const StateFolder&) = delete;
     StateFolder& operator=(const StateFolder&) = delete;
 
+    const std::string& path() const { return folder_; }
     std::string path(std::string_view name) const;
 
     // Empty when the folder looks writable, else why not. Checked before a
     // download so an ordinary user learns at once; root passes here and meets
-    // a read-only file system only when it writes.
+    // a read-only file system only when it writes. On Windows a missing folder
+    // is made here (ProgramData has none until the first update).
     std::string checkWritable() const;
 
     // Takes the folder's lock, so that one update at a time works in it; false
     // when another process holds it (errno EWOULDBLOCK) or the folder cannot be opened.
     bool lock();
+    bool locked() const { return lock_.has_value(); }
 
     // Removes what killed runs left: the staging folder with all in it (a link
-    // there is removed, never followed) and the hidden ".ombrix.ini.XXXXXX"
-    // files earlier versions wrote beside the list.
+    // there is removed, never followed) and, on Linux, the hidden
+    // ".ombrix.ini.XXXXXX" files earlier versions wrote beside the list.
     void clearLeftovers() const;
 
     // Writes `bytes` as the staged file `name`, synced; empty on success, else why not.
@@ -44,7 +47,8 @@ public:
     std::string commit(std::string_view name) const;
 
 private:
-    std::string failure(const std::string& action, int error) const;
+    // Why `action` failed with the system error `error`, in words.
+    std::string failure(const std::string& action, unsigned long error) const;
 
     std::string folder_;
     std::string staging_;

@@ -18,7 +18,7 @@ void addKeys(const std::string& folder, std::vector<PublicKey>& keys)
         if (entry.path().extension() != ".pub")
             continue;
         std::string why;
-        const std::optional<std::string> text = ReadSmallFile(entry.path(), 1023, true, why);
+        const std::optional<std::string> text = ReadSmallFile(entry.path().string(), 1023, true, why);
         PublicKey key;
         if (text && parsePublicKey(*text, key))
             keys.push_back(key);

@@ -1,7 +1,6 @@
 #include "UpdateSettings.h"
 
-#include <ctime>
-
+#include "LocalTime.h"
 #include "Text.h"
 #include "mRegistry.h"
 
@@ -30,9 +29,7 @@ std::string StoredUpdateUrl()
 
 void RecordCheck(const Outcome& outcome)
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localNow();
     write("Update Last Check", dateText(local) + ' ' + timeText(local));
     write("Update Status", std::to_string(outcome.status));
     write("Update Message", outcome.message);

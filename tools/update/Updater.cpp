@@ -89,6 +89,7 @@ private:
     UpdateReport& report_;
     std::string configFile_;
     StateFolder* state_ = nullptr;
+    StateFolder* list_ = nullptr;  // the state folder itself when the list lies there
     TrustedKeys trusted_;
     UpdateState saved_;
     std::optional<std::string> installed_;
@@ -108,14 +109,23 @@ Outcome Run::operator()()
     if (!initCrypto())
         return failed("the signature library cannot start");
     StateFolder state(folders.state);
+    std::optional<StateFolder> listApart;
+    if (folders.list != folders.state)
+        listApart.emplace(folders.list);
     state_ = &state;
-    // A user who may not write the folder learns it without taking the lock from the service.
-    if (std::string why = state.checkWritable(); !why.empty())
-        return failed(why);
-    if (!state.lock())
-        return failed(errno == EWOULDBLOCK ? "another update of " + folders.state + " is running"
-                                           : "cannot open " + folders.state + ": " + std::strerror(errno));
-    state.clearLeftovers();
+    list_ = listApart ? &*listApart : &state;
+    // Locked in this order only, so two updaters never wait on each other.
+    for (StateFolder* folder : {state_, list_}) {
+        // A user who may not write the folder learns it without taking the lock from the service.
+        if (std::string why = folder->checkWritable(); !why.empty())
+            return failed(why);
+        if (folder->locked())
+            continue;
+        if (!folder->lock())
+            return failed(errno == EWOULDBLOCK ? "another update of " + folder->path() + " is running"
+                                               : "cannot open " + folder->path() + ": " + std::strerror(errno));
+        folder->clearLeftovers();
+    }
     if (std::string why = LoadTrustedKeys(folders, trusted_); !why.empty())
         return failed(why);
     if (trusted_.keys.empty())
@@ -130,7 +140,7 @@ Outcome Run::operator()()
         return failed(why);
     }
     // Anything but a plain file there is replaced like a missing list.
-    installed_ = ReadSmallFile(state.path("ombrix.ini"), kMaxListBytes, false, why);
+    installed_ = ReadSmallFile(list_->path("ombrix.ini"), kMaxListBytes, false, why);
     return check(url, config.httpHosts);
 }
 
@@ -224,22 +234,22 @@ Outcome Run::install(const Release& release, const std::string& list, std::uint6
     if (report_.canceled())
         return failed("the update was canceled");
     report_.step("Installing the signature list");
-    StateFolder& state = *state_;
-    if (std::string why = state.stage("ombrix.ini", withLocalLines(list, local)); !why.empty())
+    StateFolder& target = *list_;
+    if (std::string why = target.stage("ombrix.ini", withLocalLines(list, local)); !why.empty())
         return failed(why);
     // The list is judged by the scan's own loader, reading the very file that will be installed.
-    mFileSearch::SetSignatureFile(state.stagedPath("ombrix.ini"));
+    mFileSearch::SetSignatureFile(target.stagedPath("ombrix.ini"));
     mFileSearch::LoadSignatures();
     const std::size_t entries = mFileSearch::SignatureCount();
     if (entries == 0)
         return failed("the offered list has no entries");
     if (installed_) {
-        if (std::string why = state.stage("ombrix.ini.bak", *installed_); !why.empty())
+        if (std::string why = target.stage("ombrix.ini.bak", *installed_); !why.empty())
             return failed(why);
-        if (std::string why = state.commit("ombrix.ini.bak"); !why.empty())
+        if (std::string why = target.commit("ombrix.ini.bak"); !why.empty())
             return failed(why);
     }
-    if (std::string why = state.commit("ombrix.ini"); !why.empty())
+    if (std::string why = target.commit("ombrix.ini"); !why.empty())
         return failed(why);
     // Killed before this, the next run finds the new list in place and takes its
     // version as the floor all the same.

@@ -1,22 +1,16 @@
 // update: fetches a signed release and the newer signature list it names, checks
 // them and installs the list where the program reads it. Started by "Check for
 // Updates", from a terminal or by a scheduler.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QApplication>
-
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
+#include "Desktop.h"
 #include "Paths.h"
 #include "TerminalReport.h"
 #include "UpdateMetrics.h"
 #include "UpdateSettings.h"
-#include "UpdateWindow.h"
 #include "Updater.h"
 
 namespace {
@@ -56,37 +50,6 @@ Outcome checkAndRecord(const UpdateOptions& options, UpdateReport& report)
 {
     const Outcome outcome = RunUpdate(options, report);
     RecordCheck(outcome);
-    return outcome;
-}
-
-// Started from the main window or a desktop menu: a display, and no controlling
-// terminal (the main window starts programs in a session of their own).
-bool startedFromDesktop()
-{
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        return false;
-    const int terminal = ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_CLOEXEC);
-    if (terminal < 0)
-        return true;
-    ::close(terminal);
-    return false;
-}
-
-// The update runs on a thread of its own while the window stays responsive;
-// returns once the user has closed the window.
-Outcome updateInWindow(const UpdateOptions& options, int& argc, char** argv)
-{
-    QApplication app(argc, argv);
-    UpdateWindow window;
-    QObject::connect(&window, &UpdateWindow::closed, &app, &QApplication::quit);
-    window.show();
-    Outcome outcome;
-    std::thread worker([&] {
-        outcome = checkAndRecord(options, window);
-        window.finish(outcome);
-    });
-    app.exec();
-    worker.join();
     return outcome;
 }
 
@@ -140,10 +103,10 @@ int main(int argc, char** argv)
         options.url = StoredUpdateUrl();
 
     Outcome outcome;
-    if (window || (!quiet && startedFromDesktop())) {
-        outcome = updateInWindow(options, argc, argv);
+    if (window || (!quiet && StartedFromDesktop())) {
+        outcome = UpdateInWindow(argc, argv, [&](UpdateReport& report) { return checkAndRecord(options, report); });
     } else {
-        TerminalReport report(!quiet && isatty(STDERR_FILENO));
+        TerminalReport report(!quiet && TerminalShowsProgress());
         outcome = checkAndRecord(options, report);
     }
     if (outcome.status == kFailed)

@@ -23,12 +23,12 @@ std::optional<FolderLock> FolderLock::tryAcquire(const std::string& folder)
     return FolderLock(fd);
 }
 
-FolderLock::FolderLock(FolderLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+FolderLock::FolderLock(FolderLock&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
 
 FolderLock::~FolderLock()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (handle_ >= 0)
+        ::close(int(handle_));
 }
 
 }  // namespace ombrix::update

@@ -15,7 +15,8 @@ std::string builtOr(const char* built, const std::string& fallback)
 
 UpdateFolders BuiltUpdateFolders(const std::string& programFolder)
 {
-    return {programFolder, builtOr(OMBRIX_STATE_DIR, programFolder), builtOr(OMBRIX_CONFIG_DIR, programFolder),
+    const std::string state = builtOr(OMBRIX_STATE_DIR, programFolder);
+    return {programFolder, state, state, builtOr(OMBRIX_CONFIG_DIR, programFolder),
             builtOr(OMBRIX_KEYRING_DIR, programFolder + kPathSeparator + "update-keys")};
 }
 

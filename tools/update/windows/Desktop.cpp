@@ -1,0 +1,32 @@
+#include "Desktop.h"
+
+#include <windows.h>
+
+namespace ombrix::update {
+
+// A console program started from the desktop gets a console of its own; one
+// started from a terminal shares the terminal's.
+bool StartedFromDesktop()
+{
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}
+
+bool TerminalShowsProgress()
+{
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+Outcome UpdateInWindow(int&, char**, const std::function<Outcome(UpdateReport&)>& update)
+{
+    // The console the system made for this start is no place for a person to read.
+    FreeConsole();
+    struct Silent : UpdateReport {
+        void step(const std::string&) override {}
+        void progress(std::uint64_t, std::uint64_t) override {}
+    } report;
+    return update(report);
+}
+
+}  // namespace ombrix::update
