@@ -151,6 +151,8 @@ Section "un.Ombrix" UnSecProgram
     DeleteRegKey HKLM "${EVENTLOG_KEY}"
   ${EndIf}
   !insertmacro UninstallFiles
+  ; The list an update replaced, kept by the updater beside the new one.
+  Delete "$INSTDIR\ombrix.ini.bak"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
@@ -172,6 +174,11 @@ Section /o "un.My settings, quarantined files and the updater's state" UnSecSett
   DeleteRegValue HKCU "" "FileCount"
   DeleteRegValue HKCU "" "DirCount"
   DeleteRegValue HKCU "" "Last Check"
+  DeleteRegValue HKCU "" "Metrics File"
+  DeleteRegValue HKCU "" "Update URL"
+  DeleteRegValue HKCU "" "Update Last Check"
+  DeleteRegValue HKCU "" "Update Status"
+  DeleteRegValue HKCU "" "Update Message"
   SetShellVarContext current
   RMDir /r "$LOCALAPPDATA\Ombrix"
   ; %ProgramData%

@@ -9,10 +9,11 @@
 #     uninstaller asked to remove settings takes them, the user's quarantine and
 #     the updater's state, and leaves a file the user put in the program folder.
 #
-# Usage: installer.sh SETUP_EXE WINE_RUN WINE_ROOT STAGE_FOLDER VERSION
+# Usage: installer.sh SETUP_EXE WINE_RUN WINE_ROOT STAGE_FOLDER VERSION KEY_TOOL
+# (KEY_TOOL: the publisher's ombrix-update-key, a Linux program)
 set -euo pipefail
 setup=$(realpath "$1") wine_run=$(realpath "$2") root=$(realpath -m "$3")
-stage=$(realpath "$4") version=$5
+stage=$(realpath "$4") version=$5 key_tool=$6
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Ombrix'
 eventlog_key='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Ombrix'
 task='Ombrix scheduled scan'
@@ -93,22 +94,24 @@ updated=''
 if [ -e "$folder/update.exe" ]; then
   state="$c/ProgramData/Ombrix"
   mkdir -p "$root/srv" "$state/keyrings"
-  run 'C:\Program Files\Ombrix\ombrix-update-key.exe' generate 'D:\publisher.key' 'C:\ProgramData\Ombrix\keyrings\publisher.pub' >/dev/null ||
-    fail "no publisher key could be made with the installed ombrix-update-key.exe"
-  { cat "$stage/ombrix.ini"; printf 'Trojan.Installer\tinstaller-test.exe\r\n'; } >"$d/ombrix.ini"
-  run 'C:\Program Files\Ombrix\ombrix-update-key.exe' publish 'D:\publisher.key' 'D:\ombrix.ini' >/dev/null ||
-    fail "the list could not be signed"
+  [ -x "$key_tool" ] || fail "no publisher's ombrix-update-key at $key_tool: build the Linux programs first (scripts/build)"
+  "$key_tool" generate "$root/publisher.key" "$state/keyrings/publisher.pub" >/dev/null ||
+    fail "no publisher key could be made"
+  { printf "' version %s00\r\n" "$(date -u +%Y%m%d)"; cat "$stage/ombrix.ini"
+    printf 'Trojan.Installer\tinstaller-test.exe\r\n'; } >"$d/ombrix.ini"
+  "$key_tool" publish "$root/publisher.key" "$d/ombrix.ini" >/dev/null || fail "the list could not be signed"
   cp "$d"/ombrix.ini* "$root/srv/"
   python3 "$(dirname "$0")/../update/list_server.py" "$root/srv" "$root/server.log" >"$root/server" &
   for _ in $(seq 50); do [ -s "$root/server" ] && break; sleep 0.1; done
   read -r port server_pid <"$root/server"
-  printf 'url = http://127.0.0.1:%s/ombrix.ini\r\nallow-http = 127.0.0.1\r\n' "$port" >"$state/update.conf"
+  printf 'url = http://127.0.0.1:%s/ombrix.ini.release\r\nallow-http = 127.0.0.1\r\n' "$port" >"$state/update.conf"
   run 'C:\Program Files\Ombrix\update.exe' --quiet || fail "update.exe failed"
   kill "$server_pid"
   server_pid=''
   printf x >"$d/tree/installer-test.exe"
-  run 'C:\Program Files\Ombrix\ombrix-scan.exe' 'D:\tree' | lines | grep -q 'Trojan.Installer' ||
-    fail "the updated list is not the one the installed programs read"
+  # Status 1: something was found.
+  found=$(run 'C:\Program Files\Ombrix\ombrix-scan.exe' 'D:\tree' | lines) || true
+  grep -q $'^Trojan.Installer\t' <<<"$found" || fail "the updated list is not the one the installed programs read: $found"
   updated=1
 fi
 
