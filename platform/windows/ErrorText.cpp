@@ -13,7 +13,9 @@ std::string ErrorText(unsigned long error)
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
         0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring_view words(text, length);
-    while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' '))
+    // Without its closing full stop the text reads inside a sentence, as the C library's do.
+    while (!words.empty() &&
+           (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' ' || words.back() == L'.'))
         words.remove_suffix(1);
     std::string out;
     if (words.empty()) {

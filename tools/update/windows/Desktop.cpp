@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "WideText.h"
+
 namespace ombrix::update {
 
 // A console program started from the desktop gets a console of its own; one
@@ -26,7 +28,12 @@ Outcome UpdateInWindow(int&, char**, const std::function<Outcome(UpdateReport&)>
         void step(const std::string&) override {}
         void progress(std::uint64_t, std::uint64_t) override {}
     } report;
-    return update(report);
+    const Outcome outcome = update(report);
+    // The outcome in words is all a person who chose "Check for Updates" waits for.
+    const std::wstring text = wide(outcome.message);
+    MessageBoxW(nullptr, text.c_str(), L"Ombrix Update",
+                MB_OK | MB_SETFOREGROUND | (outcome.status == kFailed ? MB_ICONERROR : MB_ICONINFORMATION));
+    return outcome;
 }
 
 }  // namespace ombrix::update
