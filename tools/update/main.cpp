@@ -27,7 +27,8 @@ constexpr const char* kUsage =
     "--speed-time seconds (default 30) is abandoned. --quiet prints only failures;\n"
     "--window shows the progress window, as when started from the desktop.\n"
     "--metrics-file writes the updater's figures to PATH in the Prometheus text format;\n"
-    "--log leaves one entry in the system log (the journal).\n"
+    "--log leaves one entry in the system log (the journal); on Windows every run\n"
+    "writes one to the Application event log.\n"
     "Exit status: 0 updated, 1 already up to date, 2 failed.\n";
 
 [[noreturn]] void usageError(const std::string& message)
@@ -62,7 +63,7 @@ int main(int argc, char** argv)
     bool quiet = false;
     bool window = false;
     bool haveUrl = false;
-    bool log = false;
+    bool log = LogsEveryUpdate();
     std::string metricsFile;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];

@@ -25,6 +25,11 @@ bool StartedFromDesktop()
     return false;
 }
 
+bool LogsEveryUpdate()
+{
+    return false;
+}
+
 bool TerminalShowsProgress()
 {
     return isatty(STDERR_FILENO);

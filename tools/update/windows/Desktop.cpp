@@ -14,6 +14,11 @@ bool StartedFromDesktop()
     return GetConsoleProcessList(processes, 2) == 1;
 }
 
+bool LogsEveryUpdate()
+{
+    return true;
+}
+
 bool TerminalShowsProgress()
 {
     DWORD mode = 0;
