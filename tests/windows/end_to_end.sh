@@ -46,21 +46,8 @@ cleanup() {
 trap cleanup EXIT
 
 # A display of our own, for every Wine program here: the first free number from 90.
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do
-    [ -S "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-  done
-  if kill -0 "$xvfb_pid" 2>/dev/null && [ -S "/tmp/.X11-unix/X$n" ]; then
-    export DISPLAY=":$n"
-    break
-  fi
-  xvfb_pid=''
-done
-[ -n "${DISPLAY:-}" ] || fail "no X display could be started"
+. "$(dirname "$0")/../support/own_display.sh"
+own_display 90 140 || fail "no X display could be started"
 
 # The build's prefix first: making it empties the drive folders. Wine's
 # programs start in a folder of a drive.

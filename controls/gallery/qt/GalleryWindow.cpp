@@ -1,5 +1,7 @@
 #include "GalleryWindow.h"
 
+#include "../GalleryFaces.h"
+
 #include <VarnoButton/VarnoButton.h>
 
 #include <QCheckBox>
@@ -14,28 +16,11 @@ namespace ombrix {
 
 namespace {
 
-constexpr quint32 kWhite = 0x00FFFFFF;
-
-struct Face {
-    const char* name;
-    qint32 style;
-    quint32 backColor;    // the bottom of a gradient face
-    quint32 fadetoColor;  // the top
-};
-
-constexpr Face kFaces[] = {
-    {"Plain", 0, 0x8000000F, 0},
-    {"Sky", 1, 0x00E8B070, kWhite},
-    {"Amber", 1, 0x0040B0F5, kWhite},
-    {"Fern", 1, 0x006EC87C, kWhite},
-};
-
-struct Border {
-    const char* name;
-    qint32 borderStyle;
-};
-
-constexpr Border kBorders[] = {{"Flat", 0}, {"Raised", 1}, {"Sunken", 2}, {"None", 3}};
+using gallery::Border;
+using gallery::Face;
+using gallery::kBorders;
+using gallery::kFaces;
+using gallery::kWhite;
 
 // Shows what a holder can do with the by-reference key code: Enter is
 // swallowed before the button sees it, so only Space presses this button.

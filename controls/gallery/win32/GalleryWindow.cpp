@@ -1,5 +1,7 @@
 #include "GalleryWindow.h"
 
+#include "../GalleryFaces.h"
+
 #include <VarnoButton/Utf8.h>
 
 #include <iterator>
@@ -10,28 +12,12 @@ namespace ombrix {
 namespace {
 
 constexpr wchar_t kGalleryClass[] = L"VarnoButtonGallery";
-constexpr Color kWhite = 0x00FFFFFF;
 
-struct Face {
-    const char* name;
-    int32_t style;
-    Color backColor;    // the bottom of a gradient face
-    Color fadetoColor;  // the top
-};
-
-constexpr Face kFaces[] = {
-    {"Plain", 0, 0x8000000F, 0},
-    {"Sky", 1, 0x00E8B070, kWhite},
-    {"Amber", 1, 0x0040B0F5, kWhite},
-    {"Fern", 1, 0x006EC87C, kWhite},
-};
-
-struct Border {
-    const char* name;
-    int32_t borderStyle;
-};
-
-constexpr Border kBorders[] = {{"Flat", 0}, {"Raised", 1}, {"Sunken", 2}, {"None", 3}};
+using gallery::Border;
+using gallery::Face;
+using gallery::kBorders;
+using gallery::kFaces;
+using gallery::kWhite;
 
 // Writes every event of one button into the gallery's log, with its name.
 class EventLogger final : public VarnoButtonEvents {

@@ -7,21 +7,8 @@ wine_run=$1 prefix=$2
 shift 2
 xvfb_pid=''
 trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; true' EXIT
-for n in $(seq 141 190); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do
-    [ -S "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-  done
-  if kill -0 "$xvfb_pid" 2>/dev/null && [ -S "/tmp/.X11-unix/X$n" ]; then
-    export DISPLAY=":$n"
-    break
-  fi
-  xvfb_pid=''
-done
-[ -n "${DISPLAY:-}" ] || { echo "with-display: no X display could be started" >&2; exit 1; }
+. "$(dirname "$0")/../../support/own_display.sh"
+own_display 141 190 || { echo "with-display: no X display could be started" >&2; exit 1; }
 # Wine keeps one desktop per prefix, on the display of the program that made
 # it; one left by a program without a display must end first.
 prefix_desktop() {
