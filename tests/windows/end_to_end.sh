@@ -46,7 +46,7 @@ cleanup() {
 trap cleanup EXIT
 
 # A display of our own, for every Wine program here: the first free number from 90.
-. "$(dirname "$0")/../support/own_display.sh"
+. "$(dirname "$0")/../support/wine_display.sh"
 own_display 90 140 || fail "no X display could be started"
 
 # The build's prefix first: making it empties the drive folders. Wine's
@@ -54,22 +54,8 @@ own_display 90 140 || fail "no X display could be started"
 run reg query 'HKCU\Software\Wine\X11 Driver' >/dev/null 2>&1
 cd "$drive_d"
 
-# Wine keeps one desktop per prefix, on the display of the program that made
-# it: one made by a test without a display would leave this program's windows
-# nowhere. It ends about a second after its last program.
 prefix=$(dirname "$(dirname "$drive_d")")/prefix
-prefix_desktop() {
-  local pid
-  for pid in $(pgrep -f 'explorer.exe /desktop'); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$pid"
-  done
-  return 0
-}
-for _ in $(seq 300); do
-  [ -z "$(prefix_desktop)" ] && break
-  sleep 0.1
-done
-[ -z "$(prefix_desktop)" ] || fail "a desktop of other Wine programs stays in the prefix"
+await_no_desktop "$prefix" || fail "a desktop of other Wine programs stays in the prefix"
 mkdir -p "$shots"
 # Screenshots need imagemagick's import; without it the checks still run.
 command -v import >/dev/null || echo "note: imagemagick's import is missing: no screenshots" >&2
