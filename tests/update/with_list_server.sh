@@ -8,4 +8,7 @@ shift
 exec 3< <(exec python3 "$(dirname "$0")/list_server.py" "$root" -)
 read -r port pid <&3
 trap 'kill "$pid" 2>/dev/null' EXIT
-OMBRIX_LIST_SERVER_PORT=$port "$@"
+# The updater records its checks at the top of the prefix's user hive, which
+# every update test clears and fills: one test program runs at a time. The lock
+# stays with flock itself, never with a Wine server the test may start.
+OMBRIX_LIST_SERVER_PORT=$port flock -o "$(dirname "$root")/update-tests.lock" "$@"
