@@ -55,7 +55,7 @@ struct Encoder {
         return text;
     }
     std::string operator()(const std::string& value) const { return quoted(value); }
-    std::string operator()(const FontSpec& font) const
+    std::string operator()(const FontChoice& font) const
     {
         std::ostringstream out;
         out << "Font(" << quoted(font.name) << ", " << font.points << ", " << truth(font.bold) << ", "
@@ -116,8 +116,8 @@ std::optional<PropertyValue> decode(const std::string& text, const PropertyValue
     }
     std::string word;
     std::getline(in, word, '(');
-    if (std::holds_alternative<FontSpec>(like)) {
-        FontSpec font;
+    if (std::holds_alternative<FontChoice>(like)) {
+        FontChoice font;
         if (word != "Font" || !readQuoted(in, font.name) || !expect(in, ',') || !(in >> font.points)
             || !expect(in, ',') || !readTruth(in, font.bold) || !expect(in, ',') || !readTruth(in, font.italic)
             || !expect(in, ',') || !readTruth(in, font.underline) || !expect(in, ',')

@@ -59,12 +59,12 @@ void VarnoButtonCore::setEnabled(bool enabled)
     UserControl_Paint();
 }
 
-FontSpec VarnoButtonCore::Font() const
+FontChoice VarnoButtonCore::Font() const
 {
     return host_.font();
 }
 
-void VarnoButtonCore::setFont(const FontSpec& font)
+void VarnoButtonCore::setFont(const FontChoice& font)
 {
     host_.setFont(font);
     notify("Font");
@@ -236,7 +236,7 @@ void VarnoButtonCore::ReadProperties(const PropertyStore& store)
     surface_.setBackColor(read<uint32_t>(store, "BackColor", SystemColor::ButtonFace));
     surface_.setTextColor(read<uint32_t>(store, "ForeColor", SystemColor::ButtonText));
     host_.setEnabled(read<bool>(store, "Enabled", true));
-    host_.setFont(read<FontSpec>(store, "Font", host_.ambientFont()));
+    host_.setFont(read<FontChoice>(store, "Font", host_.ambientFont()));
     caption_ = read<std::string>(store, "Caption", kDefaultCaption);
     borderStyle_ = read<int32_t>(store, "BorderStyle", 0);
     textAlign_ = read<int32_t>(store, "TextAlign", 0);

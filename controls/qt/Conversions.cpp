@@ -4,21 +4,21 @@
 
 namespace ombrix {
 
-FontSpec toFontSpec(const QFont& font)
+FontChoice toFontChoice(const QFont& font)
 {
     return {font.family().toStdString(), float(font.pointSizeF()), font.bold(), font.italic(), font.underline(),
             font.strikeOut()};
 }
 
-QFont toQFont(const FontSpec& spec)
+QFont toQFont(const FontChoice& choice)
 {
-    QFont font(QString::fromStdString(spec.name));
-    if (spec.points > 0)
-        font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethrough);
+    QFont font(QString::fromStdString(choice.name));
+    if (choice.points > 0)
+        font.setPointSizeF(choice.points);
+    font.setBold(choice.bold);
+    font.setItalic(choice.italic);
+    font.setUnderline(choice.underline);
+    font.setStrikeOut(choice.strikethrough);
     return font;
 }
 

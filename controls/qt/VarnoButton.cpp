@@ -38,14 +38,14 @@ public:
         button_.reportedEnabled_ = enabled;
     }
     bool takesInput() const override { return button_.isEnabled(); }
-    FontSpec font() const override { return toFontSpec(button_.font()); }
-    void setFont(const FontSpec& font) override
+    FontChoice font() const override { return toFontChoice(button_.font()); }
+    void setFont(const FontChoice& font) override
     {
         const QScopedValueRollback quiet(button_.quietChange_, true);
         // The holder's own font is inherited, so that it follows the holder.
         button_.QWidget::setFont(font == ambientFont() ? QFont() : toQFont(font));
     }
-    FontSpec ambientFont() const override { return toFontSpec(button_.ambientFont()); }
+    FontChoice ambientFont() const override { return toFontChoice(button_.ambientFont()); }
     void PropertyChanged(const std::string& name) override
     {
         const QString property = QString::fromStdString(name);

@@ -43,7 +43,7 @@ int16_t ansiCode(wchar_t character)
     return length == 1 && !lossy ? int16_t(static_cast<unsigned char>(byte)) : int16_t('?');
 }
 
-FontSpec specOf(HFONT font, double scale)
+FontChoice specOf(HFONT font, double scale)
 {
     LOGFONTW log{};
     if (!font || !GetObjectW(font, sizeof log, &log))
@@ -318,7 +318,7 @@ bool VarnoButtonWindow::takesInput() const
     return true;
 }
 
-void VarnoButtonWindow::setFont(const FontSpec& font)
+void VarnoButtonWindow::setFont(const FontChoice& font)
 {
     font_ = font;
     applyFont();
@@ -343,7 +343,7 @@ void VarnoButtonWindow::applyFont()
         DeleteObject(old);
 }
 
-FontSpec VarnoButtonWindow::ambientFont() const
+FontChoice VarnoButtonWindow::ambientFont() const
 {
     const HWND parent = GetParent(window_);
     return specOf(parent ? HFONT(SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr, surface_->scale());

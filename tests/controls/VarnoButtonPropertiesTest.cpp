@@ -185,7 +185,7 @@ TEST_F(PersistenceTest, bagReadsDefaultsForWhatItCannotUse)
     ASSERT_TRUE(bag);
     EXPECT_EQ(bag->ReadProperty("Caption", std::string("x")), PropertyValue(std::string("x")));
     EXPECT_EQ(bag->ReadProperty("Style", int32_t(0)), PropertyValue(int32_t(1)));
-    EXPECT_EQ(bag->ReadProperty("Font", FontSpec{"y"}), PropertyValue(FontSpec{"y"}));
+    EXPECT_EQ(bag->ReadProperty("Font", FontChoice{"y"}), PropertyValue(FontChoice{"y"}));
 }
 
 }  // namespace

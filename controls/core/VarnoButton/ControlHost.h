@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FontSpec.h"
+#include "FontChoice.h"
 #include "VarnoButtonEvents.h"
 
 #include <string>
@@ -20,10 +20,10 @@ public:
     virtual void setEnabled(bool enabled) = 0;
     // False also while the window that holds the button is disabled.
     virtual bool takesInput() const = 0;
-    virtual FontSpec font() const = 0;
-    virtual void setFont(const FontSpec& font) = 0;
+    virtual FontChoice font() const = 0;
+    virtual void setFont(const FontChoice& font) = 0;
     // The holder's font, which a new button takes.
-    virtual FontSpec ambientFont() const = 0;
+    virtual FontChoice ambientFont() const = 0;
     // The holder's cue to save the property with this persisted name.
     virtual void PropertyChanged(const std::string& name) = 0;
     // ButtonDown changed without a notification: by input or by Behavior 0.

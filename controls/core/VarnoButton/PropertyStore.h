@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FontSpec.h"
+#include "FontChoice.h"
 #include "PictureData.h"
 
 #include <cstdint>
@@ -11,7 +11,7 @@ namespace ombrix {
 
 // A saved property: colours as uint32_t, other numbers as int32_t, Booleans,
 // UTF-8 strings, fonts and pictures.
-using PropertyValue = std::variant<bool, int32_t, uint32_t, std::string, FontSpec, PictureData>;
+using PropertyValue = std::variant<bool, int32_t, uint32_t, std::string, FontChoice, PictureData>;
 
 // Where a control's holder keeps the control's saved properties.
 class PropertyStore {

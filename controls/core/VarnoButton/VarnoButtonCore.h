@@ -31,8 +31,8 @@ public:
     void setForeColor(Color color);
     bool Enabled() const;
     void setEnabled(bool enabled);
-    FontSpec Font() const;
-    void setFont(const FontSpec& font);
+    FontChoice Font() const;
+    void setFont(const FontChoice& font);
     // Repaints the face now.
     void Refresh();
     // UTF-8.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <VarnoButton/FontSpec.h>
+#include <VarnoButton/FontChoice.h>
 #include <VarnoButton/PictureData.h>
 
 #include <QFont>
@@ -12,8 +12,8 @@
 namespace ombrix {
 
 // Between the button's own values and Qt's.
-FontSpec toFontSpec(const QFont& font);
-QFont toQFont(const FontSpec& font);
+FontChoice toFontChoice(const QFont& font);
+QFont toQFont(const FontChoice& font);
 PictureData toPictureData(const QPixmap& picture);
 QPixmap toPixmap(const PictureData& picture);
 inline std::string toUtf8(const QString& text) { return text.toStdString(); }

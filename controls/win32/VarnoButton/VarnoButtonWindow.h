@@ -68,9 +68,9 @@ private:
     bool Enabled() const override;
     void setEnabled(bool enabled) override;
     bool takesInput() const override;
-    FontSpec font() const override { return font_; }
-    void setFont(const FontSpec& font) override;
-    FontSpec ambientFont() const override;
+    FontChoice font() const override { return font_; }
+    void setFont(const FontChoice& font) override;
+    FontChoice ambientFont() const override;
     void PropertyChanged(const std::string& name) override;
     void present() override;
     void Click() override;
@@ -81,7 +81,7 @@ private:
     std::unique_ptr<PictureWindow> picture1_;
     std::unique_ptr<VarnoButtonCore> core_;
     std::function<void(const std::string&)> propertyChanged_;
-    FontSpec font_;
+    FontChoice font_;
     HFONT hfont_ = nullptr;
     // A press whose release over the same window is a click.
     bool clickPending_ = false;

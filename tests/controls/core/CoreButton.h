@@ -43,7 +43,7 @@ struct FakeHost final : ControlHost {
     Journal& journal;
     float width = 1500, height = 450;
     bool enabled = true, holderEnabled = true;
-    FontSpec currentFont{"Arial", 8}, holderFont{"Arial", 8};
+    FontChoice currentFont{"Arial", 8}, holderFont{"Arial", 8};
 
     explicit FakeHost(Journal& journal) : journal(journal) {}
     float ScaleWidth() const override { return width; }
@@ -51,9 +51,9 @@ struct FakeHost final : ControlHost {
     bool Enabled() const override { return enabled; }
     void setEnabled(bool on) override { enabled = on; }
     bool takesInput() const override { return enabled && holderEnabled; }
-    FontSpec font() const override { return currentFont; }
-    void setFont(const FontSpec& font) override { currentFont = font; }
-    FontSpec ambientFont() const override { return holderFont; }
+    FontChoice font() const override { return currentFont; }
+    void setFont(const FontChoice& font) override { currentFont = font; }
+    FontChoice ambientFont() const override { return holderFont; }
     void PropertyChanged(const std::string& name) override { journal.push_back("notify " + name); }
     void present() override {}
 

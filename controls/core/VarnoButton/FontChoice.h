@@ -5,7 +5,7 @@
 namespace ombrix {
 
 // A font as the button saves it; each skin turns it into its toolkit's font.
-struct FontSpec {
+struct FontChoice {
     std::string name;  // UTF-8 family name
     float points = 0;
     bool bold = false;
@@ -13,7 +13,7 @@ struct FontSpec {
     bool underline = false;
     bool strikethrough = false;
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontChoice&) const = default;
 };
 
 }  // namespace ombrix
