@@ -1,5 +1,6 @@
 #include "MainWindowView.h"
 
+#include "AccessibleControl.h"
 #include "Artwork.h"
 #include "Controls.h"
 #include "MainForm.h"
@@ -156,8 +157,10 @@ HBITMAP MainWindowView::artwork(const ControlDescription& description)
 void MainWindowView::buildControls()
 {
     // Created in the table's order, which is also the order Tab follows.
-    for (const ControlDescription& description : kMainControls)
+    for (const ControlDescription& description : kMainControls) {
         controls_[idOf(description) - kFirstControl] = build(description);
+        AccessibleControl::describe(controls_[idOf(description) - kFirstControl], description);
+    }
     tree_ = control("TreeView1");
     for (int i = 0; i < 3; ++i)
         checks_[i] = control(("Check" + std::to_string(i + 1)).c_str());

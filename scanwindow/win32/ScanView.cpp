@@ -3,6 +3,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "AccessibleControl.h"
 #include "Artwork.h"
 #include "Controls.h"
 #include "MessagePump.h"
@@ -132,6 +133,7 @@ void ScanView::buildControls()
     std::unordered_map<std::string_view, HWND> panels;
     for (const ControlDescription& description : kScanControls) {
         HWND control = build(description, *description.parent ? panels.at(description.parent) : window_);
+        AccessibleControl::describe(control, description);
         if (description.kind == ControlKind::Panel)
             panels.emplace(description.name, control);
     }

@@ -7,6 +7,8 @@
 //   wait TITLE [SECONDS]      a visible window whose title starts with TITLE becomes the current one
 //   gone TITLE [SECONDS]      no visible window's title starts with TITLE any more
 //   texts                     prints the current window's controls: "text<TAB>class"
+//   accessible                prints what a screen reader hears of each of the current window's
+//                             controls (not of their inner parts): "name<TAB>role<TAB>class"
 //   click TEXT                left click on the current window's control showing TEXT
 //   tree-click TEXT           left click on the tree entry TEXT
 //   tree-dblclick TEXT        double click on the tree entry TEXT
@@ -25,6 +27,7 @@
 #define NOMINMAX
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -105,6 +108,33 @@ std::vector<HWND> controls(HWND window)
     std::vector<HWND> found;
     EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// The name and role a screen reader is given for `control`; "?" for a control
+// that gives none.
+std::string accessibleFacts(HWND control)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))))
+        return "?\t?";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string facts;
+    if (object->get_accName(self, &name) == S_OK && name) {
+        char text[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
+        facts = text;
+        SysFreeString(name);
+    }
+    VARIANT role{};
+    char roleText[128] = "?";
+    if (object->get_accRole(self, &role) == S_OK && role.vt == VT_I4)
+        GetRoleTextA(static_cast<DWORD>(role.lVal), roleText, sizeof roleText);
+    object->Release();
+    return facts + "\t" + roleText;
 }
 
 HWND control(HWND window, const std::string& text)
@@ -352,6 +382,7 @@ bool actAsUpdater()
 
 int main(int argc, char** argv)
 {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (argc == 1 && actAsUpdater())
         return 0;
     HWND current = nullptr;
@@ -385,6 +416,13 @@ int main(int argc, char** argv)
                 need(i, 0);
                 for (HWND child : controls(current))
                     std::printf("%s\t%s\n", windowText(child).c_str(), className(child).c_str());
+            } else if (command == "accessible") {
+                need(i, 0);
+                for (HWND child : controls(current)) {
+                    const HWND parent = GetParent(child);
+                    if (IsWindowVisible(child) && (parent == current || className(parent) == "OmbrixPanel"))
+                        std::printf("%s\t%s\n", accessibleFacts(child).c_str(), className(child).c_str());
+                }
             } else if (command == "click") {
                 need(i, 1);
                 HWND target = control(current, argv[++i]);
