@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
@@ -21,14 +20,6 @@
 // and JSON, the Prometheus metrics file and the journal entry.
 namespace ombrix::test {
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 bool havePromtool()
 {
