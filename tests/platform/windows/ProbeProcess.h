@@ -53,17 +53,4 @@ inline HANDLE startProcess(std::string commandLine, HANDLE* output = nullptr)
     return started.hProcess;
 }
 
-// Runs `commandLine` to its end; its exit status, or -1.
-inline int runProcess(const std::string& commandLine)
-{
-    HANDLE process = startProcess(commandLine);
-    if (!process)
-        return -1;
-    WaitForSingleObject(process, 60000);
-    DWORD status = 0;
-    GetExitCodeProcess(process, &status);
-    CloseHandle(process);
-    return static_cast<int>(status);
-}
-
 }  // namespace ombrix::test
