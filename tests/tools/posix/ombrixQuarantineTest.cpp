@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
@@ -365,11 +364,9 @@ TEST_F(QuarantineTest, aRestoreNeverReplacesAndMakesFoldersOnlyWhenAsked)
             if (step.status != 2) {
                 EXPECT_EQ(result.err, step.err);
             }
-            std::ifstream in(file);
-            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), step.standing);
+            EXPECT_EQ(readFile(file), step.standing);
         }
-        std::ifstream moved(drive() + "/new/second.exe");
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "second");
+        EXPECT_EQ(readFile(drive() + "/new/second.exe"), "second");
     });
 }
 
@@ -448,8 +445,7 @@ TEST_F(QuarantineTest, theNextUseFinishesOrDropsWhatAnInterruptionLeft)
         const std::string store = storeOf(drive());
         const quarantine::Entry whole = quarantine::List().at(0);
         const std::string record = store + "/" + whole.id + ".entry";
-        std::ifstream in(record);
-        const std::string text(std::istreambuf_iterator<char>(in), {});
+        const std::string text = readFile(record);
         // The start of the record as it stood when the file moved, and the file not yet sealed.
         writeFile(record, text.substr(0, text.find("size ", text.find("size ") + 1)));
         ::chmod((store + "/" + whole.id + ".held").c_str(), 0644);
