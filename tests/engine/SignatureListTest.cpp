@@ -38,6 +38,16 @@ TEST_F(SignatureListTest, nulBytesAreCharactersAndAnEmptyFileIsAnEmptyList)
     EXPECT_EQ(load(""), Entries{});
 }
 
+// Only A-Z fold: a file whose name differs in a byte's other "case" beyond
+// ASCII is never taken for a listed one. The differential model meets such
+// names only now and then; this holds on every run and on both systems.
+TEST_F(SignatureListTest, onlyAsciiLettersFold)
+{
+    load("High\tcaf\xc9.txt\r\n");
+    EXPECT_TRUE(FindSignature("CAF\xc9.TXT"));
+    EXPECT_FALSE(FindSignature("caf\xe9.txt"));
+}
+
 TEST_F(SignatureListTest, missingOrUnreadableFileGivesAnEmptyList)
 {
     load("A\ta.exe\r\n");
