@@ -7,6 +7,9 @@
 //   wait TITLE [SECONDS]      a visible window whose title starts with TITLE becomes the current one
 //   gone TITLE [SECONDS]      no visible window's title starts with TITLE any more
 //   texts                     prints the current window's controls: "text<TAB>class"
+//   shows TEXT [SECONDS]      a visible control of the current window shows TEXT
+//   hidden TEXT               no visible control of the current window shows TEXT
+//   whole                     each visible label of the current window has room for all its lines
 //   click TEXT                left click on the current window's control showing TEXT
 //   tree-click TEXT           left click on the tree entry TEXT
 //   tree-dblclick TEXT        double click on the tree entry TEXT
@@ -114,6 +117,37 @@ HWND control(HWND window, const std::string& text)
             return child;
     }
     fail("no control shows \"" + text + "\"");
+}
+
+HWND visibleControl(HWND window, const std::string& text)
+{
+    for (HWND child : controls(window)) {
+        if (IsWindowVisible(child) && windowText(child) == text)
+            return child;
+    }
+    return nullptr;
+}
+
+// Fails when a visible label's text, wrapped at its width in its font, needs
+// more lines than its height holds.
+void expectWholeLabels(HWND window)
+{
+    for (HWND child : controls(window)) {
+        if (!IsWindowVisible(child) || className(child) != "Static")
+            continue;
+        const std::string text = windowText(child);
+        RECT room;
+        GetClientRect(child, &room);
+        RECT needed{0, 0, room.right, 0};
+        HDC dc = GetDC(child);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, previous);
+        ReleaseDC(child, dc);
+        if (needed.bottom > room.bottom)
+            fail("\"" + text + "\" needs " + std::to_string(needed.bottom) + " pixels, has " +
+                 std::to_string(room.bottom));
+    }
 }
 
 HWND controlOfClass(HWND window, const char* wanted)
@@ -385,6 +419,19 @@ int main(int argc, char** argv)
                 need(i, 0);
                 for (HWND child : controls(current))
                     std::printf("%s\t%s\n", windowText(child).c_str(), className(child).c_str());
+            } else if (command == "shows") {
+                need(i, 1);
+                const std::string text = argv[++i];
+                if (!waitFor([&] { return visibleControl(current, text); }, seconds(argv, i, argc, 20)))
+                    fail("no control shows \"" + text + "\"");
+            } else if (command == "hidden") {
+                need(i, 1);
+                const std::string text = argv[++i];
+                if (visibleControl(current, text))
+                    fail("a control shows \"" + text + "\"");
+            } else if (command == "whole") {
+                need(i, 0);
+                expectWholeLabels(current);
             } else if (command == "click") {
                 need(i, 1);
                 HWND target = control(current, argv[++i]);
