@@ -9,7 +9,8 @@
 //   texts                     prints the current window's controls: "text<TAB>class"
 //   shows TEXT [SECONDS]      a visible control of the current window shows TEXT
 //   hidden TEXT               no visible control of the current window shows TEXT
-//   whole                     each visible label of the current window has room for all its lines
+//   whole POINTS              each visible label of the current window has room for all its lines
+//                             in Arial at POINTS (a font of another process cannot be selected here)
 //   click TEXT                left click on the current window's control showing TEXT
 //   tree-click TEXT           left click on the tree entry TEXT
 //   tree-dblclick TEXT        double click on the tree entry TEXT
@@ -24,7 +25,8 @@
 //   sleep MS
 //
 // A copy named update.exe, started without commands, stands in for the
-// updater: it leaves the file "update-started" beside itself.
+// updater: it leaves the file "update-started" beside itself, holding the
+// owner's frame it was given (OMBRIX_OWNER_BOX) or "none".
 #define NOMINMAX
 #include <windows.h>
 #include <commctrl.h>
@@ -128,10 +130,16 @@ HWND visibleControl(HWND window, const std::string& text)
     return nullptr;
 }
 
-// Fails when a visible label's text, wrapped at its width in its font, needs
-// more lines than its height holds.
-void expectWholeLabels(HWND window)
+// Fails when a visible label's text, wrapped at its width in Arial at `points`,
+// needs more lines than its height holds.
+void expectWholeLabels(HWND window, double points)
 {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    HFONT font = CreateFontA(-static_cast<int>(points * dpi / 72.0 + 0.5), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, "Arial");
     for (HWND child : controls(window)) {
         if (!IsWindowVisible(child) || className(child) != "Static")
             continue;
@@ -140,7 +148,7 @@ void expectWholeLabels(HWND window)
         GetClientRect(child, &room);
         RECT needed{0, 0, room.right, 0};
         HDC dc = GetDC(child);
-        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+        HGDIOBJ previous = SelectObject(dc, font);
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         SelectObject(dc, previous);
         ReleaseDC(child, dc);
@@ -148,6 +156,7 @@ void expectWholeLabels(HWND window)
             fail("\"" + text + "\" needs " + std::to_string(needed.bottom) + " pixels, has " +
                  std::to_string(room.bottom));
     }
+    DeleteObject(font);
 }
 
 HWND controlOfClass(HWND window, const char* wanted)
@@ -378,6 +387,10 @@ bool actAsUpdater()
         return false;
     HANDLE marker = CreateFileA((own.substr(0, folder) + "update-started").c_str(), GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const char* owner = std::getenv("OMBRIX_OWNER_BOX");
+    const std::string given = owner ? owner : "none";
+    DWORD written = 0;
+    WriteFile(marker, given.data(), static_cast<DWORD>(given.size()), &written, nullptr);
     CloseHandle(marker);
     return true;
 }
@@ -430,8 +443,8 @@ int main(int argc, char** argv)
                 if (visibleControl(current, text))
                     fail("a control shows \"" + text + "\"");
             } else if (command == "whole") {
-                need(i, 0);
-                expectWholeLabels(current);
+                need(i, 1);
+                expectWholeLabels(current, std::strtod(argv[++i], nullptr));
             } else if (command == "click") {
                 need(i, 1);
                 HWND target = control(current, argv[++i]);
