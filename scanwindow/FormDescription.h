@@ -12,10 +12,13 @@ namespace ombrix {
 // Value: a one-line label showing a stored value or a path as it is. Link: text
 // that acts when clicked, drawn underlined. Panel: holds other controls. Shape:
 // an outline drawn on its parent; Rule: an etched line from (left, top), `width` long.
-enum class ControlKind { Picture, Label, Value, List, Button, Tree, CheckBox, Link, Panel, Shape, Rule };
+// ProgressBar: a bar filled from 0 to 100, or busy while the end is not known.
+enum class ControlKind { Picture, Label, Value, List, Button, Tree, CheckBox, Link, Panel, Shape, Rule, ProgressBar };
 
 // What a screen reader is told the control is; None for what it never meets.
-enum class AccessibleRole { Graphic, StaticText, Table, PushButton, Tree, CheckBox, Link, Grouping, None };
+enum class AccessibleRole {
+    Graphic, StaticText, Table, PushButton, Tree, CheckBox, Link, Grouping, ProgressBar, None
+};
 
 struct TwipsRect {
     int left = 0;

@@ -40,6 +40,11 @@ public:
     void setWindowVisible(bool visible) override;
     void showScanWindow() override;
     void setScanWindowCaption(const std::string& caption) override;
+    ViewLayout::Box frameBox() const override
+    {
+        const QRect frame = frameGeometry();
+        return {frame.x(), frame.y(), frame.width(), frame.height()};
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

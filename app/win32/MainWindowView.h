@@ -35,6 +35,12 @@ public:
     void setWindowVisible(bool visible) override;
     void showScanWindow() override;
     void setScanWindowCaption(const std::string& caption) override;
+    ViewLayout::Box frameBox() const override
+    {
+        RECT frame{};
+        GetWindowRect(window_, &frame);
+        return {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top};
+    }
 
 private:
     static void registerWindowClass();

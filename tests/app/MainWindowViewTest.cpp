@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -167,6 +169,10 @@ TEST_F(View, screenReadersSeeNamesRolesAndActionsAndUpdateAnswersThem)
         QTest::mouseClick(control(link), Qt::LeftButton);
     QTest::mouseClick(control("Label12"), Qt::RightButton);
     EXPECT_EQ(user.log, (std::vector<std::string>(3, "launch /usb/ombrix/update '' 0")));
+    // The updater opens its window over this one.
+    const QRect frame = window->frameGeometry();
+    EXPECT_EQ(std::getenv("OMBRIX_OWNER_BOX"), QStringLiteral("%1,%2,%3,%4")
+                                                   .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
 }
 
 TEST_F(View, controlsFollowTheFormDescription)

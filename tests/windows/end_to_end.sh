@@ -189,10 +189,14 @@ explorer_pid=''
 drive wait 'Varno Ombrix - Scanning' row-click 1 keys tab,enter gone 'Varno Ombrix - Scanning' \
   wait 'Varno Ombrix' click 'Check for Updates'
 for _ in $(seq 100); do
-  [ -e "$work/prog/update-started" ] && break
+  [ -s "$work/prog/update-started" ] && break
   sleep 0.1
 done
-[ -e "$work/prog/update-started" ] || fail "\"Check for Updates\" did not start update.exe"
+[ -s "$work/prog/update-started" ] || fail "\"Check for Updates\" did not start update.exe"
+# It was given the main window's frame, to open over it.
+read -r width height left top <<<"$(drive wait 'Varno Ombrix' rect | lines | tr 'x+' '  ')"
+given=$(cat "$work/prog/update-started")
+[ "$given" = "$left,$top,$width,$height" ] || fail "update.exe was given $given, the main window is at $left,$top,$width,$height"
 shoot main-window-after-scan "$(drive wait 'Varno Ombrix' rect | lines)"
 # A clean scan closes its window itself, and the main window comes back.
 drive wait 'Varno Ombrix' tree-click prog click 'Scan Now for Computer Threats' \
