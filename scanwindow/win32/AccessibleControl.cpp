@@ -28,6 +28,7 @@ long systemRole(const ControlDescription& description)
     case AccessibleRole::CheckBox: return ROLE_SYSTEM_CHECKBUTTON;
     case AccessibleRole::Link: return ROLE_SYSTEM_LINK;
     case AccessibleRole::Grouping: return ROLE_SYSTEM_GROUPING;
+    case AccessibleRole::ProgressBar: return ROLE_SYSTEM_PROGRESSBAR;
     case AccessibleRole::None: break;
     }
     // An etched rule only divides: a reader passes it as a separator.

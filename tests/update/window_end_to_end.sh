@@ -100,6 +100,11 @@ ended_failed
 start "--url http://127.0.0.1:$port/slow.release"
 drive wait "$title" shows 'Checking for a new signature list...' shows Cancel whole 8.25
 shoot running
+# What a screen reader hears: the message, the named bar and the button.
+heard=$(drive wait "$title" accessible | lines | cut -f1,2)
+for pair in 'Checking for a new signature list...	static text' 'Update progress	progress bar' 'Cancel	push button'; do
+  grep -qxF "$pair" <<<"$heard" || fail "a screen reader does not hear \"$pair\": $heard"
+done
 drive wait "$title" click Cancel shows Canceling... shows "$canceled" shows Close whole 8.25 hidden 'Update progress'
 shoot canceled
 drive wait "$title" keys escape gone "$title"

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "AccessibleControl.h"
 #include "Artwork.h"
 #include "MessagePump.h"
 #include "OwnerBox.h"
@@ -75,6 +76,7 @@ UpdateWindow::UpdateWindow()
             controls_[i] = Controls::label(window_, id, c.text, font_, at.left, at.top, at.width, at.height);
             break;
         }
+        AccessibleControl::describe(controls_[i], c);
     }
     sync();
 }
