@@ -1,5 +1,6 @@
 #include "ScanView.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -100,7 +101,7 @@ HWND ScanView::build(const ControlDescription& description, HWND parent)
     }
     case ControlKind::Label:
     case ControlKind::Value: {
-        const auto index = static_cast<std::size_t>(description.name[5] - '1');
+        const auto index = static_cast<std::size_t>(*ScanViewEvents::labelOf(description.name));
         // The result line grows to the right, never wraps; a path loses its middle, not its end.
         const DWORD style = static_cast<ScanLabel>(index) == ScanLabel::Label6 ? SS_LEFTNOWORDWRAP
                             : description.path                                 ? SS_PATHELLIPSIS
@@ -136,6 +137,8 @@ void ScanView::buildControls()
         AccessibleControl::describe(control, description);
         if (description.kind == ControlKind::Panel)
             panels.emplace(description.name, control);
+        if (control)
+            names_.emplace(control, description.name);
     }
     frame1_ = panels.at("Frame1");
 }
@@ -194,9 +197,8 @@ void ScanView::syncList()
     if (form_.listGeneration() != shownGeneration_) {
         // The rows leave the list unselected: no user's doing, and the form has
         // dropped them already.
-        applyingForm_ = true;
+        const ScanViewEvents::ShowingForm showing(events_);
         SendMessageA(listView1_, LVM_DELETEALLITEMS, 0, 0);
-        applyingForm_ = false;
         while (SendMessageA(listView1_, LVM_DELETECOLUMN, 0, 0))
             continue;
         shownRows_.clear();
@@ -244,7 +246,7 @@ void ScanView::syncList()
 
 void ScanView::insertRow(std::size_t index, const Finding& finding)
 {
-    applyingForm_ = true;
+    const ScanViewEvents::ShowingForm showing(events_);
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
     item.iItem = static_cast<int>(index);
@@ -256,7 +258,6 @@ void ScanView::insertRow(std::size_t index, const Finding& finding)
     item.iSubItem = 1;
     item.pszText = itemText(finding.FullPath);
     SendMessageA(listView1_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-    applyingForm_ = false;
     shownRows_.push_back(finding);
 }
 
@@ -276,20 +277,16 @@ void ScanView::fitResult()
 
 void ScanView::forwardSelection(int item, UINT oldState, UINT newState)
 {
-    if (applyingForm_)
-        return;
     const bool selected = (newState & LVIS_SELECTED) != 0;
     if (((oldState ^ newState) & LVIS_SELECTED) != 0) {
-        if (item < 0) {
-            for (std::size_t row = 1; row <= shownRows_.size(); ++row)
-                form_.selectFinding(row, selected);
-        } else if (static_cast<std::size_t>(item) < shownRows_.size()) {
-            form_.selectFinding(static_cast<std::size_t>(item) + 1, selected);
-        }
+        // Item -1 stands for every row.
+        const int last = item < 0 ? static_cast<int>(shownRows_.size()) - 1 : item;
+        for (int row = std::max(item, 0); row <= last; ++row)
+            events_.rowSelected(row, selected);
     }
     // The clicked row is the one the user made selected last.
-    if (item >= 0 && static_cast<std::size_t>(item) < shownRows_.size() && selected && (newState & LVIS_FOCUSED) != 0 && (oldState & LVIS_FOCUSED) == 0)
-        form_.selectFinding(static_cast<std::size_t>(item) + 1, true);
+    if (selected && (newState & LVIS_FOCUSED) != 0 && (oldState & LVIS_FOCUSED) == 0)
+        events_.rowSelected(item, true);
 }
 
 void ScanView::rightReleased(int item)
@@ -297,7 +294,7 @@ void ScanView::rightReleased(int item)
     // A right press selects the row under the pointer; on a row that already
     // was selected it still makes that row the menu's.
     if (item >= 0 && (SendMessageA(listView1_, LVM_GETITEMSTATE, item, LVIS_SELECTED) & LVIS_SELECTED) != 0)
-        form_.selectFinding(static_cast<std::size_t>(item) + 1, true);
+        events_.rowSelected(item, true);
     const DWORD position = GetMessagePos();
     popUpMenu(form_.ListView1_MouseUp(MouseButton::Right),
               POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))});
@@ -305,21 +302,16 @@ void ScanView::rightReleased(int item)
 
 void ScanView::menuKey()
 {
-    // The keyboard's menu is for the focused row, as a right press makes the
-    // row under the pointer the menu's; without one it is for the row selected last.
-    int row = static_cast<int>(SendMessageA(listView1_, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
-    if (row >= 0) {
-        if ((SendMessageA(listView1_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) == 0) {
-            LVITEMA state{};
-            state.stateMask = LVIS_SELECTED;
-            SendMessageA(listView1_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-            state.state = LVIS_SELECTED;
-            SendMessageA(listView1_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-        }
-        form_.selectFinding(static_cast<std::size_t>(row) + 1, true);
-    } else {
-        row = static_cast<int>(form_.selectedRow()) - 1;
-    }
+    const int focused = static_cast<int>(SendMessageA(listView1_, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+    const bool selected =
+        focused >= 0 && (SendMessageA(listView1_, LVM_GETITEMSTATE, focused, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    const int row = events_.menuKey(focused, selected, [this](int only) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        SendMessageA(listView1_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED;
+        SendMessageA(listView1_, LVM_SETITEMSTATE, only, reinterpret_cast<LPARAM>(&state));
+    });
     POINT place{0, 0};
     if (row >= 0) {
         SendMessageA(listView1_, LVM_ENSUREVISIBLE, row, FALSE);
@@ -366,11 +358,14 @@ LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        // Enter on the focused button and Esc come from the dialog manager as
-        // IDOK and IDCANCEL; Esc is the Cancel button's key, and Close's after the run.
-        if ((LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) || LOWORD(wParam) == IDCANCEL ||
-            (LOWORD(wParam) == IDOK && GetFocus() == command1_))
+        // Enter and Esc come from the dialog manager as IDOK and IDCANCEL.
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            const auto focus = names_.find(GetFocus());
+            events_.key(focus == names_.end() ? "" : focus->second,
+                        LOWORD(wParam) == IDOK ? ViewKey::Enter : ViewKey::Escape);
+        } else if (LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) {
             form_.Command1_Click();
+        }
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);

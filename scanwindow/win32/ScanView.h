@@ -5,20 +5,22 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "Controls.h"
 #include "Finding.h"
 #include "FormDescription.h"
 #include "ScanFormView.h"
+#include "ScanViewEvents.h"
 #include "ScanWindow.h"
 #include "frmScan.h"
 
 namespace ombrix {
 
 // The scan window on the screen. It mirrors a frmScan, whose handlers do all
-// the work: the view forwards the button, the close box, the list's selection
-// and mouse actions and the menu entries to it. A scan writes the form far
+// the work: the view forwards the button, the close box, keys, the list's
+// selection and mouse actions and the menu entries to it. A scan writes the form far
 // more often than anyone can see, so the view catches up at most ~30 times a
 // second.
 class ScanView final : public ScanFormView {
@@ -60,6 +62,7 @@ private:
     void centreOnOwner();
 
     frmScan& form_;
+    ScanViewEvents events_{form_};
     HWND owner_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
@@ -73,13 +76,13 @@ private:
     HWND command1_ = nullptr;
     HWND listView1_ = nullptr;
     HMENU badguymenu_ = nullptr;
+    // The form's name of each control made from it.
+    std::unordered_map<HWND, const char*> names_;
     bool syncPending_ = false;
     // What the list shows now, to change only what the form changed.
     std::uint64_t shownGeneration_ = 0;
     bool shownColumns_ = false;
     std::vector<Finding> shownRows_;
-    // True while the view itself selects rows the form already holds as selected.
-    bool applyingForm_ = false;
 };
 
 }  // namespace ombrix
