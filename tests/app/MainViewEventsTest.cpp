@@ -17,8 +17,8 @@ class MainViewEventsTest : public ::testing::Test, public MessageBox, public Fil
 protected:
     MainViewEventsTest()
     {
-        form.TreeView1.add({}, "mycomputer", "My Computer", "mycomputer")->tag = "MyComputer";
-        form.TreeView1.add("mycomputer", "drive.0", "D", "floppy")->tag = "D";
+        form.TreeView1.add({}, "mycomputer", "My Computer", "mycomputer")->tag = std::string("MyComputer");
+        form.TreeView1.add("mycomputer", "drive.0", "D", "floppy")->tag = std::string("D");
         events.treeSelected("mycomputer");
         form.Check1 = 1;
         form.Check3 = 2;
