@@ -39,10 +39,10 @@ void MainViewEvents::click(std::string_view name)
     }
 }
 
-bool MainViewEvents::key(std::string_view focus, ViewKey key)
+bool MainViewEvents::key(std::string_view focus, FormKey key)
 {
     const ControlDescription* control = kMainForm.find(focus);
-    if (key != ViewKey::Enter || !control)
+    if (key != FormKey::Enter || !control)
         return false;
     // Enter on a tree entry does what a double click does; on a link, what a click does.
     if (control->kind == ControlKind::Tree) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ViewKey.h"
+#include "FormKey.h"
 
 namespace ombrix {
 
@@ -20,7 +20,7 @@ public:
     // A click on the control `name`, by the mouse or the keyboard.
     void click(std::string_view name);
     // `key` pressed while the control `focus` holds the keyboard; true when it acted.
-    bool key(std::string_view focus, ViewKey key);
+    bool key(std::string_view focus, FormKey key);
     // The tree's highlight moved to the entry `key`.
     void treeSelected(const std::string& key);
     void treeExpanded(const std::string& key, bool expanded);

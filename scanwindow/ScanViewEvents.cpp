@@ -4,13 +4,13 @@
 
 namespace ombrix {
 
-bool ScanViewEvents::key(std::string_view focus, ViewKey key)
+bool ScanViewEvents::key(std::string_view focus, FormKey key)
 {
     // Enter on the button presses it; Esc is the button's key wherever the
     // keyboard is: Cancel during the run, Close after it.
     const ControlDescription* control = kScanForm.find(focus);
     const bool onButton = control && control->kind == ControlKind::Button;
-    if (key == ViewKey::Escape || (key == ViewKey::Enter && onButton)) {
+    if (key == FormKey::Escape || (key == FormKey::Enter && onButton)) {
         form_.Command1_Click();
         return true;
     }

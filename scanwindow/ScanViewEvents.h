@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "ScanWindow.h"
-#include "ViewKey.h"
+#include "FormKey.h"
 #include "frmScan.h"
 
 namespace ombrix {
@@ -18,7 +18,7 @@ public:
     explicit ScanViewEvents(frmScan& form) : form_(form) {}
 
     // `key` pressed while the control `focus` holds the keyboard; true when it acted.
-    bool key(std::string_view focus, ViewKey key);
+    bool key(std::string_view focus, FormKey key);
 
     // The list shows `row` (un)selected now. Selecting the row a click or a
     // right press is on makes it the menu's, as the one selected last.

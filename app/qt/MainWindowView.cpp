@@ -254,7 +254,7 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
     if (watched == tree_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        if (enter && events_.key(tree_->objectName().toStdString(), ViewKey::Enter)) {
+        if (enter && events_.key(tree_->objectName().toStdString(), FormKey::Enter)) {
             syncFromForm();
             return true;
         }

@@ -331,7 +331,7 @@ void MainWindowView::command(int id, int code)
     if (!description)
         return;
     if (id == IDOK)
-        events_.key(description->name, ViewKey::Enter);
+        events_.key(description->name, FormKey::Enter);
     else if (code == STN_CLICKED || code == BN_CLICKED)
         events_.click(description->name);
     else

@@ -235,12 +235,13 @@ void ScanView::showEvent(QShowEvent* event)
 void ScanView::keyPressEvent(QKeyEvent* event)
 {
     // Keys the focused control leaves unused come here.
-    const int key = event->key();
-    const ViewKey neutral = key == Qt::Key_Escape                            ? ViewKey::Escape
-                            : key == Qt::Key_Return || key == Qt::Key_Enter ? ViewKey::Enter
-                                                                              : ViewKey::Other;
+    std::optional<FormKey> key;
+    if (event->key() == Qt::Key_Escape)
+        key = FormKey::Escape;
+    else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = FormKey::Enter;
     const QWidget* focus = focusWidget();
-    if (!events_.key(focus ? focus->objectName().toStdString() : std::string(), neutral))
+    if (!key || !events_.key(focus ? focus->objectName().toStdString() : std::string(), *key))
         QWidget::keyPressEvent(event);
 }
 

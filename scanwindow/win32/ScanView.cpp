@@ -362,7 +362,7 @@ LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             const auto focus = names_.find(GetFocus());
             events_.key(focus == names_.end() ? "" : focus->second,
-                        LOWORD(wParam) == IDOK ? ViewKey::Enter : ViewKey::Escape);
+                        LOWORD(wParam) == IDOK ? FormKey::Enter : FormKey::Escape);
         } else if (LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) {
             form_.Command1_Click();
         }

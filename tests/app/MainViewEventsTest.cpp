@@ -81,13 +81,13 @@ TEST_F(MainViewEventsTest, enterActsOnTheTreeAndTheLinks)
 {
     const struct {
         const char* focus;
-        ViewKey key;
+        FormKey key;
         bool handled;
         std::vector<std::string> log;
     } cases[] = {
-        {"TreeView1", ViewKey::Enter, true, {"list D"}},    {"Label12", ViewKey::Enter, true, {"launch"}},
-        {"Check1", ViewKey::Enter, false, {}},             {"TreeView1", ViewKey::Escape, false, {}},
-        {"Image6", ViewKey::Enter, false, {}},             {"", ViewKey::Enter, false, {}},
+        {"TreeView1", FormKey::Enter, true, {"list D"}},    {"Label12", FormKey::Enter, true, {"launch"}},
+        {"Check1", FormKey::Enter, false, {}},             {"TreeView1", FormKey::Escape, false, {}},
+        {"Image6", FormKey::Enter, false, {}},             {"", FormKey::Enter, false, {}},
     };
     events.treeSelected("drive.0");
     for (const auto& c : cases) {

@@ -31,11 +31,11 @@ TEST_F(ScanViewEventsTest, enterOnTheButtonAndEscapeAnywherePressIt)
 {
     const struct {
         const char* focus;
-        ViewKey key;
+        FormKey key;
         bool pressed;
     } cases[] = {
-        {"Command1", ViewKey::Enter, true},  {"ListView1", ViewKey::Escape, true}, {"", ViewKey::Escape, true},
-        {"ListView1", ViewKey::Enter, false}, {"Command1", ViewKey::Other, false},
+        {"Command1", FormKey::Enter, true},  {"ListView1", FormKey::Escape, true}, {"", FormKey::Escape, true},
+        {"ListView1", FormKey::Enter, false}, {"Command1", FormKey::Delete, false},
     };
     scanTwoFindings();
     for (const auto& c : cases) {
