@@ -194,18 +194,16 @@ void ScanView::sync()
 
 void ScanView::syncList()
 {
-    if (form_.listGeneration() != shownGeneration_) {
+    const FindingListMirror::Changes changes = mirror_.catchUp(form_);
+    if (changes.restarted) {
         // The rows leave the list unselected: no user's doing, and the form has
         // dropped them already.
         const ScanViewEvents::ShowingForm showing(events_);
         SendMessageA(listView1_, LVM_DELETEALLITEMS, 0, 0);
         while (SendMessageA(listView1_, LVM_DELETECOLUMN, 0, 0))
             continue;
-        shownRows_.clear();
-        shownColumns_ = false;
-        shownGeneration_ = form_.listGeneration();
     }
-    if (form_.hasColumns() && !shownColumns_) {
+    if (changes.restarted && form_.hasColumns()) {
         RECT inside;
         GetClientRect(listView1_, &inside);
         const int half = ViewLayout::FindingColumnWidth(inside.right, GetSystemMetrics(SM_CXVSCROLL));
@@ -218,47 +216,29 @@ void ScanView::syncList()
             column.iSubItem = i;
             SendMessageA(listView1_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
         }
-        shownColumns_ = true;
     }
-
     const std::vector<Finding>& rows = form_.findings();
-    for (std::size_t i = 0; i < shownRows_.size(); ++i) {
-        const Finding& row = rows[i];
-        Finding& shown = shownRows_[i];
-        LVITEMA item{};
-        item.iItem = static_cast<int>(i);
-        if (row.VirusName != shown.VirusName || row.IconKey != shown.IconKey) {
-            item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.pszText = itemText(row.VirusName.text());
-            item.iImage = Artwork::bugImage(row.IconKey);
-            SendMessageA(listView1_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        }
-        if (row.FullPath != shown.FullPath) {
-            item.iSubItem = 1;
-            item.pszText = itemText(row.FullPath);
-            SendMessageA(listView1_, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-        }
-        shown = row;
-    }
-    for (std::size_t i = shownRows_.size(); i < rows.size(); ++i)
-        insertRow(i, rows[i]);
+    for (std::size_t i : changes.changedRows)
+        showRow(i, rows[i], false);
+    for (std::size_t i = changes.firstNewRow; i < rows.size(); ++i)
+        showRow(i, rows[i], true);
 }
 
-void ScanView::insertRow(std::size_t index, const Finding& finding)
+void ScanView::showRow(std::size_t index, const Finding& finding, bool added)
 {
+    // A new row comes with the selection the form gave it.
     const ScanViewEvents::ShowingForm showing(events_);
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | (added ? LVIF_STATE : 0);
     item.iItem = static_cast<int>(index);
     item.pszText = itemText(finding.VirusName.text());
     item.iImage = Artwork::bugImage(finding.IconKey);
     item.state = finding.Selected ? LVIS_SELECTED : 0;
     item.stateMask = LVIS_SELECTED;
-    SendMessageA(listView1_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(listView1_, added ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     item.iSubItem = 1;
     item.pszText = itemText(finding.FullPath);
     SendMessageA(listView1_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-    shownRows_.push_back(finding);
 }
 
 void ScanView::fitResult()
@@ -280,7 +260,7 @@ void ScanView::forwardSelection(int item, UINT oldState, UINT newState)
     const bool selected = (newState & LVIS_SELECTED) != 0;
     if (((oldState ^ newState) & LVIS_SELECTED) != 0) {
         // Item -1 stands for every row.
-        const int last = item < 0 ? static_cast<int>(shownRows_.size()) - 1 : item;
+        const int last = item < 0 ? static_cast<int>(mirror_.shownRows()) - 1 : item;
         for (int row = std::max(item, 0); row <= last; ++row)
             events_.rowSelected(row, selected);
     }

@@ -3,13 +3,12 @@
 #include "Win32.h"
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <unordered_map>
-#include <vector>
 
 #include "Controls.h"
 #include "Finding.h"
+#include "FindingListMirror.h"
 #include "FormDescription.h"
 #include "ScanFormView.h"
 #include "ScanViewEvents.h"
@@ -53,7 +52,8 @@ private:
     HWND build(const ControlDescription& description, HWND parent);
     void sync();
     void syncList();
-    void insertRow(std::size_t index, const Finding& finding);
+    // Shows row `index` afresh, or `added` as a new one.
+    void showRow(std::size_t index, const Finding& finding, bool added);
     void fitResult();
     void forwardSelection(int item, UINT oldState, UINT newState);
     void rightReleased(int item);
@@ -79,10 +79,7 @@ private:
     // The form's name of each control made from it.
     std::unordered_map<HWND, const char*> names_;
     bool syncPending_ = false;
-    // What the list shows now, to change only what the form changed.
-    std::uint64_t shownGeneration_ = 0;
-    bool shownColumns_ = false;
-    std::vector<Finding> shownRows_;
+    FindingListMirror mirror_;
 };
 
 }  // namespace ombrix
