@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "MainForm.h"
 #include "frmMain.h"
 
 namespace ombrix {
@@ -109,15 +108,6 @@ TEST_F(MainViewEventsTest, theTreeSetsWhatTheNextScanCovers)
     EXPECT_TRUE(form.TreeView1.find("drive.0")->expanded);
     EXPECT_FALSE(form.TreeView1.find("mycomputer")->expanded);
     EXPECT_EQ(events.value("Label9"), "Files Infected:");
-}
-
-TEST_F(MainViewEventsTest, theScanLinkAndItsIconStartAScan)
-{
-    for (const ControlDescription& c : kMainControls) {
-        const std::string_view name = c.name;
-        EXPECT_EQ(MainViewEvents::startsScan(name), name == "Label6" || name == "Image3") << name;
-    }
-    EXPECT_EQ(events.scanWaitReason(), "");
 }
 
 }  // namespace

@@ -93,13 +93,5 @@ TEST_F(ScanViewEventsTest, theMenuKeyOpensForTheCurrentRow)
     }
 }
 
-TEST_F(ScanViewEventsTest, labelsAreKnownByTheirNames)
-{
-    EXPECT_EQ(ScanViewEvents::labelOf("Label1"), ScanLabel::Label1);
-    EXPECT_EQ(ScanViewEvents::labelOf("Label7"), ScanLabel::Label7);
-    for (const char* other : {"Label8", "Label10", "Image1", ""})
-        EXPECT_EQ(ScanViewEvents::labelOf(other), std::nullopt) << other;
-}
-
 }  // namespace
 }  // namespace ombrix::test
