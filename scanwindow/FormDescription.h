@@ -64,14 +64,21 @@ struct FormDescription {
     double fontPoints;  // Arial, the size every control uses
     std::span<const ControlDescription> controls;
 
-    // The control named `name`; the table must hold it.
-    constexpr const ControlDescription& control(std::string_view name) const
+    // The control named `name`; nullptr when the table holds none.
+    constexpr const ControlDescription* find(std::string_view name) const
     {
         for (const ControlDescription& c : controls) {
             if (name == c.name)
-                return c;
+                return &c;
         }
-        return controls.front();
+        return nullptr;
+    }
+
+    // The control named `name`; the table must hold it.
+    constexpr const ControlDescription& control(std::string_view name) const
+    {
+        const ControlDescription* found = find(name);
+        return found ? *found : controls.front();
     }
 };
 
