@@ -20,8 +20,8 @@ bool apply(frmUpdate& form, Event event)
     case Event::SizeUnknown: form.progress(512, 0); return false;
     case Event::Click: return form.Command1_Click();
     case Event::CloseBox: return form.closeRequested();
-    case Event::Enter: return form.keyPressed(frmUpdate::Key::Enter);
-    case Event::Escape: return form.keyPressed(frmUpdate::Key::Escape);
+    case Event::Enter: return form.keyPressed(FormKey::Enter);
+    case Event::Escape: return form.keyPressed(FormKey::Escape);
     case Event::Updated: return form.finish({kUpdated, "Updated."});
     case Event::UpToDate: return form.finish({kUpToDate, "Up to date."});
     case Event::Failed: return form.finish({kFailed, "Update failed."});

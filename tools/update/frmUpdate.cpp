@@ -48,11 +48,11 @@ bool frmUpdate::closeRequested()
     return false;
 }
 
-bool frmUpdate::keyPressed(Key key)
+bool frmUpdate::keyPressed(FormKey key)
 {
-    if (key == Key::Escape)
+    if (key == FormKey::Escape)
         return closeRequested();
-    return buttonEnabled() && Command1_Click();
+    return key == FormKey::Enter && buttonEnabled() && Command1_Click();
 }
 
 void frmUpdate::cancel()

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FormKey.h"
 #include "Updater.h"
 
 namespace ombrix::update {
@@ -19,8 +20,6 @@ namespace ombrix::update {
 // Close, and the bar is full or, after a failure, gone.
 class frmUpdate {
 public:
-    enum class Key { Enter, Escape };
-
     const std::string& message() const { return message_; }
     bool barShown() const { return barShown_; }
     // No known end: the bar moves to show that something happens.
@@ -38,7 +37,7 @@ public:
 
     bool Command1_Click();
     bool closeRequested();
-    bool keyPressed(Key key);
+    bool keyPressed(FormKey key);  // Enter presses the button; Esc is the close box
 
 private:
     void cancel();

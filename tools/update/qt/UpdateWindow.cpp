@@ -135,10 +135,10 @@ void UpdateWindow::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        goIf(form_.keyPressed(frmUpdate::Key::Enter));
+        goIf(form_.keyPressed(FormKey::Enter));
         break;
     case Qt::Key_Escape:
-        goIf(form_.keyPressed(frmUpdate::Key::Escape));
+        goIf(form_.keyPressed(FormKey::Escape));
         break;
     default:
         QWidget::keyPressEvent(event);

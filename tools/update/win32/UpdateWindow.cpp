@@ -197,9 +197,9 @@ LRESULT UpdateWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         // The dialog manager turns Enter into IDOK and Esc into IDCANCEL.
         if (LOWORD(wParam) == IDOK)
-            goIf(form_.keyPressed(frmUpdate::Key::Enter));
+            goIf(form_.keyPressed(FormKey::Enter));
         else if (LOWORD(wParam) == IDCANCEL)
-            goIf(form_.keyPressed(frmUpdate::Key::Escape));
+            goIf(form_.keyPressed(FormKey::Escape));
         else if (LOWORD(wParam) == idOf(UpdateControl::Command1) && HIWORD(wParam) == BN_CLICKED)
             goIf(form_.Command1_Click());
         return 0;
