@@ -31,7 +31,7 @@ drive() { run "$driver" "$@"; }
 lines() { tr -d '\r'; }
 
 . "$(dirname "$0")/../support/wine_display.sh"
-own_display 141 190 || fail "no X display could be started"
+own_display 191 240 || fail "no X display could be started"
 
 # The prefix is made by its first program; every program after the change
 # starts at the new DPI once the desktop of the earlier ones has gone.
