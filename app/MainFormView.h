@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "ViewLayout.h"
+
 namespace ombrix {
 
 // The widgets that show a frmMain. The state works without them: the
@@ -14,6 +16,8 @@ public:
     // Shows the scan window, not modal, owned by the main window.
     virtual void showScanWindow() = 0;
     virtual void setScanWindowCaption(const std::string& caption) = 0;
+    // The window's frame on the screen, for a program it starts to open over.
+    virtual ViewLayout::Box frameBox() const = 0;
 };
 
 }  // namespace ombrix

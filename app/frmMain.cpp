@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "CommandLine.h"
+#include "OwnerBox.h"
 #include "Paths.h"
 #include "mFileSearch.h"
 #include "mDisk.h"
@@ -161,6 +162,9 @@ void frmMain::Image3_Click()
 
 void frmMain::Label12_Click()
 {
+    // The updater opens its window over this one.
+    if (view_)
+        OwnerBox::Pass(view_->frameBox());
     environment_.launch(environment_.programFolder + kPathSeparator + "update" OMBRIX_EXECUTABLE_SUFFIX, "", 0);
 }
 

@@ -15,8 +15,8 @@
 namespace ombrix {
 
 // The main window's state and event handlers, and the owner of the scan
-// window's state. The Qt view (MainFormView) mirrors the control values below
-// and forwards the user's actions to the handlers; without a view (the
+// window's state. A view (MainFormView) mirrors the control values below and
+// forwards the user's actions through MainViewEvents; without a view (the
 // command-line road, tests) the object works on its own.
 class frmMain {
 public:

@@ -181,6 +181,9 @@ bool frmQuarantine::keyPressed(FormKey key)
     case FormKey::Refresh:
         refresh();
         return false;
+    case FormKey::Escape:
+        // It closes the window, which is the view's to do.
+        return false;
     }
     return false;
 }

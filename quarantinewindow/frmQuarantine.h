@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FileManager.h"
+#include "FormKey.h"
 #include "MessageBox.h"
 #include "QuarantineAccess.h"
 #include "QuarantineForm.h"
@@ -21,9 +22,6 @@ struct QuarantineRow {
     quarantine::Entry entry;
     std::array<std::string, kQuarantineColumns.size()> texts;
 };
-
-// Keys the window acts on, whatever the toolkit calls them.
-enum class FormKey { Enter, Delete, Menu, Refresh };
 
 // The popup menu's entries: the same actions as the buttons, in this order.
 inline constexpr std::array<QuarantineControl, 3> kQuarantineMenu = {

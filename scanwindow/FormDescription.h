@@ -12,10 +12,13 @@ namespace ombrix {
 // Value: a one-line label showing a stored value or a path as it is. Link: text
 // that acts when clicked, drawn underlined. Panel: holds other controls. Shape:
 // an outline drawn on its parent; Rule: an etched line from (left, top), `width` long.
-enum class ControlKind { Picture, Label, Value, List, Button, Tree, CheckBox, Link, Panel, Shape, Rule };
+// ProgressBar: a bar filled from 0 to 100, or busy while the end is not known.
+enum class ControlKind { Picture, Label, Value, List, Button, Tree, CheckBox, Link, Panel, Shape, Rule, ProgressBar };
 
 // What a screen reader is told the control is; None for what it never meets.
-enum class AccessibleRole { Graphic, StaticText, Table, PushButton, Tree, CheckBox, Link, Grouping, None };
+enum class AccessibleRole {
+    Graphic, StaticText, Table, PushButton, Tree, CheckBox, Link, Grouping, ProgressBar, None
+};
 
 struct TwipsRect {
     int left = 0;
@@ -61,14 +64,21 @@ struct FormDescription {
     double fontPoints;  // Arial, the size every control uses
     std::span<const ControlDescription> controls;
 
-    // The control named `name`; the table must hold it.
-    constexpr const ControlDescription& control(std::string_view name) const
+    // The control named `name`; nullptr when the table holds none.
+    constexpr const ControlDescription* find(std::string_view name) const
     {
         for (const ControlDescription& c : controls) {
             if (name == c.name)
-                return c;
+                return &c;
         }
-        return controls.front();
+        return nullptr;
+    }
+
+    // The control named `name`; the table must hold it.
+    constexpr const ControlDescription& control(std::string_view name) const
+    {
+        const ControlDescription* found = find(name);
+        return found ? *found : controls.front();
     }
 };
 

@@ -84,15 +84,6 @@ Qt::CheckState checkState(std::int16_t value)
     }
 }
 
-std::int16_t checkValue(int state)
-{
-    switch (static_cast<Qt::CheckState>(state)) {
-    case Qt::Unchecked: return 0;
-    case Qt::PartiallyChecked: return 2;
-    default: return 1;
-    }
-}
-
 }  // namespace
 
 MainWindowView::MainWindowView(frmMain& form) : form_(form)
@@ -104,7 +95,7 @@ MainWindowView::MainWindowView(frmMain& form) : form_(form)
     setFixedSize(px(kMainForm.clientWidth), px(kMainForm.clientHeight));
     installWindowAccessibility();
     buildControls();
-    connectControls();
+    connectTree();
     scanView_ = new ScanView(form_.scanWindow(), this);
     form_.attachView(this);
 }
@@ -229,64 +220,42 @@ void MainWindowView::buildControls()
         if (description.kind == ControlKind::Label && partner->accessibleName() != text)
             partner->setAccessibleDescription(text);
     }
-    for (int i = 0; i < 3; ++i)
-        checks_[i] = static_cast<QCheckBox*>(controls_.at("Check" + std::to_string(i + 1)));
-    label6_ = static_cast<ClickLabel*>(controls_.at("Label6"));
-    image3_ = static_cast<ClickLabel*>(controls_.at("Image3"));
-    label7_ = static_cast<ElidedLabel*>(controls_.at("Label7"));
-    label8_ = static_cast<ElidedLabel*>(controls_.at("Label8"));
-    label9_ = static_cast<ElidedLabel*>(controls_.at("Label9"));
-    label11_ = static_cast<ElidedLabel*>(controls_.at("Label11"));
-
-    const auto onClick = [this](const char* name, auto handler) {
-        connect(static_cast<ClickLabel*>(controls_.at(name)), &ClickLabel::clicked, this, [this, handler] {
-            (form_.*handler)();
+    // A click on a box, an option's text or a link (or its icon) is the window's to answer.
+    for (const auto& [name, widget] : controls_) {
+        const auto clicked = [this, name] {
+            events_.click(name);
             syncFromForm();
-        });
-    };
-    onClick("Label6", &frmMain::Label6_Click);
-    onClick("Image3", &frmMain::Image3_Click);
-    onClick("Label12", &frmMain::Label12_Click);
-    onClick("Image6", &frmMain::Image6_Click);
-}
-
-void MainWindowView::connectControls()
-{
-    std::int16_t* values[3] = {&form_.Check1, &form_.Check2, &form_.Check3};
-    for (int i = 0; i < 3; ++i) {
-        connect(checks_[i], &QCheckBox::stateChanged, this, [value = values[i]](int state) {
-            *value = checkValue(state);
-        });
+        };
+        if (auto* box = qobject_cast<QAbstractButton*>(widget))
+            connect(box, &QAbstractButton::clicked, this, clicked);
+        else if (auto* link = qobject_cast<ClickLabel*>(widget))
+            connect(link, &ClickLabel::clicked, this, clicked);
     }
-    // Whatever moves the highlight (a click, the arrows, typing a name) sets
-    // what the next scan covers.
-    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        form_.TreeView1.select(mirror_.keyOf(current));
-        form_.TreeView1_Click();
-        label11_->setText(display(form_.Label11));
-    });
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, &MainWindowView::loadSelectedEntry);
-    const auto follow = [this](QTreeWidgetItem* item, bool expanded) {
-        if (TreeEntry* entry = form_.TreeView1.find(mirror_.keyOf(item)))
-            entry->expanded = expanded;
-    };
-    connect(tree_, &QTreeWidget::itemExpanded, this, [follow](QTreeWidgetItem* item) { follow(item, true); });
-    connect(tree_, &QTreeWidget::itemCollapsed, this, [follow](QTreeWidgetItem* item) { follow(item, false); });
 }
 
-void MainWindowView::loadSelectedEntry()
+void MainWindowView::connectTree()
 {
-    form_.TreeView1_DblClick();
-    syncFromForm();
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        events_.treeSelected(mirror_.keyOf(current));
+        static_cast<QLabel*>(controls_.at("Label11"))->setText(display(events_.value("Label11")));
+    });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        events_.treeActivated();
+        syncFromForm();
+    });
+    connect(tree_, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { events_.treeExpanded(mirror_.keyOf(item), true); });
+    connect(tree_, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem* item) { events_.treeExpanded(mirror_.keyOf(item), false); });
 }
 
 bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
 {
-    // Enter on a tree entry does what a double click does.
     if (watched == tree_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && tree_->currentItem()) {
-            loadSelectedEntry();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (enter && events_.key(tree_->objectName().toStdString(), FormKey::Enter)) {
+            syncFromForm();
             return true;
         }
     }
@@ -295,28 +264,27 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindowView::syncScanAction()
 {
-    // A scan whose window was closed may still be winding down; a second one
-    // cannot start until it ends, and the user is told why.
-    const bool available = !form_.scanWindow().scanRunning();
-    const QString why = available ? QString() : QStringLiteral("A scan is finishing");
-    for (ClickLabel* action : {label6_, image3_}) {
-        action->setEnabled(available);
-        action->setToolTip(why);
+    const QString why = QString::fromStdString(events_.scanWaitReason());
+    for (const auto& [name, widget] : controls_) {
+        if (MainViewEvents::startsScan(name)) {
+            widget->setEnabled(why.isEmpty());
+            widget->setToolTip(why);
+        }
     }
 }
 
 void MainWindowView::syncFromForm()
 {
-    const std::int16_t values[3] = {form_.Check1, form_.Check2, form_.Check3};
-    for (int i = 0; i < 3; ++i) {
-        const QSignalBlocker blocker(checks_[i]);
-        checks_[i]->setTristate(values[i] == 2);
-        checks_[i]->setCheckState(checkState(values[i]));
+    for (const ControlDescription& description : kMainControls) {
+        if (description.kind == ControlKind::CheckBox) {
+            auto* box = static_cast<QCheckBox*>(controls_.at(description.name));
+            const std::int16_t value = events_.option(description.name);
+            box->setTristate(value == 2);
+            box->setCheckState(checkState(value));
+        } else if (description.kind == ControlKind::Value) {
+            static_cast<QLabel*>(controls_.at(description.name))->setText(display(events_.value(description.name)));
+        }
     }
-    label7_->setText(display(form_.Label7));
-    label8_->setText(display(form_.Label8));
-    label9_->setText(display(form_.Label9));
-    label11_->setText(display(form_.Label11));
     syncScanAction();
     syncTree();
 }

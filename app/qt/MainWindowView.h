@@ -7,23 +7,20 @@
 
 #include "FormDescription.h"
 #include "MainFormView.h"
+#include "MainViewEvents.h"
 #include "TreeMirror.h"
 
-class QCheckBox;
-class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace ombrix {
 
-class ClickLabel;
-class ElidedLabel;
 class ScanView;
 class frmMain;
 
 // The main window on screen, and the owner of the scan window's widgets. It
-// mirrors frmMain's control values and hands the user's actions to frmMain's
-// handlers. Child widgets carry their control names as object names.
+// mirrors frmMain's control values and hands the user's actions to the
+// window's events. Child widgets carry their control names as object names.
 class MainWindowView final : public QWidget, public MainFormView {
     Q_OBJECT
 
@@ -40,6 +37,11 @@ public:
     void setWindowVisible(bool visible) override;
     void showScanWindow() override;
     void setScanWindowCaption(const std::string& caption) override;
+    ViewLayout::Box frameBox() const override
+    {
+        const QRect frame = frameGeometry();
+        return {frame.x(), frame.y(), frame.width(), frame.height()};
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,23 +50,16 @@ protected:
 
 private:
     void buildControls();
-    void connectControls();
+    void connectTree();
     QWidget* build(const ControlDescription& description);
     static QPixmap artwork(const ControlDescription& description);
-    void loadSelectedEntry();
     void syncScanAction();
     void syncTree();
 
     frmMain& form_;
+    MainViewEvents events_{form_};
     ScanView* scanView_ = nullptr;
     QTreeWidget* tree_ = nullptr;
-    QCheckBox* checks_[3] = {};
-    ElidedLabel* label7_ = nullptr;
-    ElidedLabel* label8_ = nullptr;
-    ElidedLabel* label9_ = nullptr;
-    ElidedLabel* label11_ = nullptr;
-    ClickLabel* label6_ = nullptr;
-    ClickLabel* image3_ = nullptr;
     // Every control made from the form's description, by name.
     std::unordered_map<std::string, QWidget*> controls_;
     TreeMirror<QTreeWidgetItem*> mirror_;

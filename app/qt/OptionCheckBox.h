@@ -4,15 +4,14 @@
 
 namespace ombrix {
 
-// An option's check box. Its third (grey) state comes only from a stored
-// value: grey looks half on yet removes nothing, so a click never leads back
-// to it and toggles between ticked and cleared only.
+// An option's check box. A click leaves its state to the window, which knows
+// where a click leads (never back to grey) and shows the value it keeps.
 class OptionCheckBox final : public QCheckBox {
 public:
     using QCheckBox::QCheckBox;
 
 protected:
-    void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+    void nextCheckState() override {}
 };
 
 }  // namespace ombrix

@@ -1,5 +1,8 @@
 #include "MainWindowView.h"
 
+#include <algorithm>
+
+#include "AccessibleControl.h"
 #include "Artwork.h"
 #include "Controls.h"
 #include "MainForm.h"
@@ -27,19 +30,10 @@ int idOf(const ControlDescription& description)
     return kFirstControl + static_cast<int>(&description - kMainControls.data());
 }
 
-std::int16_t checkValue(HWND check)
-{
-    switch (SendMessageA(check, BM_GETCHECK, 0, 0)) {
-    case BST_UNCHECKED: return 0;
-    case BST_INDETERMINATE: return 2;
-    default: return 1;
-    }
-}
-
 void setCheck(HWND check, std::int16_t value)
 {
-    // The third state is offered only to a box that starts in it.
-    SendMessageA(check, BM_SETSTYLE, value == 2 ? BS_AUTO3STATE : BS_AUTOCHECKBOX, FALSE);
+    // The box shows the form's value; a click is the window's to answer.
+    SendMessageA(check, BM_SETSTYLE, value == 2 ? BS_3STATE : BS_CHECKBOX, FALSE);
     SendMessageA(check, BM_SETCHECK, value == 0 ? BST_UNCHECKED : value == 2 ? BST_INDETERMINATE : BST_CHECKED, 0);
 }
 
@@ -109,7 +103,7 @@ HWND MainWindowView::build(const ControlDescription& description)
         return Controls::picture(window_, id, bitmap, r.left, r.top, r.width, r.height, notify);
     }
     case ControlKind::CheckBox:
-        return Controls::child("BUTTON", "", BS_AUTOCHECKBOX | WS_TABSTOP, window_, id, font, r.left, r.top, r.width,
+        return Controls::child("BUTTON", "", BS_CHECKBOX | WS_TABSTOP, window_, id, font, r.left, r.top, r.width,
                                r.height);
     case ControlKind::Label:
         return Controls::label(window_, id, description.text, font, r.left, r.top, r.width, r.height, notify);
@@ -156,18 +150,11 @@ HBITMAP MainWindowView::artwork(const ControlDescription& description)
 void MainWindowView::buildControls()
 {
     // Created in the table's order, which is also the order Tab follows.
-    for (const ControlDescription& description : kMainControls)
+    for (const ControlDescription& description : kMainControls) {
         controls_[idOf(description) - kFirstControl] = build(description);
+        AccessibleControl::describe(controls_[idOf(description) - kFirstControl], description);
+    }
     tree_ = control("TreeView1");
-    for (int i = 0; i < 3; ++i)
-        checks_[i] = control(("Check" + std::to_string(i + 1)).c_str());
-    label6_ = control("Label6");
-    label12_ = control("Label12");
-    image3_ = control("Image3");
-    label7_ = control("Label7");
-    label8_ = control("Label8");
-    label9_ = control("Label9");
-    label11_ = control("Label11");
     // The artwork lies over the labels' empty ends and over its panel's strip.
     for (const ControlDescription& description : kMainControls) {
         if (description.kind == ControlKind::Picture && !*description.partner)
@@ -178,6 +165,13 @@ void MainWindowView::buildControls()
 HWND MainWindowView::control(const char* name) const
 {
     return controls_[static_cast<std::size_t>(idOf(kMainForm.control(name)) - kFirstControl)];
+}
+
+const ControlDescription* MainWindowView::describe(HWND window) const
+{
+    const auto place = std::find(controls_.begin(), controls_.end(), window);
+    return window && place != controls_.end() ? &kMainControls[static_cast<std::size_t>(place - controls_.begin())]
+                                              : nullptr;
 }
 
 void MainWindowView::setWindowVisible(bool visible)
@@ -201,30 +195,23 @@ void MainWindowView::setScanWindowCaption(const std::string& caption)
     scanView_->setCaption(caption);
 }
 
-void MainWindowView::loadSelectedEntry()
-{
-    form_.TreeView1_DblClick();
-    syncFromForm();
-}
-
 void MainWindowView::syncScanAction()
 {
-    // A scan whose window was closed may still be winding down; a second one
-    // cannot start until it ends.
-    const bool available = !form_.scanWindow().scanRunning();
-    EnableWindow(label6_, available);
-    EnableWindow(image3_, available);
+    const bool available = events_.scanWaitReason().empty();
+    for (const ControlDescription& description : kMainControls) {
+        if (MainViewEvents::startsScan(description.name))
+            EnableWindow(control(description.name), available);
+    }
 }
 
 void MainWindowView::syncFromForm()
 {
-    const std::int16_t values[3] = {form_.Check1, form_.Check2, form_.Check3};
-    for (int i = 0; i < 3; ++i)
-        setCheck(checks_[i], values[i]);
-    Controls::setText(label7_, form_.Label7);
-    Controls::setText(label8_, form_.Label8);
-    Controls::setText(label9_, form_.Label9);
-    Controls::setText(label11_, form_.Label11);
+    for (const ControlDescription& description : kMainControls) {
+        if (description.kind == ControlKind::CheckBox)
+            setCheck(control(description.name), events_.option(description.name));
+        else if (description.kind == ControlKind::Value)
+            Controls::setText(control(description.name), events_.value(description.name));
+    }
     syncScanAction();
     syncTree();
 }
@@ -300,9 +287,10 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_SETCURSOR: {
-        // The two links show a pointing hand.
+        // Links show a pointing hand.
         const auto over = reinterpret_cast<HWND>(wParam);
-        if ((over == label6_ || over == label12_) && IsWindowEnabled(over)) {
+        const ControlDescription* description = describe(over);
+        if (description && description->kind == ControlKind::Link && IsWindowEnabled(over)) {
             SetCursor(LoadCursorA(nullptr, IDC_HAND));
             return TRUE;
         }
@@ -337,41 +325,17 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 void MainWindowView::command(int id, int code)
 {
-    if (id == IDOK) {
-        // Enter on a tree entry does what a double click does; on a link, what a click does.
-        HWND focus = GetFocus();
-        if (focus == tree_)
-            loadSelectedEntry();
-        else if (focus == label6_ || focus == label12_)
-            command(GetDlgCtrlID(focus), BN_CLICKED);
+    // Enter comes from the dialog manager as IDOK, for whichever control holds the keyboard.
+    const ControlDescription* description =
+        id == IDOK ? describe(GetFocus()) : describe(GetDlgItem(window_, id));
+    if (!description)
         return;
-    }
-    if (id < kFirstControl || id >= kFirstControl + static_cast<int>(kMainControls.size()))
+    if (id == IDOK)
+        events_.key(description->name, FormKey::Enter);
+    else if (code == STN_CLICKED || code == BN_CLICKED)
+        events_.click(description->name);
+    else
         return;
-    const ControlDescription& description = kMainControls[static_cast<std::size_t>(id - kFirstControl)];
-    if (description.kind == ControlKind::CheckBox) {
-        if (code == BN_CLICKED) {
-            std::int16_t* values[3] = {&form_.Check1, &form_.Check2, &form_.Check3};
-            *values[description.name[5] - '1'] = checkValue(control(description.name));
-        }
-        return;
-    }
-    if (code != STN_CLICKED && code != BN_CLICKED)
-        return;
-    // A click on an option's text ticks its box.
-    if (description.kind == ControlKind::Label) {
-        SendMessageA(control(description.partner), BM_CLICK, 0, 0);
-        return;
-    }
-    const std::string_view name = description.name;
-    if (name == "Label6")
-        form_.Label6_Click();
-    else if (name == "Image3")
-        form_.Image3_Click();
-    else if (name == "Label12")
-        form_.Label12_Click();
-    else if (name == "Image6")
-        form_.Image6_Click();
     syncFromForm();
 }
 
@@ -379,24 +343,20 @@ LRESULT MainWindowView::treeNotification(const NMHDR& header)
 {
     switch (header.code) {
     case TVN_SELCHANGEDA: {
-        // Whatever moves the highlight (a click, the arrows, typing a name) sets
-        // what the next scan covers.
         if (syncing_)
             return 0;
-        const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-        form_.TreeView1.select(mirror_.keyOf(change.itemNew.hItem));
-        form_.TreeView1_Click();
-        Controls::setText(label11_, form_.Label11);
+        events_.treeSelected(mirror_.keyOf(reinterpret_cast<const NMTREEVIEWA&>(header).itemNew.hItem));
+        Controls::setText(control("Label11"), events_.value("Label11"));
         return 0;
     }
     case NM_DBLCLK:
-        loadSelectedEntry();
+        events_.treeActivated();
+        syncFromForm();
         // Handled: the entry does not also open or close on the double click.
         return TRUE;
     case TVN_ITEMEXPANDEDA: {
         const auto& change = reinterpret_cast<const NMTREEVIEWA&>(header);
-        if (TreeEntry* entry = form_.TreeView1.find(mirror_.keyOf(change.itemNew.hItem)))
-            entry->expanded = (change.action & TVE_EXPAND) != 0;
+        events_.treeExpanded(mirror_.keyOf(change.itemNew.hItem), (change.action & TVE_EXPAND) != 0);
         return 0;
     }
     default:

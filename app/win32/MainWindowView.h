@@ -10,6 +10,7 @@
 #include "Controls.h"
 #include "MainForm.h"
 #include "MainFormView.h"
+#include "MainViewEvents.h"
 #include "TreeMirror.h"
 
 namespace ombrix {
@@ -18,7 +19,7 @@ class ScanView;
 class frmMain;
 
 // The main window on screen, and the owner of the scan window. It mirrors
-// frmMain's control values and hands the user's actions to frmMain's handlers.
+// frmMain's control values and hands the user's actions to the window's events.
 class MainWindowView final : public MainFormView {
 public:
     explicit MainWindowView(frmMain& form);
@@ -35,6 +36,12 @@ public:
     void setWindowVisible(bool visible) override;
     void showScanWindow() override;
     void setScanWindowCaption(const std::string& caption) override;
+    ViewLayout::Box frameBox() const override
+    {
+        RECT frame{};
+        GetWindowRect(window_, &frame);
+        return {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top};
+    }
 
 private:
     static void registerWindowClass();
@@ -49,13 +56,15 @@ private:
     static HBITMAP artwork(const ControlDescription& description);
     // The control `name` of the form's description.
     HWND control(const char* name) const;
-    void loadSelectedEntry();
+    // The description of the control `window`; nullptr for a window not made from one.
+    const ControlDescription* describe(HWND window) const;
     void syncScanAction();
     void syncTree();
     void drawLink(const DRAWITEMSTRUCT& item);
     void paintShapes();
 
     frmMain& form_;
+    MainViewEvents events_{form_};
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
     HFONT boldFont_ = nullptr;
@@ -66,14 +75,6 @@ private:
     // Every control made from the form's description, in its order; none for a shape.
     std::array<HWND, kMainControls.size()> controls_{};
     HWND tree_ = nullptr;
-    std::array<HWND, 3> checks_{};
-    HWND label6_ = nullptr;
-    HWND label7_ = nullptr;
-    HWND label8_ = nullptr;
-    HWND label9_ = nullptr;
-    HWND label11_ = nullptr;
-    HWND label12_ = nullptr;
-    HWND image3_ = nullptr;
     std::unique_ptr<ScanView> scanView_;
     TreeMirror<HTREEITEM> mirror_;
     // True while the view itself changes the tree to match the form.

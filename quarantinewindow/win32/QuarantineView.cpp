@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "AccessibleControl.h"
 #include "Artwork.h"
 #include "Twips.h"
 
@@ -53,8 +54,10 @@ QuarantineView::QuarantineView(frmQuarantine& form) : form_(form)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(),
                      [](std::size_t a, std::size_t b) { return kQuarantineControls[a].tabIndex < kQuarantineControls[b].tabIndex; });
-    for (const std::size_t i : order)
+    for (const std::size_t i : order) {
         controls_[i] = build(kQuarantineControls[i], static_cast<QuarantineControl>(i));
+        AccessibleControl::describe(controls_[i], kQuarantineControls[i]);
+    }
 
     menu_ = CreatePopupMenu();
     for (std::size_t i = 0; i < kQuarantineMenu.size(); ++i)

@@ -21,18 +21,17 @@ FindingModel::FindingModel(const frmScan& form, const ImageList& images, QObject
 
 void FindingModel::catchUp()
 {
+    const FindingListMirror::Changes changes = mirror_.catchUp(form_);
     const int rows = static_cast<int>(form_.findings().size());
-    if (generation_ != form_.listGeneration() || hasColumns_ != form_.hasColumns()) {
+    if (changes.restarted) {
         beginResetModel();
-        generation_ = form_.listGeneration();
         hasColumns_ = form_.hasColumns();
         shownRows_ = rows;
         endResetModel();
         return;
     }
-    // Icons turn green after a row was shown; texts never change once shown.
-    if (shownRows_ > 0)
-        emit dataChanged(index(0, 0), index(shownRows_ - 1, 0), {Qt::DecorationRole});
+    for (const std::size_t row : changes.changedRows)
+        emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), 1));
     if (rows > shownRows_) {
         beginInsertRows({}, shownRows_, rows - 1);
         shownRows_ = rows;

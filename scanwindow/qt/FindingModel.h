@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <cstdint>
+
+#include "FindingListMirror.h"
 
 namespace ombrix {
 
@@ -15,8 +16,8 @@ class FindingModel final : public QAbstractTableModel {
 public:
     FindingModel(const frmScan& form, const ImageList& images, QObject* parent);
 
-    // Shows what the form holds now: a reset when the list was emptied or got
-    // its columns, else the new rows in one insertion and the icons refreshed.
+    // Shows what the form holds now: a reset when the list was emptied, else
+    // the changed rows refreshed and the new ones in one insertion.
     void catchUp();
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -27,7 +28,7 @@ public:
 private:
     const frmScan& form_;
     const ImageList& images_;
-    std::uint64_t generation_ = 0;
+    FindingListMirror mirror_;
     bool hasColumns_ = false;
     int shownRows_ = 0;
 };

@@ -10,10 +10,10 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <QShowEvent>
@@ -117,7 +117,7 @@ QWidget* ScanView::build(const ControlDescription& description, QWidget* parent)
         QLabel* label = description.path ? new ElidedLabel(Qt::ElideMiddle, parent) : new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        labels_[static_cast<std::size_t>(description.name[5] - '1')] = label;
+        labels_[static_cast<std::size_t>(*ScanViewEvents::labelOf(description.name))] = label;
         return label;
     }
     case ControlKind::Button:
@@ -232,6 +232,19 @@ void ScanView::showEvent(QShowEvent* event)
     centreOnOwner();
 }
 
+void ScanView::keyPressEvent(QKeyEvent* event)
+{
+    // Keys the focused control leaves unused come here.
+    std::optional<FormKey> key;
+    if (event->key() == Qt::Key_Escape)
+        key = FormKey::Escape;
+    else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = FormKey::Enter;
+    const QWidget* focus = focusWidget();
+    if (!key || !events_.key(focus ? focus->objectName().toStdString() : std::string(), *key))
+        QWidget::keyPressEvent(event);
+}
+
 void ScanView::closeEvent(QCloseEvent* event)
 {
     form_.Form_Unload();
@@ -284,19 +297,17 @@ void ScanView::selectFromForm(int first, int last)
     }
     if (selection.isEmpty())
         return;
-    const QScopedValueRollback guard(applyingForm_, true);
+    const ScanViewEvents::ShowingForm showing(events_);
     listView1_->selectionModel()->select(selection,
                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void ScanView::forwardSelection(const QItemSelection& selected, const QItemSelection& deselected)
 {
-    if (applyingForm_)
-        return;
     const auto forward = [this](const QItemSelection& ranges, bool isSelected) {
         for (const QItemSelectionRange& range : ranges) {
             for (int row = range.top(); row <= range.bottom(); ++row)
-                form_.selectFinding(static_cast<std::size_t>(row) + 1, isSelected);
+                events_.rowSelected(row, isSelected);
         }
     };
     forward(deselected, false);
@@ -304,13 +315,13 @@ void ScanView::forwardSelection(const QItemSelection& selected, const QItemSelec
     // The clicked row is the one the user made selected last.
     const QModelIndex current = listView1_->currentIndex();
     if (current.isValid() && listView1_->selectionModel()->isSelected(current))
-        form_.selectFinding(static_cast<std::size_t>(current.row()) + 1, true);
+        events_.rowSelected(current.row(), true);
 }
 
 void ScanView::rightPressed(int row)
 {
     if (listView1_->selectionModel()->isRowSelected(row))
-        form_.selectFinding(static_cast<std::size_t>(row) + 1, true);
+        events_.rowSelected(row, true);
 }
 
 void ScanView::listMouseReleased(Qt::MouseButton button, const QPoint& globalPosition)
@@ -320,18 +331,15 @@ void ScanView::listMouseReleased(Qt::MouseButton button, const QPoint& globalPos
 
 void ScanView::menuKeyPressed()
 {
-    // The keyboard's menu is for the current row, as a right press makes the
-    // row under the pointer the menu's; without a current row it is for the
-    // row selected last.
-    QModelIndex row = listView1_->currentIndex();
-    if (row.isValid()) {
-        QItemSelectionModel* selection = listView1_->selectionModel();
-        if (!selection->isRowSelected(row.row()))
-            selection->select(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        form_.selectFinding(static_cast<std::size_t>(row.row()) + 1, true);
-    } else if (form_.selectedRow() != 0) {
-        row = model_->index(static_cast<int>(form_.selectedRow()) - 1, 0);
-    }
+    QItemSelectionModel* selection = listView1_->selectionModel();
+    const QModelIndex current = listView1_->currentIndex();
+    const QModelIndex row = model_->index(
+        events_.menuKey(current.isValid() ? current.row() : -1, selection->isRowSelected(current.row()),
+                        [&](int only) {
+                            selection->select(model_->index(only, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                        }),
+        0);
     listView1_->scrollTo(row);
     const QRect place = row.isValid() ? listView1_->visualRect(row) : QRect();
     // The key stands for the right button, released over that row.

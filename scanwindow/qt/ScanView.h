@@ -7,6 +7,7 @@
 #include "FormDescription.h"
 #include "ImageList.h"
 #include "ScanFormView.h"
+#include "ScanViewEvents.h"
 #include "ScanWindow.h"
 #include "frmScan.h"
 
@@ -24,8 +25,8 @@ class FindingListView;
 class FindingModel;
 
 // The scan window on the screen. It mirrors a frmScan, whose handlers do all
-// the work: the view forwards the button, the close box, the list's selection
-// and mouse actions and the menu entries to it. A scan writes the form far more
+// the work: the view forwards the button, the close box, keys, the list's
+// selection and mouse actions and the menu entries to it. A scan writes the form far more
 // often than anyone can see, so the view catches up at most ~30 times a second.
 class ScanView final : public QWidget, public ScanFormView {
     Q_OBJECT
@@ -49,6 +50,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -69,6 +71,7 @@ private:
     void centreOnOwner();
 
     frmScan& form_;
+    ScanViewEvents events_{form_};
     ImageList imageList1_;
     FindingModel* model_ = nullptr;
     QFrame* frame1_ = nullptr;
@@ -79,8 +82,6 @@ private:
     QAction* mnuDeletethisFile_ = nullptr;
     QAction* mnuOpenFolder_ = nullptr;
     QTimer syncTimer_;
-    // True while the view itself selects rows the form already holds as selected.
-    bool applyingForm_ = false;
     bool quitOnLastWindowClosed_ = false;
 };
 

@@ -1,8 +1,10 @@
 #include "ScanView.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
+#include "AccessibleControl.h"
 #include "Artwork.h"
 #include "Controls.h"
 #include "MessagePump.h"
@@ -99,7 +101,7 @@ HWND ScanView::build(const ControlDescription& description, HWND parent)
     }
     case ControlKind::Label:
     case ControlKind::Value: {
-        const auto index = static_cast<std::size_t>(description.name[5] - '1');
+        const auto index = static_cast<std::size_t>(*ScanViewEvents::labelOf(description.name));
         // The result line grows to the right, never wraps; a path loses its middle, not its end.
         const DWORD style = static_cast<ScanLabel>(index) == ScanLabel::Label6 ? SS_LEFTNOWORDWRAP
                             : description.path                                 ? SS_PATHELLIPSIS
@@ -132,8 +134,11 @@ void ScanView::buildControls()
     std::unordered_map<std::string_view, HWND> panels;
     for (const ControlDescription& description : kScanControls) {
         HWND control = build(description, *description.parent ? panels.at(description.parent) : window_);
+        AccessibleControl::describe(control, description);
         if (description.kind == ControlKind::Panel)
             panels.emplace(description.name, control);
+        if (control)
+            names_.emplace(control, description.name);
     }
     frame1_ = panels.at("Frame1");
 }
@@ -189,19 +194,16 @@ void ScanView::sync()
 
 void ScanView::syncList()
 {
-    if (form_.listGeneration() != shownGeneration_) {
+    const FindingListMirror::Changes changes = mirror_.catchUp(form_);
+    if (changes.restarted) {
         // The rows leave the list unselected: no user's doing, and the form has
         // dropped them already.
-        applyingForm_ = true;
+        const ScanViewEvents::ShowingForm showing(events_);
         SendMessageA(listView1_, LVM_DELETEALLITEMS, 0, 0);
-        applyingForm_ = false;
         while (SendMessageA(listView1_, LVM_DELETECOLUMN, 0, 0))
             continue;
-        shownRows_.clear();
-        shownColumns_ = false;
-        shownGeneration_ = form_.listGeneration();
     }
-    if (form_.hasColumns() && !shownColumns_) {
+    if (changes.restarted && form_.hasColumns()) {
         RECT inside;
         GetClientRect(listView1_, &inside);
         const int half = ViewLayout::FindingColumnWidth(inside.right, GetSystemMetrics(SM_CXVSCROLL));
@@ -214,48 +216,29 @@ void ScanView::syncList()
             column.iSubItem = i;
             SendMessageA(listView1_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
         }
-        shownColumns_ = true;
     }
-
     const std::vector<Finding>& rows = form_.findings();
-    for (std::size_t i = 0; i < shownRows_.size(); ++i) {
-        const Finding& row = rows[i];
-        Finding& shown = shownRows_[i];
-        LVITEMA item{};
-        item.iItem = static_cast<int>(i);
-        if (row.VirusName != shown.VirusName || row.IconKey != shown.IconKey) {
-            item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.pszText = itemText(row.VirusName.text());
-            item.iImage = Artwork::bugImage(row.IconKey);
-            SendMessageA(listView1_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        }
-        if (row.FullPath != shown.FullPath) {
-            item.iSubItem = 1;
-            item.pszText = itemText(row.FullPath);
-            SendMessageA(listView1_, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-        }
-        shown = row;
-    }
-    for (std::size_t i = shownRows_.size(); i < rows.size(); ++i)
-        insertRow(i, rows[i]);
+    for (std::size_t i : changes.changedRows)
+        showRow(i, rows[i], false);
+    for (std::size_t i = changes.firstNewRow; i < rows.size(); ++i)
+        showRow(i, rows[i], true);
 }
 
-void ScanView::insertRow(std::size_t index, const Finding& finding)
+void ScanView::showRow(std::size_t index, const Finding& finding, bool added)
 {
-    applyingForm_ = true;
+    // A new row comes with the selection the form gave it.
+    const ScanViewEvents::ShowingForm showing(events_);
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | (added ? LVIF_STATE : 0);
     item.iItem = static_cast<int>(index);
     item.pszText = itemText(finding.VirusName.text());
     item.iImage = Artwork::bugImage(finding.IconKey);
     item.state = finding.Selected ? LVIS_SELECTED : 0;
     item.stateMask = LVIS_SELECTED;
-    SendMessageA(listView1_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(listView1_, added ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     item.iSubItem = 1;
     item.pszText = itemText(finding.FullPath);
     SendMessageA(listView1_, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-    applyingForm_ = false;
-    shownRows_.push_back(finding);
 }
 
 void ScanView::fitResult()
@@ -274,20 +257,16 @@ void ScanView::fitResult()
 
 void ScanView::forwardSelection(int item, UINT oldState, UINT newState)
 {
-    if (applyingForm_)
-        return;
     const bool selected = (newState & LVIS_SELECTED) != 0;
     if (((oldState ^ newState) & LVIS_SELECTED) != 0) {
-        if (item < 0) {
-            for (std::size_t row = 1; row <= shownRows_.size(); ++row)
-                form_.selectFinding(row, selected);
-        } else if (static_cast<std::size_t>(item) < shownRows_.size()) {
-            form_.selectFinding(static_cast<std::size_t>(item) + 1, selected);
-        }
+        // Item -1 stands for every row.
+        const int last = item < 0 ? static_cast<int>(mirror_.shownRows()) - 1 : item;
+        for (int row = std::max(item, 0); row <= last; ++row)
+            events_.rowSelected(row, selected);
     }
     // The clicked row is the one the user made selected last.
-    if (item >= 0 && static_cast<std::size_t>(item) < shownRows_.size() && selected && (newState & LVIS_FOCUSED) != 0 && (oldState & LVIS_FOCUSED) == 0)
-        form_.selectFinding(static_cast<std::size_t>(item) + 1, true);
+    if (selected && (newState & LVIS_FOCUSED) != 0 && (oldState & LVIS_FOCUSED) == 0)
+        events_.rowSelected(item, true);
 }
 
 void ScanView::rightReleased(int item)
@@ -295,7 +274,7 @@ void ScanView::rightReleased(int item)
     // A right press selects the row under the pointer; on a row that already
     // was selected it still makes that row the menu's.
     if (item >= 0 && (SendMessageA(listView1_, LVM_GETITEMSTATE, item, LVIS_SELECTED) & LVIS_SELECTED) != 0)
-        form_.selectFinding(static_cast<std::size_t>(item) + 1, true);
+        events_.rowSelected(item, true);
     const DWORD position = GetMessagePos();
     popUpMenu(form_.ListView1_MouseUp(MouseButton::Right),
               POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))});
@@ -303,21 +282,16 @@ void ScanView::rightReleased(int item)
 
 void ScanView::menuKey()
 {
-    // The keyboard's menu is for the focused row, as a right press makes the
-    // row under the pointer the menu's; without one it is for the row selected last.
-    int row = static_cast<int>(SendMessageA(listView1_, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
-    if (row >= 0) {
-        if ((SendMessageA(listView1_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) == 0) {
-            LVITEMA state{};
-            state.stateMask = LVIS_SELECTED;
-            SendMessageA(listView1_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-            state.state = LVIS_SELECTED;
-            SendMessageA(listView1_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-        }
-        form_.selectFinding(static_cast<std::size_t>(row) + 1, true);
-    } else {
-        row = static_cast<int>(form_.selectedRow()) - 1;
-    }
+    const int focused = static_cast<int>(SendMessageA(listView1_, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+    const bool selected =
+        focused >= 0 && (SendMessageA(listView1_, LVM_GETITEMSTATE, focused, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    const int row = events_.menuKey(focused, selected, [this](int only) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        SendMessageA(listView1_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED;
+        SendMessageA(listView1_, LVM_SETITEMSTATE, only, reinterpret_cast<LPARAM>(&state));
+    });
     POINT place{0, 0};
     if (row >= 0) {
         SendMessageA(listView1_, LVM_ENSUREVISIBLE, row, FALSE);
@@ -364,11 +338,14 @@ LRESULT ScanView::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        // Enter on the focused button and Esc come from the dialog manager as
-        // IDOK and IDCANCEL; Esc is the Cancel button's key, and Close's after the run.
-        if ((LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) || LOWORD(wParam) == IDCANCEL ||
-            (LOWORD(wParam) == IDOK && GetFocus() == command1_))
+        // Enter and Esc come from the dialog manager as IDOK and IDCANCEL.
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            const auto focus = names_.find(GetFocus());
+            events_.key(focus == names_.end() ? "" : focus->second,
+                        LOWORD(wParam) == IDOK ? FormKey::Enter : FormKey::Escape);
+        } else if (LOWORD(wParam) == kCommand1 && HIWORD(wParam) == BN_CLICKED) {
             form_.Command1_Click();
+        }
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -3,22 +3,23 @@
 #include "Win32.h"
 
 #include <array>
-#include <cstdint>
 #include <optional>
-#include <vector>
+#include <unordered_map>
 
 #include "Controls.h"
 #include "Finding.h"
+#include "FindingListMirror.h"
 #include "FormDescription.h"
 #include "ScanFormView.h"
+#include "ScanViewEvents.h"
 #include "ScanWindow.h"
 #include "frmScan.h"
 
 namespace ombrix {
 
 // The scan window on the screen. It mirrors a frmScan, whose handlers do all
-// the work: the view forwards the button, the close box, the list's selection
-// and mouse actions and the menu entries to it. A scan writes the form far
+// the work: the view forwards the button, the close box, keys, the list's
+// selection and mouse actions and the menu entries to it. A scan writes the form far
 // more often than anyone can see, so the view catches up at most ~30 times a
 // second.
 class ScanView final : public ScanFormView {
@@ -51,7 +52,8 @@ private:
     HWND build(const ControlDescription& description, HWND parent);
     void sync();
     void syncList();
-    void insertRow(std::size_t index, const Finding& finding);
+    // Shows row `index` afresh, or `added` as a new one.
+    void showRow(std::size_t index, const Finding& finding, bool added);
     void fitResult();
     void forwardSelection(int item, UINT oldState, UINT newState);
     void rightReleased(int item);
@@ -60,6 +62,7 @@ private:
     void centreOnOwner();
 
     frmScan& form_;
+    ScanViewEvents events_{form_};
     HWND owner_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
@@ -73,13 +76,10 @@ private:
     HWND command1_ = nullptr;
     HWND listView1_ = nullptr;
     HMENU badguymenu_ = nullptr;
+    // The form's name of each control made from it.
+    std::unordered_map<HWND, const char*> names_;
     bool syncPending_ = false;
-    // What the list shows now, to change only what the form changed.
-    std::uint64_t shownGeneration_ = 0;
-    bool shownColumns_ = false;
-    std::vector<Finding> shownRows_;
-    // True while the view itself selects rows the form already holds as selected.
-    bool applyingForm_ = false;
+    FindingListMirror mirror_;
 };
 
 }  // namespace ombrix

@@ -6,6 +6,7 @@
 #include "MainForm.h"
 #include "QuarantineForm.h"
 #include "ScanForm.h"
+#include "UpdateForm.h"
 
 namespace ombrix {
 namespace {
@@ -50,7 +51,7 @@ void expectSound(const FormDescription& form)
 
 TEST(FormDescription, everyWindowsDescriptionIsSound)
 {
-    for (const FormDescription* form : {&kMainForm, &kScanForm, &kQuarantineForm})
+    for (const FormDescription* form : {&kMainForm, &kScanForm, &kQuarantineForm, &update::kUpdateForm})
         expectSound(*form);
 }
 

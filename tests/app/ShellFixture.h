@@ -23,6 +23,7 @@ public:
     void setWindowVisible(bool visible) override { log.push_back(visible ? "shown" : "hidden"); }
     void showScanWindow() override { log.push_back("scan window shown"); }
     void setScanWindowCaption(const std::string& caption) override { log.push_back("caption " + caption); }
+    ViewLayout::Box frameBox() const override { return {}; }
     void open(const std::string& folder) override { log.push_back("open " + folder); }
     std::vector<std::string> log;
 };

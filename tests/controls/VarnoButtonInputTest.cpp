@@ -29,21 +29,6 @@ TEST_F(InputTest, spaceAndEnterPressAndReleaseThenClickAndToggleOnRelease)
     EXPECT_EQ(journal, (Journal{"KeyDown 13 0", "paint up", "KeyPress 13", "KeyUp 13 0", "paint down", "Click"}));
 }
 
-// The handler runs first and may change the key the button acts on; the
-// signals carry what it left.
-TEST_F(InputTest, handlerCanChangeTheKeyTheButtonActsOn)
-{
-    struct EnterAsA final : VarnoButtonEvents {
-        void KeyDown(int16_t& keyCode, int16_t&) override { keyCode = keyCode == 13 ? 0 : keyCode == 65 ? 32 : keyCode; }
-    } handler;
-    button->setEventHandler(&handler);
-    key(QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
-    EXPECT_FALSE(button->ButtonDown());
-    key(QEvent::KeyPress, Qt::Key_A, QStringLiteral("a"));
-    EXPECT_TRUE(button->ButtonDown());  // pressed as Space
-    EXPECT_EQ(journal, (Journal{"KeyDown 0 0", "KeyPress 13", "KeyDown 32 0", "paint down", "KeyPress 97"}));
-}
-
 // KeyPress codes as under a UTF-8 locale: Latin-1, "?" for what it lacks.
 TEST_F(InputTest, everyKeyHasACodeAndEveryCharacterItsEightBitCode)
 {

@@ -62,31 +62,22 @@ TEST_F(ScreenTest, disabledButtonTakesNoInputThroughItsPictureOrItself)
     EXPECT_TRUE(button->ButtonDown());
 }
 
-TEST_F(ScreenTest, gradientFaceAndCaptionInsideACutFrame)
+// The caption's pixels in ForeColor, none of them left while the holder is
+// disabled. The face and frame are the pictures of bevelIsTheCoresPictureInDevicePixels.
+TEST_F(ScreenTest, captionIsPaintedInForeColorAndGreyedWithItsHolder)
 {
-    button->setStyle(1);
-    button->setFadetoColor(0x00FFFFFF);
-    button->setBackColor(0x00C00000);
-    button->setBorderStyle(1);
     button->setCaption(QStringLiteral("MMMM"));
     button->setForeColor(0x000000FF);
-    button->Refresh();
-    const auto redPixels = [](QImage image) {
-        image.convertTo(QImage::Format_RGB32);
+    button->Refresh();  // ForeColor alone does not repaint
+    const auto redPixels = [this] {
+        const QImage image = rendered().convertToFormat(QImage::Format_RGB32);
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
         return std::count_if(pixels, pixels + image.width() * image.height(),
                              [](QRgb c) { return qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80; });
     };
-    const QImage image = rendered();
-
-    EXPECT_GT(qRed(at(image, 50, 4)), 200);
-    EXPECT_GT(qBlue(at(image, 50, 25)), 150);
-    EXPECT_EQ(at(image, 50, 0), system(QPalette::Dark));  // frame
-    for (const QPalette::ColorRole notch : {QPalette::Button, QPalette::Light})
-        EXPECT_NE(at(image, 1, 1), system(notch));  // the cut corner keeps the fade
-    EXPECT_GT(redPixels(image), 20);
+    EXPECT_GT(redPixels(), 20);
     window.setEnabled(false);
-    EXPECT_EQ(redPixels(rendered()), 0);
+    EXPECT_EQ(redPixels(), 0);
 }
 
 // Dots: on the rows of the focus rectangle's top edge, the shadow colour

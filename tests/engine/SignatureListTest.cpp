@@ -30,34 +30,22 @@ protected:
     test::TempTree tree;
 };
 
-TEST_F(SignatureListTest, linesAreReadByTheFileRules)
+// Line ends, comments, blanks, fields and joined names are checked against the
+// model of tests/tools/differential_scan.py; these are what it never writes.
+TEST_F(SignatureListTest, nulBytesAreCharactersAndAnEmptyFileIsAnEmptyList)
 {
-    const struct {
-        const char* what;
-        std::string content;
-        Entries expected;
-    } cases[] = {
-        {"CR LF", "A\ta.exe\r\nB\tb.exe\r\n", {{"A", "a.exe"}, {"B", "b.exe"}}},
-        {"CR only", "A\ta.exe\rB\tb.exe", {{"A", "a.exe"}, {"B", "b.exe"}}},
-        {"LF only is one line", "A\ta.exe\nB\tb.exe\n", {{"A", "a.exe\nB"}}},
-        {"mixed ends", "A\ta.exe\r\nB\tb.exe\rC\tc\n.exe\r\n", {{"A", "a.exe"}, {"B", "b.exe"}, {"C", "c\n.exe"}}},
-        {"no final line end", "A\ta.exe", {{"A", "a.exe"}}},
-        {"comments and blanks", "' header\r\n\r\n   \r\n   ' indented\r\nA\ta.exe\r\n", {{"A", "a.exe"}}},
-        {"only comments", "' one\r\n\r\n'two", {}},
-        {"spaces trimmed, TABs kept", "  A \t b.exe  \r\n\tc.exe\r\n", {{"A", "b.exe"}, {"", "c.exe"}}},
-        {"empty second field", "A\t\tb.exe\r\n", {{"A", ""}}},
-        {"no TAB", "Lonely name\r\n", {{"Lonely name", ""}}},
-        {"fields after the second ignored", "A\ta.exe\tmore\tstuff\r\n", {{"A", "a.exe"}}},
-        {"names of one file joined", "A\tbad.exe\r\nB\tgood.exe\r\nC\tbad.exe\r\n",
-         {{"A, C", "bad.exe"}, {"B", "good.exe"}}},
-        {"same line twice", "A\tbad.exe\r\nA\tbad.exe\r\n", {{"A, A", "bad.exe"}}},
-        {"case variants stay two entries", "A\tBad.exe\r\nB\tbad.exe\r\n", {{"A", "Bad.exe"}, {"B", "bad.exe"}}},
-        {"NUL bytes are characters", std::string("A\0B\tx\0y\r\n", 9), {{std::string("A\0B", 3), std::string("x\0y", 3)}}},
-        {"empty file", "", {}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(load(c.content), c.expected) << c.what;
-    }
+    EXPECT_EQ(load(std::string("A\0B\tx\0y\r\n", 9)), (Entries{{std::string("A\0B", 3), std::string("x\0y", 3)}}));
+    EXPECT_EQ(load(""), Entries{});
+}
+
+// Only A-Z fold: a file whose name differs in a byte's other "case" beyond
+// ASCII is never taken for a listed one. The differential model meets such
+// names only now and then; this holds on every run and on both systems.
+TEST_F(SignatureListTest, onlyAsciiLettersFold)
+{
+    load("High\tcaf\xc9.txt\r\n");
+    EXPECT_TRUE(FindSignature("CAF\xc9.TXT"));
+    EXPECT_FALSE(FindSignature("caf\xe9.txt"));
 }
 
 TEST_F(SignatureListTest, missingOrUnreadableFileGivesAnEmptyList)
@@ -93,27 +81,6 @@ TEST_F(SignatureListTest, hugeLinesAndBinaryNoiseLoadWithoutHarm)
         const std::string_view fileName = SignatureAt(i).FileName;
         EXPECT_EQ(FindSignature(fileName).has_value(), !fileName.empty() && fileName.front() != '%');
     }
-}
-
-TEST_F(SignatureListTest, matchingIsWholeNameAndFoldsAsciiCaseOnly)
-{
-    load("First\tSetup.exe\r\nSecond\tsetup.EXE\r\nPct\t%temp%.exe\r\nPct2\t%x.exe\r\nHigh\tcaf\xc9.txt\r\n"
-         "Empty\t\r\n");
-    const auto threat = [](std::string_view name) {
-        const auto s = FindSignature(name);
-        return s ? std::string(s->VirusName) : std::string("-");
-    };
-    EXPECT_EQ(threat("SETUP.EXE"), "First");
-    EXPECT_EQ(threat("setup.exe"), "First");
-    EXPECT_EQ(threat("setup.exe.bak"), "-");
-    EXPECT_EQ(threat("my setup.exe"), "-");
-    EXPECT_EQ(threat("setup"), "-");
-    EXPECT_EQ(threat("%temp%.exe"), "-");
-    EXPECT_EQ(threat("x.exe"), "-");
-    EXPECT_EQ(threat("caf\xc9.txt"), "High");
-    EXPECT_EQ(threat("CAF\xc9.TXT"), "High");
-    EXPECT_EQ(threat("caf\xe9.txt"), "-");
-    EXPECT_EQ(threat(""), "-");
 }
 
 TEST(FoldedHash, foldsExactlyTheLettersAtoZInEveryPosition)

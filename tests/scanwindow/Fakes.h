@@ -1,11 +1,11 @@
 #pragma once
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "TempTree.h"
+#include "TestStore.h"
 #include "frmScan.h"
 #include "mFileSearch.h"
 #include "mRegistry.h"
@@ -25,7 +25,7 @@ public:
             onShow();
     }
     bool closedForGood() const override { return mainClosed; }
-    std::string regpath() const override { return "Software\\ScanWindowTest"; }
+    std::string regpath() const override { return key; }
     void show(const std::string& text) override { log.push_back("message " + text); }
     void open(const std::string& folder) override { log.push_back("open " + folder); }
     void stateChanged() override {}
@@ -38,19 +38,20 @@ public:
     void setScanRunning(bool running) override { log.push_back(running ? "running" : "ended"); }
 
     Log log;
+    std::string key;  // where scans record their results
     bool mainClosed = false;
     std::function<void()> onShow;
     std::function<void()> onYield;
 };
 
-// A temporary tree holding the scan folder, the signature list and the settings
-// store, with a frmScan wired to a recording world (which is also its view
+// A temporary tree holding the scan folder and the signature list, a settings
+// store of its own, and a frmScan wired to a recording world (which is also its view
 // until a real one attaches).
 class FormFixture {
 public:
     FormFixture()
     {
-        ::setenv("OMBRIX_SETTINGS", tree.path("store.db").c_str(), 1);
+        world.key = store.key();
         tree.file("ombrix.ini", "Trojan.A\tbad.exe\r\nWorm.B\tworm.dll\r\n");
         mFileSearch::SetSignatureFile(tree.path("ombrix.ini"));
         form.ScanSubFolders = 1;
@@ -77,10 +78,11 @@ public:
     const Finding& row(std::size_t number) const { return form.findings().at(number - 1); }
     std::string storedResult(const char* name) const
     {
-        return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, "Software\\ScanWindowTest", name, "");
+        return mRegistry::ReadRegString(mRegistry::HKEY_CURRENT_USER, store.key(), name, "");
     }
 
     TempTree tree;
+    TestStore store{tree};
     World world;
     frmScan form{world, world, world};
 };

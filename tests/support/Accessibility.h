@@ -50,6 +50,7 @@ inline QAccessible::Role qtRole(AccessibleRole role)
     case AccessibleRole::CheckBox: return QAccessible::CheckBox;
     case AccessibleRole::Link: return QAccessible::Link;
     case AccessibleRole::Grouping: return QAccessible::Grouping;
+    case AccessibleRole::ProgressBar: return QAccessible::ProgressBar;
     case AccessibleRole::None: return QAccessible::NoRole;
     }
     return QAccessible::NoRole;

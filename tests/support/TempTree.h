@@ -24,7 +24,6 @@ public:
     // Entries Windows has no such thing as: built on POSIX systems only.
     void symlink(std::string_view relative, const std::string& target) const;
     void fifo(std::string_view relative) const;
-    void socket(std::string_view relative) const;
     // A path that names no file on a disk but something a read could wait on for
     // ever: a FIFO in the tree, or the NUL device on Windows.
     std::string blockingFile() const;
@@ -38,5 +37,11 @@ private:
 
 // Writes `content` to `path`, replacing it.
 void writeFile(const std::string& path, std::string_view content);
+// The bytes of the file at `path`; empty when it cannot be read.
+std::string readFile(const std::string& path);
+// The bytes of a file another process writes, once there are any (at most
+// 10 s: under load Wine can show the name a moment before the file opens);
+// then the file is removed.
+std::string takeFile(const std::string& path);
 
 }  // namespace ombrix::test

@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -162,8 +161,7 @@ std::string snapshot(const std::string& folder)
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.insert(entry.path().filename());
-    std::ifstream in(folder + "/settings.db", std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(in), {});
+    std::string text = readFile(folder + "/settings.db");
     for (const auto& name : names)
         text += "\n" + name;
     return text;

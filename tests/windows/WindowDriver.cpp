@@ -7,6 +7,12 @@
 //   wait TITLE [SECONDS]      a visible window whose title starts with TITLE becomes the current one
 //   gone TITLE [SECONDS]      no visible window's title starts with TITLE any more
 //   texts                     prints the current window's controls: "text<TAB>class"
+//   accessible                prints what a screen reader hears of each of the current window's
+//                             controls (not of their inner parts): "name<TAB>role<TAB>class"
+//   shows TEXT [SECONDS]      a visible control of the current window shows TEXT
+//   hidden TEXT               no visible control of the current window shows TEXT
+//   whole POINTS              each visible label of the current window has room for all its lines
+//                             in Arial at POINTS (a font of another process cannot be selected here)
 //   click TEXT                left click on the current window's control showing TEXT
 //   tree-click TEXT           left click on the tree entry TEXT
 //   tree-dblclick TEXT        double click on the tree entry TEXT
@@ -24,10 +30,12 @@
 //   sleep MS
 //
 // A copy named update.exe, started without commands, stands in for the
-// updater: it leaves the file "update-started" beside itself.
+// updater: it leaves the file "update-started" beside itself, holding the
+// owner's frame it was given (OMBRIX_OWNER_BOX) or "none".
 #define NOMINMAX
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -113,6 +121,33 @@ std::vector<HWND> controls(HWND window)
     return found;
 }
 
+// The name and role a screen reader is given for `control`; "?" for a control
+// that gives none.
+std::string accessibleFacts(HWND control)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))))
+        return "?\t?";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string facts;
+    if (object->get_accName(self, &name) == S_OK && name) {
+        char text[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
+        facts = text;
+        SysFreeString(name);
+    }
+    VARIANT role{};
+    char roleText[128] = "?";
+    if (object->get_accRole(self, &role) == S_OK && role.vt == VT_I4)
+        GetRoleTextA(static_cast<DWORD>(role.lVal), roleText, sizeof roleText);
+    object->Release();
+    return facts + "\t" + roleText;
+}
+
 HWND control(HWND window, const std::string& text)
 {
     for (HWND child : controls(window)) {
@@ -120,6 +155,44 @@ HWND control(HWND window, const std::string& text)
             return child;
     }
     fail("no control shows \"" + text + "\"");
+}
+
+HWND visibleControl(HWND window, const std::string& text)
+{
+    for (HWND child : controls(window)) {
+        if (IsWindowVisible(child) && windowText(child) == text)
+            return child;
+    }
+    return nullptr;
+}
+
+// Fails when a visible label's text, wrapped at its width in Arial at `points`,
+// needs more lines than its height holds.
+void expectWholeLabels(HWND window, double points)
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    HFONT font = CreateFontA(-static_cast<int>(points * dpi / 72.0 + 0.5), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, "Arial");
+    for (HWND child : controls(window)) {
+        if (!IsWindowVisible(child) || className(child) != "Static")
+            continue;
+        const std::string text = windowText(child);
+        RECT room;
+        GetClientRect(child, &room);
+        RECT needed{0, 0, room.right, 0};
+        HDC dc = GetDC(child);
+        HGDIOBJ previous = SelectObject(dc, font);
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, previous);
+        ReleaseDC(child, dc);
+        if (needed.bottom > room.bottom)
+            fail("\"" + text + "\" needs " + std::to_string(needed.bottom) + " pixels, has " +
+                 std::to_string(room.bottom));
+    }
+    DeleteObject(font);
 }
 
 HWND controlOfClass(HWND window, const char* wanted)
@@ -463,6 +536,10 @@ bool actAsUpdater()
         return false;
     HANDLE marker = CreateFileA((own.substr(0, folder) + "update-started").c_str(), GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const char* owner = std::getenv("OMBRIX_OWNER_BOX");
+    const std::string given = owner ? owner : "none";
+    DWORD written = 0;
+    WriteFile(marker, given.data(), static_cast<DWORD>(given.size()), &written, nullptr);
     CloseHandle(marker);
     return true;
 }
@@ -471,6 +548,7 @@ bool actAsUpdater()
 
 int main(int argc, char** argv)
 {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (argc == 1 && actAsUpdater())
         return 0;
     HWND current = nullptr;
@@ -504,6 +582,26 @@ int main(int argc, char** argv)
                 need(i, 0);
                 for (HWND child : controls(current))
                     std::printf("%s\t%s\n", windowText(child).c_str(), className(child).c_str());
+            } else if (command == "accessible") {
+                need(i, 0);
+                for (HWND child : controls(current)) {
+                    const HWND parent = GetParent(child);
+                    if (IsWindowVisible(child) && (parent == current || className(parent) == "OmbrixPanel"))
+                        std::printf("%s\t%s\n", accessibleFacts(child).c_str(), className(child).c_str());
+                }
+            } else if (command == "shows") {
+                need(i, 1);
+                const std::string text = argv[++i];
+                if (!waitFor([&] { return visibleControl(current, text); }, seconds(argv, i, argc, 20)))
+                    fail("no control shows \"" + text + "\"");
+            } else if (command == "hidden") {
+                need(i, 1);
+                const std::string text = argv[++i];
+                if (visibleControl(current, text))
+                    fail("a control shows \"" + text + "\"");
+            } else if (command == "whole") {
+                need(i, 1);
+                expectWholeLabels(current, std::strtod(argv[++i], nullptr));
             } else if (command == "click") {
                 need(i, 1);
                 HWND target = control(current, argv[++i]);

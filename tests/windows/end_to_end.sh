@@ -10,6 +10,7 @@
 #  4. the quarantine window: the files the scan removed wait on D:; Enter
 #     restores one, byte for byte;
 #  5. /scannow on D: with repair off: no window, the values, every file kept.
+# What a screen reader hears of each window is checked on the way.
 # A screenshot of each window goes to the screenshots folder.
 #
 # Usage: end_to_end.sh OMBRIX_EXE WINDRIVER_EXE WINE_RUN D_DRIVE_FOLDER SCREENSHOT_FOLDER QUARANTINE_WINDOW_EXE
@@ -86,6 +87,19 @@ setting AutoRepair 1
 setting 'Scan SubFolders' 1
 setting 'Scan All' 0
 setting 'Ombrix Last Check' '2005-08-12 14:03:09'
+# What a screen reader hears of a window's controls: each has a name (but the
+# rules, which only divide, and a label while it shows nothing) and the pairs
+# "name<TAB>role" given are among them.
+hears() {  # title, pairs...
+  local title=$1 heard
+  shift
+  heard=$(drive wait "$title" accessible | lines | cut -f1,2)
+  ! grep -vxE '.+	[a-z ]+|	(separator|static text)' <<<"$heard" ||
+    fail "a screen reader cannot name these controls of \"$title\" (name, role above)"
+  for pair in "$@"; do
+    grep -qxF "$pair" <<<"$heard" || fail "a screen reader does not hear \"$pair\" in \"$title\""
+  done
+}
 value() {  # name -> the stored text
   run reg query "HKCU\\$key" /v "$1" | lines | sed -n "s/^ *$1 *REG_SZ *//p"
 }
@@ -101,6 +115,8 @@ for text in 'Scan subfolders' 'Scan all Files' 'Scan everything, not just docume
   grep -qxF -e "$text	Static" -e "$text	Button" <<<"$texts" ||
     fail "the main window does not show \"$text\""
 done
+hears 'Varno Ombrix' 'Drives and folders	outline' 'Scan subfolders	check button' 'Options	graphic' \
+  'Scan Now for Computer Threats	link' 'Check for Updates	link' 'Scanned:  2005-08-12 14:03:09	static text'
 shoot main-window "$(drive wait 'Varno Ombrix' rect | lines)"
 
 drive wait 'Varno Ombrix' tree-click 'My Computer' click 'Scan Now for Computer Threats' \
@@ -133,6 +149,8 @@ for pair in 'Status=255' 'UnabletoClean=1' 'Found=4' 'Looked For=4' 'FileCount=5
   [ "$(value "${pair%%=*}")" = "${pair#*=}" ] || fail "registry: ${pair%%=*} is \"$(value "${pair%%=*}")\", not \"${pair#*=}\""
 done
 value 'Last Check' | grep -qE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$' || fail "registry: Last Check"
+hears 'Varno Ombrix - Scanning' 'Progress	grouping' 'Findings	list' 'Close	push button' \
+  'Detected:  3	static text'
 scan_rect=$(drive wait 'Varno Ombrix - Scanning' rect | lines)
 shoot scan-window "$scan_rect"
 
@@ -170,10 +188,14 @@ explorer_pid=''
 drive wait 'Varno Ombrix - Scanning' row-click 1 keys tab,enter gone 'Varno Ombrix - Scanning' \
   wait 'Varno Ombrix' click 'Check for Updates'
 for _ in $(seq 100); do
-  [ -e "$work/prog/update-started" ] && break
+  [ -s "$work/prog/update-started" ] && break
   sleep 0.1
 done
-[ -e "$work/prog/update-started" ] || fail "\"Check for Updates\" did not start update.exe"
+[ -s "$work/prog/update-started" ] || fail "\"Check for Updates\" did not start update.exe"
+# It was given the main window's frame, to open over it.
+read -r width height left top <<<"$(drive wait 'Varno Ombrix' rect | lines | tr 'x+' '  ')"
+given=$(cat "$work/prog/update-started")
+[ "$given" = "$left,$top,$width,$height" ] || fail "update.exe was given $given, the main window is at $left,$top,$width,$height"
 shoot main-window-after-scan "$(drive wait 'Varno Ombrix' rect | lines)"
 # A clean scan closes its window itself, and the main window comes back.
 drive wait 'Varno Ombrix' tree-click prog click 'Scan Now for Computer Threats' \
@@ -195,6 +217,7 @@ for text in 'Restore	Button' 'Delete	Button' 'Open Folder	Button' 'Quarantined f
   grep -qxF "$text" <<<"$texts" || fail "the quarantine window does not show \"$text\""
 done
 grep -qE '^[0-9]+ files? in quarantine, .*\.	Static$' <<<"$texts" || fail "the quarantine window's status: $texts"
+hears 'Ombrix Quarantine' 'Quarantined files	list' 'Restore	push button' 'Ombrix	graphic'
 # Rows: name, original folder, icon (2 yellowbug), selected.
 held=$(drive wait 'Ombrix Quarantine' rows | lines)
 row=$(folder="$win\\scan\\a\\" awk -F'\t' '$1 == "eicar.com" && $2 == ENVIRON["folder"] { print NR }' <<<"$held")

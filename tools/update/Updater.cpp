@@ -103,9 +103,12 @@ Outcome Run::operator()()
     if (std::string why = ReadUpdateConfig(configFile_, config); !why.empty())
         return failed(why);
     const std::string url = options_.url.empty() ? config.url : options_.url;
-    if (url.empty())
-        return {kFailed, "No update source is set. An administrator sets one as \"url = ADDRESS\" in " + configFile_ +
-                             "; for your own copy, ombrix-settings set \"Update URL\" ADDRESS."};
+    if (url.empty()) {
+        const std::string where = "No update source is set. An administrator sets one as \"url = ADDRESS\" in " + configFile_;
+        return {kFailed, where + "; for your own copy, ombrix-settings set \"Update URL\" ADDRESS.",
+                where + ". For your own copy, the release's address can be stored as \"Update URL\" in your Ombrix "
+                        "settings."};
+    }
     if (!initCrypto())
         return failed("the signature library cannot start");
     StateFolder state(folders.state);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "UpdateFolders.h"
 
@@ -26,8 +27,17 @@ struct UpdateOptions {
 };
 
 struct Outcome {
+    Outcome() = default;
+    Outcome(int status, std::string message, std::string windowMessage = {})
+        : status(status), message(std::move(message)), windowMessage(std::move(windowMessage))
+    {
+    }
+
     int status = kFailed;
     std::string message;  // one sentence for the user
+    // The same for a person at the update window, where `message` names a
+    // command to type; empty when `message` serves both.
+    std::string windowMessage;
 };
 
 // What the updater is doing, for a progress line or window.

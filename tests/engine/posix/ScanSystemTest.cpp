@@ -7,7 +7,7 @@
 #include "MountNamespace.h"
 #include "Quarantine.h"
 
-// Links, a store file that cannot be written, and removals into the quarantine.
+// Links, files that cannot be examined, and removals into the quarantine.
 namespace ombrix::test {
 namespace {
 
@@ -26,19 +26,6 @@ TEST_F(ScanSystemTest, aFolderSwappedForALinkNeverLeadsOutsideTheTree)
     EXPECT_TRUE(tree.exists("outside/bad.exe"));
     EXPECT_TRUE(tree.exists("moved/bad.exe"));
     EXPECT_EQ(stored("UnabletoClean"), "0");
-}
-
-TEST_F(ScanSystemTest, aStoreThatCannotBeWrittenDoesNotStopTheScanButIsReported)
-{
-    tree.file("not-a-folder");
-    ::setenv("OMBRIX_SETTINGS", tree.path("not-a-folder/settings.db").c_str(), 1);
-    threeFindings();
-    window.autoRepairOption = 1;
-    const ScanSummary summary = scan(tree.path("scan"));
-    EXPECT_EQ(window.text(ScanLabel::Label6), "Scan Complete - Problems were found!");
-    EXPECT_FALSE(tree.exists("scan/bad.exe"));
-    EXPECT_EQ(summary.unrecorded, 7u);
-    EXPECT_NE(summary.recordError, "");
 }
 
 // A folder its user may list but not search (r--) shows the names of its files

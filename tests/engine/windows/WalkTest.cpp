@@ -1,54 +1,13 @@
 #include <windows.h>
-#include <winioctl.h>
 
 #include "EngineFixture.h"
 #include "FolderAccess.h"
 
-// Reparse points and paths past MAX_PATH.
+// Paths past MAX_PATH and the errors that tell a folder or file gone.
 namespace ombrix::test {
 namespace {
 
 using mFileSearch::Counts;
-
-// Makes `link` a junction to `target`; false where the system cannot (Wine 8).
-bool makeJunction(const std::string& link, const std::string& target)
-{
-    if (!CreateDirectoryA(link.c_str(), nullptr))
-        return false;
-    const HANDLE folder = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    const std::wstring substitute = L"\\??\\" + ombrix::wide(target);
-    const std::wstring shown = ombrix::wide(target);
-    struct MountPoint {
-        DWORD tag;
-        WORD dataLength;
-        WORD reserved;
-        WORD substituteOffset, substituteLength, printOffset, printLength;
-        WCHAR paths[1024];
-    } data{};
-    data.tag = IO_REPARSE_TAG_MOUNT_POINT;
-    data.substituteLength = WORD(substitute.size() * 2);
-    data.printOffset = WORD(data.substituteLength + 2);
-    data.printLength = WORD(shown.size() * 2);
-    substitute.copy(data.paths, substitute.size());
-    shown.copy(data.paths + substitute.size() + 1, shown.size());
-    data.dataLength = WORD(8 + data.printOffset + data.printLength + 2);
-    DWORD returned = 0;
-    const bool made = DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, &data, data.dataLength + 8, nullptr, 0,
-                                      &returned, nullptr);
-    CloseHandle(folder);
-    if (!made)
-        RemoveDirectoryA(link.c_str());
-    return made;
-}
-
-// Wine 8 reports success for symbolic links it never makes: the link must be there.
-bool makeSymbolicLink(const std::string& link, const std::string& target, DWORD flags)
-{
-    CreateSymbolicLinkA(link.c_str(), target.c_str(), flags | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
-    const DWORD attributes = GetFileAttributesA(link.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
 
 TEST_F(WalkTest, aPathLongerThanMaxPathIsFoundRemovedAndTurnsGreen)
 {
@@ -73,34 +32,6 @@ TEST_F(WalkTest, aPathLongerThanMaxPathIsFoundRemovedAndTurnsGreen)
     EXPECT_FALSE(tree.exists(deep + "/bad.exe"));
     EXPECT_FALSE(mFileSearch::FileExists(found));
     EXPECT_EQ(window.visitedFolders.back(), tree.path(deep));
-}
-
-// Nothing a junction or a link to a folder leads to is counted, tested or
-// removed; a link that is a file is an entry of its own and goes itself.
-TEST_F(WalkTest, reparsePointsBelowTheStartFolderAreNeverFollowed)
-{
-    tree.file("outside/bad.exe", "keep me");
-    tree.file("outside/folder/worm.dll");
-    tree.file("scan/plain.txt");
-    const bool junction = makeJunction(tree.path("scan/junction"), tree.path("outside/folder"));
-    const bool folderLink =
-        makeSymbolicLink(tree.path("scan/folder-link"), tree.path("outside/folder"), SYMBOLIC_LINK_FLAG_DIRECTORY);
-    const bool fileLink = makeSymbolicLink(tree.path("scan/bad.exe"), tree.path("outside/bad.exe"), 0);
-    if (!junction && !folderLink && !fileLink)
-        GTEST_SKIP() << "this system makes neither junctions nor symbolic links (Wine 8 makes none)";
-    window.autoRepairOption = 1;
-    walk();
-    EXPECT_EQ(Counts().Dirs, 1);
-    EXPECT_EQ(Counts().Files, fileLink ? 2 : 1);
-    EXPECT_EQ(window.rows.size(), fileLink ? 1u : 0u);
-    EXPECT_TRUE(tree.exists("outside/bad.exe"));
-    EXPECT_TRUE(tree.exists("outside/folder/worm.dll"));
-    EXPECT_EQ(mFileSearch::PassedOverFolders().count(PassedOver::Reason::ReparsePoint),
-              double(junction) + double(folderLink));
-    if (fileLink) {
-        EXPECT_EQ(window.rows[0].iconKey, "greenbug");
-        EXPECT_FALSE(tree.exists("scan/bad.exe"));
-    }
 }
 
 // Why a folder could not be opened decides how its passing over is reported.

@@ -3,12 +3,8 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
 #include "Paths.h"
 #include "TempTree.h"
@@ -28,17 +24,6 @@ std::string writeRecorder(const test::TempTree& tree, const std::string& name, c
     return tree.path(name);
 }
 
-// The file's contents once it has appeared, then the file is removed.
-std::string takeFile(const std::string& path)
-{
-    for (int i = 0; i < 500 && !std::filesystem::exists(path); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ostringstream text;
-    text << std::ifstream(path).rdbuf();
-    std::filesystem::remove(path);
-    return text.str();
-}
-
 bool noChildLeft()
 {
     return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
@@ -53,7 +38,7 @@ TEST(mExe, programsStartInTheProgramFolderWithTheirArgumentsSplitAsTheCallerMean
     const std::string out = tree.path("out");
     mExe::ShellOpen(writeRecorder(tree, "record", "\"$1\""), out + "  two three ", 1);
     mExe::ShellOpen(tree.path("missing"), "a b", 1);
-    EXPECT_EQ(takeFile(out), ProgramFolder() + "\n" + out + "\ntwo\nthree\n");
+    EXPECT_EQ(test::takeFile(out), ProgramFolder() + "\n" + out + "\ntwo\nthree\n");
 
     // The file manager gets the folder as one argument, and the home folder for none.
     writeRecorder(tree, "xdg-open", out);
@@ -62,9 +47,9 @@ TEST(mExe, programsStartInTheProgramFolderWithTheirArgumentsSplitAsTheCallerMean
     setenv("PATH", tree.root().c_str(), 1);
     setenv("HOME", tree.path("home dir").c_str(), 1);
     mExe::OpenFileManager("/srv/a b/c d/");
-    EXPECT_EQ(takeFile(out), ProgramFolder() + "\n/srv/a b/c d/\n");
+    EXPECT_EQ(test::takeFile(out), ProgramFolder() + "\n/srv/a b/c d/\n");
     mExe::OpenFileManager("");
-    EXPECT_EQ(takeFile(out), ProgramFolder() + "\n" + tree.path("home dir") + "\n");
+    EXPECT_EQ(test::takeFile(out), ProgramFolder() + "\n" + tree.path("home dir") + "\n");
     setenv("PATH", oldPath.c_str(), 1);
     setenv("HOME", oldHome.c_str(), 1);
     EXPECT_TRUE(noChildLeft());

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,12 +18,6 @@ namespace fs = std::filesystem;
 using Rows = std::vector<std::string>;
 
 constexpr Hive kUser = HKEY_CURRENT_USER;
-
-std::string contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // Runs SQL on a file as another program would; the first column of every row.
 Rows sql(const std::string& file, const char* statements)
@@ -104,7 +95,7 @@ std::string fingerprint(const std::string& folder)
     std::vector<std::string> entries;
     for (const auto& entry : fs::directory_iterator(folder))
         entries.push_back(entry.path().filename().string() + "\n" +
-                          (entry.is_regular_file() && !entry.is_symlink() ? contents(entry.path()) : ""));
+                          (entry.is_regular_file() && !entry.is_symlink() ? ombrix::test::readFile(entry.path()) : ""));
     std::sort(entries.begin(), entries.end());
     std::string text;
     for (const auto& entry : entries)
@@ -173,36 +164,6 @@ TEST_F(SettingsStore, storesOfAnEarlierVersionAreReadAndTakenOverByTheirNextWrit
     useStore(tree_.path("cut-short.db"));
     EXPECT_EQ(ListRegValues(kUser, "").value_or(std::vector<RegValue>(1)).size(), 0u);
     EXPECT_TRUE(WriteRegString(kUser, "", "Status", "255"));
-}
-
-// Two processes start on a missing store and write side by side;
-// every write must land and none may fail on the other's lock.
-TEST_F(SettingsStore, concurrentWritersLoseNothing)
-{
-    constexpr int kWrites = 150;
-    std::vector<pid_t> writers;
-    for (const std::string process : {"P", "Q"}) {
-        if (const pid_t pid = fork(); pid != 0) {
-            writers.push_back(pid);
-            continue;
-        }
-        int failures = 0;
-        for (int n = 0; n < kWrites; ++n) {
-            const std::string name = process + std::to_string(n);
-            failures += !WriteRegString(kUser, "Software\\Ombrix", name, std::to_string(n))
-                        || read("Software\\Ombrix", name) != std::to_string(n);
-        }
-        _exit(failures == 0 ? 0 : 1);
-    }
-    for (const pid_t pid : writers) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    const auto values = ListRegValues(kUser, "Software\\Ombrix");
-    ASSERT_EQ(values->size(), 2u * kWrites);
-    for (const RegValue& value : *values)
-        EXPECT_EQ(value.name.substr(1), value.data);
 }
 
 // HOME and XDG_CONFIG_HOME matter only here: every other test names its store directly.

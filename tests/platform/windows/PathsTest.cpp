@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "ProbeProcess.h"
+#include "RunProgram.h"
 #include "TempTree.h"
 
 namespace ombrix {
@@ -19,7 +20,7 @@ TEST(ProgramFolder, isTheFolderOfTheRunningProgram)
     const std::string copy = scratch.path("a b/c/probe copy.exe");
     ASSERT_TRUE(CopyFileA(test::probeProgram().c_str(), copy.c_str(), FALSE));
     SetEnvironmentVariableA("OMBRIX_PROBE_RECORD", scratch.path("where").c_str());
-    ASSERT_EQ(test::runProcess('"' + copy + "\" where"), 0);
+    ASSERT_EQ(test::runProgram({copy, "where"}).status, 0);
     EXPECT_EQ(test::takeFile(scratch.path("where")), scratch.path("a b/c") + '\n');
 
     EXPECT_FALSE(ProgramFolder().ends_with('\\'));

@@ -2,12 +2,7 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <thread>
 
 #include "Paths.h"
 
@@ -56,36 +51,6 @@ inline HANDLE startProcess(std::string commandLine, HANDLE* output = nullptr)
         return nullptr;
     CloseHandle(started.hThread);
     return started.hProcess;
-}
-
-// Runs `commandLine` to its end; its exit status, or -1.
-inline int runProcess(const std::string& commandLine)
-{
-    HANDLE process = startProcess(commandLine);
-    if (!process)
-        return -1;
-    WaitForSingleObject(process, 60000);
-    DWORD status = 0;
-    GetExitCodeProcess(process, &status);
-    CloseHandle(process);
-    return static_cast<int>(status);
-}
-
-// The file's contents once they can be read (at most 10 s), then the file is
-// removed. A record is never empty; under load Wine can show the name a moment
-// before the file opens, so an empty read is tried again.
-inline std::string takeFile(const std::string& path)
-{
-    std::string text;
-    for (int i = 0; i < 1000 && text.empty(); ++i) {
-        if (i > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::ifstream in(path, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    return text;
 }
 
 }  // namespace ombrix::test

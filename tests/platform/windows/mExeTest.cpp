@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ProbeProcess.h"
+#include "RunProgram.h"
 #include "TempTree.h"
 
 namespace ombrix {
@@ -30,9 +31,7 @@ TEST_F(Launch, programsStartInTheProgramFolderWithTheirParameters)
     scratch_.dir("elsewhere");
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.path("elsewhere").c_str()));
     for (const std::string& file : {scratch_.path("missing.exe"), scratch_.path("recorder.exe")}) {
-        ASSERT_EQ(test::runProcess('"' + scratch_.path("launcher.exe") + "\" shell-open \"" + file +
-                                   "\" \"two  three\""),
-                  0);
+        ASSERT_EQ(test::runProgram({scratch_.path("launcher.exe"), "shell-open", file, "two  three"}).status, 0);
     }
     const std::string recorded = test::takeFile(record_);
     const std::size_t lineEnd = recorded.find('\n');
@@ -49,9 +48,7 @@ TEST_F(Launch, programsStartInTheProgramFolderWithTheirParameters)
 TEST_F(Launch, theFileManagerGetsTheFolderUnquoted)
 {
     for (const std::string folder : {"D:\\a b\\c d\\", ""}) {
-        // A backslash before the closing quote is doubled, so the argument ends in one.
-        const std::string argument = '"' + folder + (folder.ends_with('\\') ? "\\" : "") + '"';
-        ASSERT_EQ(test::runProcess('"' + scratch_.path("launcher.exe") + "\" open-folder " + argument), 0);
+        ASSERT_EQ(test::runProgram({scratch_.path("launcher.exe"), "open-folder", folder}).status, 0);
         const std::string recorded = test::takeFile(record_);
         EXPECT_EQ(recorded.substr(0, recorded.find('\n')), "explorer.exe " + folder) << folder;
     }

@@ -6,25 +6,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+
+#include "TempTree.h"
 
 extern char** environ;
 
 namespace ombrix::test {
-
-namespace {
-
-std::string slurpAndRemove(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::remove(path.c_str());
-    return text.str();
-}
-
-}  // namespace
 
 ProgramResult runProgram(const std::vector<std::string>& argv)
 {
@@ -56,8 +43,10 @@ ProgramResult runProgram(const std::vector<std::string>& argv)
     posix_spawn_file_actions_destroy(&actions);
     ::close(outFd);
     ::close(errFd);
-    result.out = slurpAndRemove(outName);
-    result.err = slurpAndRemove(errName);
+    result.out = readFile(outName);
+    result.err = readFile(errName);
+    std::remove(outName);
+    std::remove(errName);
     return result;
 }
 

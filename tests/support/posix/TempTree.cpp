@@ -1,9 +1,7 @@
 #include "TempTree.h"
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,19 +71,6 @@ void TempTree::fifo(std::string_view relative) const
 {
     makeParents(relative);
     check(::mkfifo(path(relative).c_str(), 0644) == 0, "mkfifo");
-}
-
-void TempTree::socket(std::string_view relative) const
-{
-    makeParents(relative);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string full = path(relative);
-    check(full.size() < sizeof address.sun_path, "socket path length");
-    std::memcpy(address.sun_path, full.c_str(), full.size() + 1);
-    check(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0, "bind");
-    ::close(fd);
 }
 
 bool TempTree::exists(std::string_view relative) const

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
@@ -21,14 +20,6 @@
 // and JSON, the Prometheus metrics file and the journal entry.
 namespace ombrix::test {
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 bool havePromtool()
 {
@@ -63,19 +54,6 @@ TEST_F(ScanReportTest, plainOutputEndsWithOnePassedOverLineOnlyWhenSomethingWasP
     EXPECT_EQ(top.status, 0);
     EXPECT_EQ(top.out.substr(top.out.rfind("Scan")),
               "Scan Complete - Your Clean\nPassed over: 1 link to a folder, 1 not entered (subfolders off)\n");
-}
-
-TEST_F(ScanReportTest, jsonNamesEveryReasonWithItsCountAndPaths)
-{
-    tree.file("scan/clean.txt");
-    EXPECT_NE(scan({"--json"}).out.find(",\"passed_over\":[],\"findings\":["), std::string::npos);
-    passedOverTree();
-    const std::string out = scan({"--json", "--no-subfolders"}).out;
-    EXPECT_NE(out.find(",\"passed_over\":[{\"reason\":\"link\",\"count\":1,\"paths\":[{\"path\":\"" +
-                       tree.path("scan/to-elsewhere") + "\"}]},{\"reason\":\"subfolders_off\",\"count\":1,"
-                       "\"paths\":[{\"path\":\"" + tree.path("scan/sub") + "\"}]}],\"findings\":[]}"),
-              std::string::npos)
-        << out;
 }
 
 TEST_F(ScanReportTest, metricsFileHoldsEveryFigureAndPassesPromtool)
@@ -167,22 +145,10 @@ TEST_F(ScanReportTest, aKilledScanLeavesTheOldMetricsFileOrTheNewNeverAPart)
     EXPECT_GT(sawNew, 0) << "no kill came late enough to test a finished write";
 }
 
-// The fields of a native journal datagram: NAME=value lines (values without a line end).
-std::multimap<std::string, std::string> journalFields(const std::string& datagram)
-{
-    std::multimap<std::string, std::string> fields;
-    std::istringstream lines(datagram);
-    for (std::string line; std::getline(lines, line);)
-        if (const auto equals = line.find('='); equals != std::string::npos)
-            fields.emplace(line.substr(0, equals), line.substr(equals + 1));
-    return fields;
-}
-
 // The entry is read off a journal socket of the test's own, so no real journal sees it.
 TEST_F(ScanReportTest, theJournalEntryCarriesEveryFigure)
 {
     passedOverTree();
-    std::string datagram;
     const Isolated outcome = inOwnMountNamespace([&] {
         if (::mount("tmpfs", "/run", "tmpfs", 0, "mode=0755") != 0 || ::mkdir("/run/systemd", 0755) != 0 ||
             ::mkdir("/run/systemd/journal", 0755) != 0)
@@ -198,12 +164,14 @@ TEST_F(ScanReportTest, theJournalEntryCarriesEveryFigure)
         const ssize_t n = ::recv(journal, buffer, sizeof buffer, MSG_DONTWAIT);
         if (result.status != 1 || n <= 0)
             return Isolated::Failed;
-        const auto fields = journalFields(std::string(buffer, std::size_t(n)));
-        const auto field = [&](const char* name) {
-            const auto found = fields.find(name);
-            return found == fields.end() ? std::string("(none)") : found->second;
-        };
+        std::multimap<std::string, std::string> fields;  // a native datagram's NAME=value lines
+        std::istringstream lines(std::string(buffer, std::size_t(n)));
+        for (std::string line; std::getline(lines, line);)
+            if (const auto equals = line.find('='); equals != std::string::npos)
+                fields.emplace(line.substr(0, equals), line.substr(equals + 1));
         const std::map<std::string, std::string> expected = {
+            {"MESSAGE", "Scan of " + tree.path("scan") + "/: 1 found, 0 removed, 1 not removed; 5 files in 2 folders; "
+                                                         "Passed over: 2 links to a folder"},
             {"PRIORITY", "4"},
             {"SYSLOG_IDENTIFIER", "ombrix-scan"},
             {"OMBRIX_FOLDER", tree.path("scan") + "/"},
@@ -219,42 +187,18 @@ TEST_F(ScanReportTest, theJournalEntryCarriesEveryFigure)
             {"OMBRIX_EXIT_STATUS", "1"},
             {"OMBRIX_CANCELED", "0"},
         };
-        bool same = true;
-        for (const auto& [name, value] : expected)
-            if (field(name.c_str()) != value) {
-                std::fprintf(stderr, "%s: %s, not %s\n", name.c_str(), field(name.c_str()).c_str(), value.c_str());
-                same = false;
-            }
-        for (const char* name : {"MESSAGE", "OMBRIX_DURATION_SECONDS", "OMBRIX_END_TIMESTAMP_SECONDS"})
-            same = same && fields.count(name) == 1;
-        same = same && field("MESSAGE") == "Scan of " + tree.path("scan") +
-                                               "/: 1 found, 0 removed, 1 not removed; 5 files in 2 folders; "
-                                               "Passed over: 2 links to a folder";
-        if (!same)
-            std::fprintf(stderr, "%s\n", field("MESSAGE").c_str());
-        return same ? Isolated::Passed : Isolated::Failed;
+        // Each field once; the times only need to be there.
+        std::map<std::string, std::string> got;
+        for (const auto& field : expected)
+            got[field.first] = fields.count(field.first) == 1 ? fields.find(field.first)->second : "(not once)";
+        for (const char* name : {"OMBRIX_DURATION_SECONDS", "OMBRIX_END_TIMESTAMP_SECONDS"})
+            EXPECT_EQ(fields.count(name), 1u) << name;
+        EXPECT_EQ(got, expected);
+        return HasFailure() ? Isolated::Failed : Isolated::Passed;
     });
     if (outcome == Isolated::Unavailable)
         GTEST_SKIP() << "no mount namespace of the test's own";
     EXPECT_EQ(outcome, Isolated::Passed);
-}
-
-// Where a journal runs, the entry is read back as an admin would.
-TEST_F(ScanReportTest, theEntryReadsBackFromARunningJournal)
-{
-    if (::access("/run/systemd/journal/socket", W_OK) != 0)
-        GTEST_SKIP() << "no journal runs here";
-    tree.file("scan/bad.exe");
-    ASSERT_EQ(scan({"--quiet", "--log"}).status, 1);
-    const std::string query = "journalctl --no-pager -o json SYSLOG_IDENTIFIER=ombrix-scan 'OMBRIX_FOLDER=" +
-                              tree.path("scan") + "/' > '" + tree.path("entry.json") + "'";
-    bool found = false;
-    for (int tries = 0; tries < 50 && !found; ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        found = ::system(query.c_str()) == 0 && readFile(tree.path("entry.json")).find("\"OMBRIX_FINDINGS\":\"1\"") !=
-                                                     std::string::npos;
-    }
-    EXPECT_TRUE(found) << readFile(tree.path("entry.json"));
 }
 
 }  // namespace

@@ -1,91 +1,148 @@
 #include "UpdateWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QScreen>
+
+#include "OwnerBox.h"
+#include "Twips.h"
+#include "UpdateForm.h"
+#include "WindowAccessible.h"
 
 namespace ombrix::update {
 
-UpdateWindow::UpdateWindow()
-    : message_(new QLabel(QStringLiteral("Starting the update..."), this)),
-      bar_(new QProgressBar(this)),
-      button_(new QPushButton(QStringLiteral("Cancel"), this))
+namespace {
+
+QRect placeOf(UpdateControl control, int growth)
 {
-    setWindowTitle(QStringLiteral("Ombrix Update"));
+    const TwipsRect& r = describe(control).rect;
+    const QRect design = twipsRect(r.left, r.top, r.width, r.height);
+    if (control == UpdateControl::Label1)
+        return design.adjusted(0, 0, 0, growth);
+    return design.translated(0, growth);
+}
+
+template <class Widget>
+Widget* build(QWidget* window, UpdateControl control)
+{
+    const ControlDescription& description = describe(control);
+    auto* widget = new Widget(window);
+    widget->setObjectName(QLatin1String(description.name));
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(kUpdateForm.fontPoints);
+    font.setBold(description.bold);
+    widget->setFont(font);
+    if (*description.accessibleName)
+        widget->setAccessibleName(QString::fromUtf8(description.accessibleName));
+    widget->setGeometry(placeOf(control, 0));
+    return widget;
+}
+
+}  // namespace
+
+UpdateWindow::UpdateWindow()
+{
+    // Before any control: a screen reader's view of the window is made once.
+    installWindowAccessibility();
+    message_ = build<QLabel>(this, UpdateControl::Label1);
+    bar_ = build<QProgressBar>(this, UpdateControl::ProgressBar1);
+    button_ = build<QPushButton>(this, UpdateControl::Command1);
+    setWindowTitle(QString::fromUtf8(kUpdateForm.title));
+    message_->setTextFormat(Qt::PlainText);
     message_->setWordWrap(true);
-    message_->setMinimumWidth(380);
-    bar_->setRange(0, 0);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(message_);
-    layout->addWidget(bar_);
-    layout->addWidget(button_, 0, Qt::AlignRight);
-    connect(button_, &QPushButton::clicked, this, [this] {
-        if (finished_)
-            close();
-        else
-            cancel();
-    });
+    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    bar_->setFocusPolicy(Qt::NoFocus);
+    connect(button_, &QPushButton::clicked, this, [this] { goIf(form_.Command1_Click()); });
+    sync();
+    centreOnOwner();
+    button_->setFocus();
 }
 
 void UpdateWindow::step(const std::string& what)
 {
-    QMetaObject::invokeMethod(this, [this, text = QString::fromLocal8Bit(what)] {
-        message_->setText(text + QStringLiteral("..."));
-        bar_->setRange(0, 0);
+    QMetaObject::invokeMethod(this, [this, what] {
+        form_.step(what);
+        sync();
     });
 }
 
 void UpdateWindow::progress(std::uint64_t done, std::uint64_t total)
 {
-    if (total == 0)
-        return;
-    QMetaObject::invokeMethod(this, [this, percent = int(done * 100 / total)] {
-        bar_->setRange(0, 100);
-        bar_->setValue(percent);
+    QMetaObject::invokeMethod(this, [this, done, total] {
+        form_.progress(done, total);
+        sync();
     });
 }
 
 void UpdateWindow::finish(const Outcome& outcome)
 {
-    QMetaObject::invokeMethod(this, [this, outcome] { showFinished(outcome); });
+    QMetaObject::invokeMethod(this, [this, outcome] {
+        const bool goes = form_.finish(outcome);
+        button_->setFocus();
+        goIf(goes);
+    });
 }
 
-void UpdateWindow::showFinished(const Outcome& outcome)
+void UpdateWindow::sync()
 {
-    finished_ = true;
-    message_->setText(QString::fromLocal8Bit(outcome.message));
-    // An outcome runs to several lines: the window grows so all of it shows.
-    adjustSize();
-    bar_->setRange(0, 100);
-    bar_->setValue(outcome.status == kFailed ? 0 : 100);
-    button_->setText(QStringLiteral("Close"));
-    button_->setEnabled(true);
-    button_->setFocus();
-    if (closeWhenFinished_)
+    message_->setText(QString::fromLocal8Bit(form_.message()));
+    // The window grows downwards until the whole message shows.
+    const int growth = MessageGrowth(message_->heightForWidth(message_->width()), placeOf(UpdateControl::Label1, 0).height());
+    message_->setGeometry(placeOf(UpdateControl::Label1, growth));
+    bar_->setGeometry(placeOf(UpdateControl::ProgressBar1, growth));
+    button_->setGeometry(placeOf(UpdateControl::Command1, growth));
+    setFixedSize(px(kUpdateForm.clientWidth), px(kUpdateForm.clientHeight) + growth);
+
+    bar_->setVisible(form_.barShown());
+    bar_->setRange(0, form_.barBusy() ? 0 : 100);
+    bar_->setValue(form_.barValue());
+    button_->setText(QString::fromUtf8(form_.buttonText()));
+    button_->setEnabled(form_.buttonEnabled());
+}
+
+void UpdateWindow::goIf(bool goes)
+{
+    sync();
+    if (goes)
         close();
 }
 
-void UpdateWindow::cancel()
+void UpdateWindow::centreOnOwner()
 {
-    canceled_ = true;
-    message_->setText(QStringLiteral("Canceling..."));
-    button_->setEnabled(false);
+    const QRect area = screen()->availableGeometry();
+    const std::optional<ViewLayout::Box> owner = OwnerBox::Given();
+    const ViewLayout::Place place = ViewLayout::CentredOn(owner ? &*owner : nullptr, width(), height(),
+                                                          {area.x(), area.y(), area.width(), area.height()});
+    move(place.left, place.top);
 }
 
-// Closing while the update runs cancels it; the window goes once the update has
-// stopped, so the installed list is never left to a half-finished run.
 void UpdateWindow::closeEvent(QCloseEvent* event)
 {
-    if (finished_) {
+    if (form_.closeRequested()) {
         event->accept();
         emit closed();
         return;
     }
-    closeWhenFinished_ = true;
-    cancel();
     event->ignore();
+    sync();
+}
+
+void UpdateWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        goIf(form_.keyPressed(frmUpdate::Key::Enter));
+        break;
+    case Qt::Key_Escape:
+        goIf(form_.keyPressed(frmUpdate::Key::Escape));
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 }  // namespace ombrix::update

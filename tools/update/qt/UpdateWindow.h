@@ -2,9 +2,8 @@
 
 #include <QWidget>
 
-#include <atomic>
-
 #include "Updater.h"
+#include "frmUpdate.h"
 
 class QLabel;
 class QProgressBar;
@@ -12,9 +11,10 @@ class QPushButton;
 
 namespace ombrix::update {
 
-// The small window of an update started from the desktop: what is happening, a
-// progress bar, and the outcome in words. Its report calls may come from the
-// thread that runs the update; they reach the widgets on the window's thread.
+// "Ombrix Update" on the screen, built from kUpdateForm with Qt's widgets. It
+// shows a frmUpdate and forwards the button, the keys and the close box to it.
+// Its report calls may come from the thread that runs the update; they reach
+// the form on the window's thread.
 class UpdateWindow : public QWidget, public UpdateReport {
     Q_OBJECT
 
@@ -23,28 +23,28 @@ public:
 
     void step(const std::string& what) override;
     void progress(std::uint64_t done, std::uint64_t total) override;
-    bool canceled() const override { return canceled_; }
+    bool canceled() const override { return form_.canceled(); }
 
-    // Shows the outcome; the button turns to "Close". Called on any thread.
+    // Shows the outcome; called on any thread.
     void finish(const Outcome& outcome);
 
 signals:
-    // The update has ended and the user has closed the window.
+    // The update has ended and the window has gone.
     void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void showFinished(const Outcome& outcome);
-    void cancel();
+    void sync();
+    void goIf(bool goes);
+    void centreOnOwner();
 
-    QLabel* message_;
-    QProgressBar* bar_;
-    QPushButton* button_;
-    std::atomic<bool> canceled_ = false;
-    bool finished_ = false;
-    bool closeWhenFinished_ = false;
+    frmUpdate form_;
+    QLabel* message_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QPushButton* button_ = nullptr;
 };
 
 }  // namespace ombrix::update

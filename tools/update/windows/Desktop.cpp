@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-#include "WideText.h"
+#include <thread>
+
+#include "UpdateWindow.h"
 
 namespace ombrix::update {
 
@@ -29,15 +31,14 @@ Outcome UpdateInWindow(int&, char**, const std::function<Outcome(UpdateReport&)>
 {
     // The console the system made for this start is no place for a person to read.
     FreeConsole();
-    struct Silent : UpdateReport {
-        void step(const std::string&) override {}
-        void progress(std::uint64_t, std::uint64_t) override {}
-    } report;
-    const Outcome outcome = update(report);
-    // The outcome in words is all a person who chose "Check for Updates" waits for.
-    const std::wstring text = wide(outcome.message);
-    MessageBoxW(nullptr, text.c_str(), L"Ombrix Update",
-                MB_OK | MB_SETFOREGROUND | (outcome.status == kFailed ? MB_ICONERROR : MB_ICONINFORMATION));
+    UpdateWindow window;
+    Outcome outcome;
+    std::thread worker([&] {
+        outcome = update(window);
+        window.finish(outcome);
+    });
+    window.run();
+    worker.join();
     return outcome;
 }
 
