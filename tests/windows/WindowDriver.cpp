@@ -166,6 +166,42 @@ HWND visibleControl(HWND window, const std::string& text)
     return nullptr;
 }
 
+// What a control's text is measured in: Arial, as large as `dpi` makes
+// `points` (a font of another process cannot be selected here).
+class FormFont {
+public:
+    FormFont(double points, bool bold, bool underline, int dpi)
+        : dc_(GetDC(nullptr)),
+          font_(CreateFontA(-static_cast<int>(points * dpi / 72.0 + 0.5), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                            underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_SWISS, "Arial")),
+          previous_(SelectObject(dc_, font_))
+    {
+    }
+    ~FormFont()
+    {
+        SelectObject(dc_, previous_);
+        DeleteObject(font_);
+        ReleaseDC(nullptr, dc_);
+    }
+    // `text` whole in a box `width` x `height`: on one line when the box holds one.
+    bool fits(const std::string& text, int width, int height) const
+    {
+        SIZE line{};
+        GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &line);
+        if (height < 2 * line.cy)
+            return line.cx <= width && line.cy <= height;
+        RECT wrapped{0, 0, width, 0};
+        DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return wrapped.bottom <= height && wrapped.right <= width;
+    }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_;
+};
+
 // Fails when a visible label's text, wrapped at its width in Arial at `points`,
 // needs more lines than its height holds.
 void expectWholeLabels(HWND window, double points)
@@ -173,26 +209,16 @@ void expectWholeLabels(HWND window, double points)
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    HFONT font = CreateFontA(-static_cast<int>(points * dpi / 72.0 + 0.5), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, "Arial");
+    const FormFont font(points, false, false, dpi);
     for (HWND child : controls(window)) {
-        if (!IsWindowVisible(child) || className(child) != "Static")
-            continue;
         const std::string text = windowText(child);
+        if (!IsWindowVisible(child) || className(child) != "Static" || text.empty())
+            continue;
         RECT room;
         GetClientRect(child, &room);
-        RECT needed{0, 0, room.right, 0};
-        HDC dc = GetDC(child);
-        HGDIOBJ previous = SelectObject(dc, font);
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, previous);
-        ReleaseDC(child, dc);
-        if (needed.bottom > room.bottom)
-            fail("\"" + text + "\" needs " + std::to_string(needed.bottom) + " pixels, has " +
-                 std::to_string(room.bottom));
+        if (!font.fits(text, room.right, room.bottom))
+            fail("\"" + text + "\" is cut in " + std::to_string(room.right) + "x" + std::to_string(room.bottom));
     }
-    DeleteObject(font);
 }
 
 HWND controlOfClass(HWND window, const char* wanted)
@@ -405,42 +431,6 @@ WORD virtualKey(const std::string& name)
     if (name == "f10") return VK_F10;
     fail("unknown key " + name);
 }
-
-// What the layout check measures a control's text in: the form's Arial, as
-// large as `dpi` makes its points.
-class FormFont {
-public:
-    FormFont(double points, bool bold, bool underline, int dpi)
-        : dc_(GetDC(nullptr)),
-          font_(CreateFontA(-static_cast<int>(points * dpi / 72.0 + 0.5), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                            underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_SWISS, "Arial")),
-          previous_(SelectObject(dc_, font_))
-    {
-    }
-    ~FormFont()
-    {
-        SelectObject(dc_, previous_);
-        DeleteObject(font_);
-        ReleaseDC(nullptr, dc_);
-    }
-    // `text` whole in a box `width` x `height`: on one line when the box holds one.
-    bool fits(const std::string& text, int width, int height) const
-    {
-        SIZE line{};
-        GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &line);
-        if (height < 2 * line.cy)
-            return line.cx <= width && line.cy <= height;
-        RECT wrapped{0, 0, width, 0};
-        DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        return wrapped.bottom <= height && wrapped.right <= width;
-    }
-
-private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ previous_;
-};
 
 RECT placeIn(HWND parent, HWND child)
 {
