@@ -2,8 +2,9 @@
 # ombrix.exe on a desktop of DPI dots per inch, under Wine on a display of its
 # own: the prefix's LogPixels is set first. The main window, and the scan
 # window after a scan with a finding, stand as their descriptions say at that
-# DPI (the driver's `layout`: places, whole texts, icon sizes), and the
-# keyboard alone starts the scan, opens the finding menu and closes the window.
+# DPI (the driver's `layout`: places, whole texts, icon sizes), a screen reader
+# names their controls, and the keyboard alone starts the scan, opens the
+# finding menu and closes the window.
 # Repair is off: the finding stays. A screenshot of each window goes to the
 # screenshots folder.
 #
@@ -29,6 +30,13 @@ trap cleanup EXIT
 run() { timeout 60 "$wine_run" "$@" </dev/null; }
 drive() { run "$driver" "$@"; }
 lines() { tr -d '\r'; }
+# Every control has a name, but the rules and a label while it shows nothing.
+named() {
+  local heard
+  heard=$(drive wait "$1" accessible | lines | cut -f1,2) || fail "no screen reader's view of \"$1\""
+  ! grep -vxE '.+	[a-z ]+|	(separator|static text)' <<<"$heard" ||
+    fail "a screen reader cannot name these controls of \"$1\" (name, role above)"
+}
 
 . "$(dirname "$0")/../support/wine_display.sh"
 own_display 191 240 || fail "no X display could be started"
@@ -55,6 +63,7 @@ done
 timeout 120 "$wine_run" "D:\\$name\\prog\\ombrix.exe" -i "k=$key" </dev/null >/dev/null 2>&1 &
 ombrix_pid=$!
 drive wait 'Varno Ombrix' layout main "$dpi" || fail "the main window"
+named 'Varno Ombrix'
 command -v import >/dev/null && import -window root -crop "$(drive wait 'Varno Ombrix' rect | lines)" +repage \
   "$shots/main-window-$dpi.png"
 
@@ -63,6 +72,7 @@ drive wait 'Varno Ombrix' tree-dblclick 'D:\' tree-dblclick "$name" tree-click s
   keys tab,tab,tab,tab,enter message 'Scan Complete - Problems were found!' ||
   fail "Enter on the scan link started no scan"
 drive wait 'Varno Ombrix - Scanning' layout scan "$dpi" || fail "the scan window"
+named 'Varno Ombrix - Scanning'
 command -v import >/dev/null && import -window root -crop "$(drive wait 'Varno Ombrix - Scanning' rect | lines)" \
   +repage "$shots/scan-window-$dpi.png"
 drive wait 'Varno Ombrix - Scanning' row-click 1 keys apps menu-open keys escape,escape \
