@@ -84,7 +84,7 @@ TEST_F(View, closingEndsTheMainWindowForGood)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(View, tabVisitsTheTreeTheOptionsAndBothLinksInTurn)
+TEST_F(View, tabVisitsTheTreeTheOptionsAndBothLinksInTurnAtEveryScale)
 {
     focus("TreeView1");
     QStringList visited;
@@ -98,7 +98,7 @@ TEST_F(View, tabVisitsTheTreeTheOptionsAndBothLinksInTurn)
 }
 
 // What is highlighted is what gets scanned, and the keyboard alone gets there.
-TEST_F(View, theKeyboardChoosesLoadsAndScansTheHighlightedEntry)
+TEST_F(View, theKeyboardChoosesLoadsAndScansTheHighlightedEntryAtEveryScale)
 {
     tree.file("usb/WINDOWS/bad.exe", "x");
     form->Check3 = 0;
@@ -135,7 +135,7 @@ TEST_F(View, theKeyboardChoosesLoadsAndScansTheHighlightedEntry)
     EXPECT_EQ(form->scanWindow().findings()[0].FullPath, at("usb/WINDOWS/bad.exe"));
 }
 
-TEST_F(View, screenReadersSeeNamesRolesAndActionsAndUpdateAnswersThem)
+TEST_F(View, screenReadersSeeNamesRolesAndActionsAndUpdateAnswersThemAtEveryScale)
 {
     const auto describe = [this](const char* name) {
         QAccessibleInterface* item = QAccessible::queryAccessibleInterface(control(name));
@@ -175,12 +175,12 @@ TEST_F(View, screenReadersSeeNamesRolesAndActionsAndUpdateAnswersThem)
                                                    .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
 }
 
-TEST_F(View, controlsFollowTheFormDescription)
+TEST_F(View, controlsFollowTheFormDescriptionAtEveryScale)
 {
     test::expectBuiltFrom(*window, kMainForm);
 }
 
-TEST_F(View, everythingOnScreenHasAName)
+TEST_F(View, everythingOnScreenHasANameAtEveryScale)
 {
     window->show();
     EXPECT_EQ(test::unnamedAccessibles(window.get()), "");

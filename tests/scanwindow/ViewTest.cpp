@@ -108,15 +108,18 @@ protected:
     ImageList images;
 };
 
-TEST_F(ViewTest, controlsFollowTheFormDescription)
+TEST_F(ViewTest, controlsFollowTheFormDescriptionAtEveryScale)
 {
     test::expectBuiltFrom(view, kScanForm);
+    // The finding list's beetles have as many pixels as the scale gives them.
+    for (const char* key : {"redbug", "greenbug", "yellowbug"})
+        EXPECT_EQ(images.icon(key).availableSizes(), QList<QSize>{QSize(16, 16) * testScale()}) << key;
 }
 
 // The labels, button and rows show the finished run, the result message whole on its
 // design line. Paths lose their middle, so the file name stays in sight; the tooltip
 // has them whole. The folder being scanned is plain text like every other label.
-TEST_F(ViewTest, theFinishedRunShowsWithEachPathKeepingItsFileName)
+TEST_F(ViewTest, theFinishedRunShowsWithEachPathKeepingItsFileNameAtEveryScale)
 {
     const std::string longPath = "scan/a folder with a name much longer than the column can show/bad.exe";
     tree.file(longPath);
@@ -171,7 +174,7 @@ TEST_F(ViewTest, theDeleteEntryIsUsableOnlyWhileTheSelectedRowsFileExists)
 }
 
 // The Menu key and Shift+F10 open the menu for the current row, made the selection when it was not.
-TEST_F(ViewTest, theMenuKeyAndShiftF10OpenTheMenuForTheCurrentRow)
+TEST_F(ViewTest, theMenuKeyAndShiftF10OpenTheMenuForTheCurrentRowAtEveryScale)
 {
     view.show();
     scanTwoFindings();
@@ -254,7 +257,7 @@ TEST_F(ViewTest, theFocusedButtonShowsARing)
 }
 
 // A screen reader finds a name on everything the window and its message boxes show.
-TEST_F(ViewTest, everythingOnScreenHasAName)
+TEST_F(ViewTest, everythingOnScreenHasANameAtEveryScale)
 {
     tree.file("scan/a/bad.exe");
     view.show();

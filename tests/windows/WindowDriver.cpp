@@ -23,6 +23,9 @@
 //   menu-open [SECONDS]       a popup menu is open
 //   message TEXT [SECONDS]    a message box "Ombrix" shows TEXT; OK is pressed
 //   rect                      prints the current window's place on the screen: "WxH+X+Y"
+//   layout FORM DPI           the current window is FORM ("main" or "scan") laid out for DPI: each
+//                             control at its twips rectangle (a link may grow wider), its text whole
+//                             in Arial of the form's sizes, the list's icons scaled; prints each miss
 //   close                     asks the current window to close (its close box)
 //   sleep MS
 //
@@ -42,6 +45,9 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "MainForm.h"
+#include "ScanForm.h"
 
 namespace {
 
@@ -160,6 +166,42 @@ HWND visibleControl(HWND window, const std::string& text)
     return nullptr;
 }
 
+// What a control's text is measured in: Arial, as large as `dpi` makes
+// `points` (a font of another process cannot be selected here).
+class FormFont {
+public:
+    FormFont(double points, bool bold, bool underline, int dpi)
+        : dc_(GetDC(nullptr)),
+          font_(CreateFontA(-static_cast<int>(points * dpi / 72.0 + 0.5), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                            underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_SWISS, "Arial")),
+          previous_(SelectObject(dc_, font_))
+    {
+    }
+    ~FormFont()
+    {
+        SelectObject(dc_, previous_);
+        DeleteObject(font_);
+        ReleaseDC(nullptr, dc_);
+    }
+    // `text` whole in a box `width` x `height`: on one line when the box holds one.
+    bool fits(const std::string& text, int width, int height) const
+    {
+        SIZE line{};
+        GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &line);
+        if (height < 2 * line.cy)
+            return line.cx <= width && line.cy <= height;
+        RECT wrapped{0, 0, width, 0};
+        DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return wrapped.bottom <= height && wrapped.right <= width;
+    }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_;
+};
+
 // Fails when a visible label's text, wrapped at its width in Arial at `points`,
 // needs more lines than its height holds.
 void expectWholeLabels(HWND window, double points)
@@ -167,26 +209,16 @@ void expectWholeLabels(HWND window, double points)
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    HFONT font = CreateFontA(-static_cast<int>(points * dpi / 72.0 + 0.5), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, "Arial");
+    const FormFont font(points, false, false, dpi);
     for (HWND child : controls(window)) {
-        if (!IsWindowVisible(child) || className(child) != "Static")
-            continue;
         const std::string text = windowText(child);
+        if (!IsWindowVisible(child) || className(child) != "Static" || text.empty())
+            continue;
         RECT room;
         GetClientRect(child, &room);
-        RECT needed{0, 0, room.right, 0};
-        HDC dc = GetDC(child);
-        HGDIOBJ previous = SelectObject(dc, font);
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, previous);
-        ReleaseDC(child, dc);
-        if (needed.bottom > room.bottom)
-            fail("\"" + text + "\" needs " + std::to_string(needed.bottom) + " pixels, has " +
-                 std::to_string(room.bottom));
+        if (!font.fits(text, room.right, room.bottom))
+            fail("\"" + text + "\" is cut in " + std::to_string(room.right) + "x" + std::to_string(room.bottom));
     }
-    DeleteObject(font);
 }
 
 HWND controlOfClass(HWND window, const char* wanted)
@@ -400,6 +432,83 @@ WORD virtualKey(const std::string& name)
     fail("unknown key " + name);
 }
 
+RECT placeIn(HWND parent, HWND child)
+{
+    RECT place;
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+std::string describe(const RECT& r)
+{
+    return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) +
+           "+" + std::to_string(r.top);
+}
+
+// Checks `window` against `form` at `dpi` and prints a line for each miss;
+// true when there was none.
+bool checkLayout(HWND window, const ombrix::FormDescription& form, int dpi)
+{
+    using ombrix::ControlKind;
+    const auto scaled = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    bool whole = true;
+    const auto miss = [&whole](const std::string& what) {
+        std::printf("%s\n", what.c_str());
+        whole = false;
+    };
+    RECT client;
+    GetClientRect(window, &client);
+    if (client.right != scaled(form.clientWidth) || client.bottom != scaled(form.clientHeight))
+        miss("the window's inside is " + describe(client));
+    std::vector<std::pair<std::string_view, HWND>> panels;
+    for (const ombrix::ControlDescription& want : form.controls) {
+        if (want.kind == ControlKind::Shape || want.kind == ControlKind::Rule)
+            continue;
+        HWND parent = window;
+        for (const auto& [name, panel] : panels)
+            parent = name == want.parent ? panel : parent;
+        const int left = scaled(want.rect.left);
+        const int top = scaled(want.rect.top);
+        const RECT expected{left, top, left + scaled(want.rect.width), top + scaled(want.rect.height)};
+        // A line of text may grow to the right to stay whole.
+        const bool mayGrow = want.kind == ControlKind::Link || want.kind == ControlKind::Label;
+        HWND found = nullptr;
+        RECT place{};
+        std::string there;
+        for (HWND child = GetWindow(parent, GW_CHILD); child && !found; child = GetWindow(child, GW_HWNDNEXT)) {
+            place = placeIn(parent, child);
+            if (!IsWindowVisible(child) || place.left != left || place.top != top)
+                continue;
+            if (place.bottom == expected.bottom &&
+                (place.right == expected.right || (mayGrow && place.right > expected.right)))
+                found = child;
+            else
+                there.append(" ").append(describe(place));
+        }
+        if (!found) {
+            miss(std::string(want.name) + ": nothing at " + describe(expected) + (there.empty() ? "" : ", but:" + there));
+            continue;
+        }
+        if (want.kind == ControlKind::Panel)
+            panels.emplace_back(want.name, found);
+        const std::string text = windowText(found);
+        const FormFont font(want.points > 0 ? want.points : form.fontPoints, want.bold, want.underline, dpi);
+        if (!text.empty() && !font.fits(text, place.right - place.left, place.bottom - place.top))
+            miss(std::string(want.name) + ": \"" + text + "\" is cut in " + describe(place));
+        if (want.kind == ControlKind::List && SendMessageA(found, LVM_GETITEMCOUNT, 0, 0) > 0) {
+            RemoteBuffer remote(found, kBufferSize);
+            RECT icon{LVIR_ICON, 0, 0, 0};
+            remote.write(0, &icon, sizeof icon);
+            SendMessageA(found, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+            remote.read(0, &icon, sizeof icon);
+            if (icon.right - icon.left != MulDiv(16, dpi, 96))
+                miss(std::string(want.name) + ": icons " + std::to_string(icon.right - icon.left) + " pixels wide");
+        }
+    }
+    return whole;
+}
+
 double seconds(char** argv, int& i, int argc, double fallback)
 {
     if (i + 1 < argc && std::strtod(argv[i + 1], nullptr) > 0)
@@ -537,6 +646,13 @@ int main(int argc, char** argv)
                 RECT area;
                 GetWindowRect(current, &area);
                 std::printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left, area.top);
+            } else if (command == "layout") {
+                need(i, 2);
+                const std::string form = argv[++i];
+                if (form != "main" && form != "scan")
+                    fail("no form " + form);
+                if (!checkLayout(current, form == "main" ? ombrix::kMainForm : ombrix::kScanForm, std::atoi(argv[++i])))
+                    fail("the " + form + " window is not laid out for its DPI");
             } else if (command == "close") {
                 need(i, 0);
                 PostMessageA(current, WM_CLOSE, 0, 0);
