@@ -83,18 +83,24 @@ HBITMAP treePicture(const std::string& key, int size)
     return canvas.take();
 }
 
+void drawStrip(Canvas& canvas, const RECT& area)
+{
+    canvas.gradient(area, RGB(40, 70, 140), RGB(10, 25, 70));
+}
+
 }  // namespace
 
 HBITMAP headerStrip(int width, int height)
 {
     Canvas canvas(width, height, RGB(0, 0, 0));
-    canvas.gradient(RECT{0, 0, width, height}, RGB(40, 70, 140), RGB(10, 25, 70));
+    drawStrip(canvas, RECT{0, 0, width, height});
     return canvas.take();
 }
 
-HBITMAP optionsArt(int width, int height)
+HBITMAP optionsArt(int width, int height, const RECT& strip)
 {
     Canvas canvas(width, height, GetSysColor(COLOR_BTNFACE));
+    drawStrip(canvas, strip);
     canvas.rectangle(width / 8, height / 6, width * 5 / 8, height * 15 / 16, RGB(255, 255, 255), kInk);
     for (int y = height / 6 + height / 10; y < height * 7 / 8; y += height / 10)
         canvas.line(width / 8 + width / 16, y, width * 5 / 8 - width / 16, y, RGB(150, 160, 190));
@@ -102,9 +108,10 @@ HBITMAP optionsArt(int width, int height)
     return canvas.take();
 }
 
-HBITMAP statisticsArt(int width, int height)
+HBITMAP statisticsArt(int width, int height, const RECT& strip)
 {
     Canvas canvas(width, height, GetSysColor(COLOR_BTNFACE));
+    drawStrip(canvas, strip);
     const int base = height * 15 / 16;
     const int bars[] = {45, 70, 55, 90};
     for (int i = 0; i < 4; ++i) {

@@ -9,10 +9,12 @@ namespace ombrix::Artwork {
 
 // The strip across the top of a panel.
 HBITMAP headerStrip(int width, int height);
+// A picture lies over the end of its panel's strip, at `strip` in the
+// picture's own pixels: the strip shows behind it, as through a transparent picture.
 // Beside the options: a magnifying glass over a document.
-HBITMAP optionsArt(int width, int height);
+HBITMAP optionsArt(int width, int height, const RECT& strip);
 // Beside the last-scan figures: a shield over a bar chart.
-HBITMAP statisticsArt(int width, int height);
+HBITMAP statisticsArt(int width, int height, const RECT& strip);
 // Beside the scan link: a magnifying glass with a bug in it.
 HBITMAP scanIcon(int size);
 // Beside the update link: a globe with a downward arrow.

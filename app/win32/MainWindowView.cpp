@@ -140,10 +140,19 @@ HBITMAP MainWindowView::artwork(const ControlDescription& description)
     const std::string_view key = description.text;
     if (key == "headerStrip")
         return Artwork::headerStrip(width, height);
+    // The strip this picture lies over, in the picture's own pixels.
+    RECT strip{};
+    for (const ControlDescription& other : kMainControls) {
+        const TwipsRect& s = other.rect;
+        const TwipsRect& r = description.rect;
+        if (std::string_view(other.text) == "headerStrip" && s.top < r.top + r.height && r.top < s.top + s.height)
+            strip = RECT{px(s.left - r.left), px(s.top - r.top), px(s.left + s.width - r.left),
+                         px(s.top + s.height - r.top)};
+    }
     if (key == "optionsArt")
-        return Artwork::optionsArt(width, height);
+        return Artwork::optionsArt(width, height, strip);
     if (key == "statisticsArt")
-        return Artwork::statisticsArt(width, height);
+        return Artwork::statisticsArt(width, height, strip);
     return key == "scanIcon" ? Artwork::scanIcon(width) : Artwork::updateIcon(width);
 }
 
