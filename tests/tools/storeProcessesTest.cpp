@@ -289,7 +289,8 @@ TEST_F(StoreProcesses, aScanRecordingIntoAHeldStoreEndsSoonAfterSigterm)
     const auto signaled = std::chrono::steady_clock::now();
     ::kill(scanner, SIGTERM);
     EXPECT_EQ(finish(scanner), 2) << "a record the store refused";
-    EXPECT_LT(std::chrono::steady_clock::now() - signaled, 2s);
+    // Well before the ten seconds a scan waits for the store, even on a loaded machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - signaled, 5s);
     sqlite3_close(db);
 }
 
